@@ -1,0 +1,66 @@
+// The two file converters, Bl_File and XY_File.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "batch/lines.h"
+#include "geodesy/projection.h"
+#include "params/store.h"
+#include "params/transform.h"
+#include "text/report.h"
+
+namespace varno::batch {
+
+// The batch dialog as a run sees it.
+class BatchView {
+ public:
+  virtual ~BatchView() = default;
+  virtual void ShowBreak(bool visible) = 0;                  // cmdBreak
+  virtual void SetLineText(const std::string& text) = 0;     // lblLine
+  virtual void SetPercentText(const std::string& text) = 0;  // lblPercent
+  virtual void SetProgressMax(long max) = 0;                 // ProgressBar1
+  virtual void SetProgress(long value) = 0;
+  virtual void SetDialogStatus(const std::string& text, Rgb color) = 0;  // frmFile.lblStatus
+  virtual void EnableStart(bool enabled) = 0;                // cmdStart
+  virtual void SetBusy(bool busy) = 0;                       // hourglass pointer
+  // Read at the header and again for every data line.
+  virtual Process CurrentProcess() = 0;  // opt1 / opt2 / opt3
+  virtual bool WithInputValues() = 0;    // chkInValue
+  virtual bool ShowResultFile() = 0;     // chkDispFile
+  // Opens the result viewer on the result file (OpenOutFileView).
+  virtual void OpenOutFileView(const std::string& path) = 0;
+  // Lets the window system run pending events (after each progress update).
+  virtual void Yield() = 0;
+};
+
+// The batch file state of the module.
+struct BatchFiles {
+  std::string inFilePath, inFileDir, inFileBase, outFilePath;  // UTF-8 paths
+  std::FILE* outFile = nullptr;  // open and empty once chosen
+  bool inFileChosen = false;
+  bool outFileChosen = false;
+};
+
+// Everything a run reads and writes.
+struct BatchContext {
+  const params::ParamStore& store;
+  params::ConversionMode mode;
+  geo::GeoState& geo;  // zone set from the dialog's list at Start
+  BatchFiles& files;
+  bool& cancelRequested;
+  BatchView& view;
+  Reporter report;  // main window status and message boxes
+};
+
+enum class RunOutcome { kFinished, kCancelled, kOverflowError, kOtherError };
+
+// Run the conversion; the result file is closed at the end of every run.
+RunOutcome Bl_File(BatchContext& ctx);
+RunOutcome XY_File(BatchContext& ctx);
+
+// Refuses an output path that names the input file (the result file is
+// emptied when chosen). Returns the message to show, or empty when allowed.
+std::string CheckOutputPath(const std::string& inFilePath, const std::string& outFilePath);
+
+}  // namespace varno::batch

@@ -1,0 +1,43 @@
+// Bilinear interpolation of the corrections from the grid store.
+#pragma once
+
+#include <memory>
+
+#include "params/store.h"
+
+namespace varno::params {
+
+inline constexpr double kNoParameters = -9999.0;
+
+struct Corrections {
+  double dx = 0, dy = 0, dh = 0;
+};
+
+// The five working values a lookup writes into.
+using NodeValues = ParaRecord;
+
+// The literal sequential scan: writes the record it settles on into `io`, or
+// leaves `io` as it was. The reference that GridIndex must agree with.
+void LookupNodeScan(const ParamStore& store, double nodeX, double nodeY, NodeValues& io);
+
+// LookupNode: through the store's index when it has one, else the scan.
+void LookupNode(const ParamStore& store, double nodeX, double nodeY, NodeValues& io);
+
+double BilinearValue(const ParamStore& store, double q1, double q2, double q3, double q4,
+                     double fx, double fy);
+
+// Throws OverflowError for a cell index beyond 16 bits or a non-finite step.
+Corrections InterpolatePara(const ParamStore& store, double x, double y);
+
+// An index over the records that returns, for every node asked, the record the
+// scan would settle on. Build() returns null when it cannot guarantee that for
+// this store (the scan is used then).
+class GridIndex {
+ public:
+  virtual ~GridIndex() = default;
+  // Returns the 1-based record index the scan would settle on, or 0 for none.
+  virtual int32_t Find(double nodeX, double nodeY) const = 0;
+  static std::shared_ptr<const GridIndex> Build(const ParamStore& store);
+};
+
+}  // namespace varno::params

@@ -1,0 +1,40 @@
+// Reading the parameter file into the grid store, and the texts of the
+// loading window.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "params/store.h"
+#include "text/report.h"
+
+namespace varno::params {
+
+// The loading window as the reading sees it.
+class LoadView {
+ public:
+  virtual ~LoadView() = default;
+  virtual void SetStatusText(const std::string& text) = 0;  // lblStatus (UTF-8)
+  virtual void SetStatusColor(Rgb color) = 0;
+  virtual void SetProgressMax(double max) = 0;   // file length / 128
+  virtual void SetProgress(long value) = 0;      // bytes read / 128
+  virtual void SetSizeText(const std::string& text) = 0;  // lblLine
+  virtual void ShowBreak(bool visible) = 0;      // cmdBreak
+  virtual void SetBusy(bool busy) = 0;           // hourglass pointer
+  // Lets the window system process pending events (a cmdBreak click may set
+  // the cancel flag meanwhile).
+  virtual void Yield() = 0;
+};
+
+// Reads store.paraFilePath into `store`. Progress, the cancel test and the
+// yield happen every 2000 records; a set `cancelRequested` stops the reading
+// there (the records so far stay, RepPoint unchanged) and is cleared.
+void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view);
+
+// Texts of the loading window (UTF-8).
+std::string ReadingMessage(const std::string& paraFilePath);
+std::string OpenFailureMessage(const std::string& paraFilePath);
+std::string SummaryText(const ParamStore& store);
+std::string FileSizeText(long long bytes);  // "###,###,###" + " Bytes"
+
+}  // namespace varno::params

@@ -1,0 +1,44 @@
+// The point transformation from the pre- to the post-earthquake datum, and
+// CalcXy2bl with its own error handler.
+#pragma once
+
+#include <string>
+
+#include "geodesy/projection.h"
+#include "params/store.h"
+#include "text/report.h"
+
+namespace varno::params {
+
+enum class ConversionMode : int { kGridThenRep = 1, kGridOnly = 2, kRepOnly = 3 };
+
+inline constexpr const char* kStatusGrid = "";
+inline constexpr const char* kStatusRep = "*代表点";
+inline constexpr const char* kStatusErr = "Err";
+
+// Direction 1 adds RepPoint, 2 subtracts it; any other direction writes nothing.
+void ShiftByRepPoint(const ParamStore& store, int direction, double x, double y, double h,
+                     double& x2, double& y2, double& h2);
+
+// CalcXy2bl with its handler: an overflow sets the main status (green) to
+// "X,Yの値に問題があります。計算は行いません。 in CalcXy2bl", any other error
+// shows the message box; then it returns normally with the outputs written
+// before the error (phi, lambda, gamma, m in that order). Errors of the
+// constant derivation propagate to the caller.
+geo::GeoResult CalcXy2bl(geo::GeoState& geo, bool initialise, int entry, double x, double y,
+                         const Reporter& report);
+
+struct TransformOutput {
+  double x2 = 0, y2 = 0, h2 = 0;  // metres
+  double b2 = 0, l2 = 0;          // radians
+};
+
+// TransformPoint: corrects (x, y, h) by the grid or RepPoint as `mode` says,
+// writes its message into the main status, and returns the status text ("",
+// "*代表点" or "Err"). On "Err" `out` is not written. Errors of the
+// interpolation and the additions propagate.
+std::string TransformPoint(const ParamStore& store, ConversionMode mode, geo::GeoState& geo,
+                           const Reporter& report, double x, double y, double h,
+                           TransformOutput& out, double b, double l);
+
+}  // namespace varno::params

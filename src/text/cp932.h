@@ -1,0 +1,20 @@
+// CP932 (Windows Shift_JIS) codec. Data lines stay bytes throughout; decoding
+// is only for what a window shows, encoding for the program's own texts.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace varno {
+
+// CP932 bytes to UTF-8. Invalid sequences become U+FFFD; never throws.
+std::string Cp932ToUtf8(std::string_view bytes);
+
+// UTF-8 to CP932 bytes. Throws ConversionError naming the first character that
+// CP932 cannot hold (or invalid UTF-8).
+std::string Utf8ToCp932(std::string_view utf8);
+
+// True when `bytes` is entirely valid CP932.
+bool IsValidCp932(std::string_view bytes);
+
+}  // namespace varno

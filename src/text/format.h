@@ -1,0 +1,49 @@
+// Number patterns: "0" a digit always printed, "#" a digit printed only when
+// significant, "," inside the integer digits turns on thousands grouping, "."
+// the decimal point, any other character copied unchanged. The value is rounded
+// to the pattern's last decimal place, half away from zero on the exact binary
+// value (the one rounding rule of the whole program); a negative value gets a
+// leading "-" (not when it rounds to zero); more integer digits than the
+// pattern has are all printed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace varno {
+
+// A pattern parsed once, for use on hot paths.
+class NumberPattern {
+ public:
+  explicit NumberPattern(std::string_view pattern);
+  std::string Format(double value) const;
+  // Appends the formatted value to `out` (no allocation when out has room).
+  void AppendTo(double value, std::string& out) const;
+  const std::string& pattern() const { return pattern_; }
+
+ private:
+  std::string pattern_;
+  std::string prefix_;   // literal characters before the first digit placeholder
+  std::string suffix_;   // literal characters after the last digit placeholder
+  int intZeros_ = 0;     // "0" placeholders before the decimal point
+  int decimals_ = 0;     // digit placeholders after the decimal point
+  int decZeros_ = 0;     // of those, the "0"s (the rest are optional "#")
+  bool hasPoint_ = false;
+  bool grouping_ = false;
+};
+
+// Formats with a pattern parsed on the fly (convenience for cold paths).
+std::string FormatNumber(double value, std::string_view pattern);
+
+// A count or zone number with one leading blank when zero or positive and "-"
+// when negative: 9 gives " 9", -3 gives "-3".
+std::string SpacedNumber(long long n);
+
+// Fixed-width cells: pad with blanks to `width` (on the right for FitLeft, on
+// the left for FitRight); a longer text keeps its left part. Widths count
+// bytes, which equal characters for the single-byte texts they are used on.
+std::string FitLeft(std::string_view text, std::size_t width);
+std::string FitRight(std::string_view text, std::size_t width);
+
+}  // namespace varno

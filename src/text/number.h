@@ -1,0 +1,19 @@
+// Text-to-number conversion of fields and file tokens.
+#pragma once
+
+#include <string_view>
+
+namespace varno {
+
+// The text of a field: optional blanks (spaces, tabs), an optional sign ("+" or
+// "-") directly before the digits, decimal digits with at most one "." and at
+// least one digit, optional blanks. Anything else, the empty text included,
+// throws ConversionError; a number too large for a Double throws OverflowError.
+// The result is the correctly rounded Double of the decimal text.
+double ParseNumber(std::string_view text);
+
+// The numeric-field rule of the batch input: the same syntax without any
+// blanks. Never throws.
+bool IsNumericField(std::string_view field);
+
+}  // namespace varno
