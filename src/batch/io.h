@@ -1,0 +1,70 @@
+// Block-wise reading of input lines and buffered writing of the result file.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace varno::batch {
+
+// Reads a file in large blocks and hands out its lines without terminators.
+// A line ends at CR LF, at a lone LF or at a lone CR; a last line without a
+// terminator is a line too. Throws FileError when the file cannot be opened
+// or read.
+class LineReader {
+ public:
+  explicit LineReader(const std::string& path, std::size_t blockSize = 1 << 20);
+  ~LineReader();
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // The next line; the view stays valid until the next call. False at the end.
+  bool Next(std::string_view& line);
+  // True when no line is left.
+  bool AtEnd();
+  void Close();
+
+ private:
+  void Fill();
+  std::size_t Find(char c, std::size_t& cache);
+
+  std::FILE* file_ = nullptr;
+  std::vector<char> buf_;
+  std::size_t begin_ = 0, end_ = 0;
+  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
+  // Where the next LF / CR lies (end_ when the buffer holds none).
+  std::size_t nextLf_ = kUnknown, nextCr_ = kUnknown;
+  bool eof_ = false;
+};
+
+// Counts the lines of a file the way LineReader splits them.
+long long CountLines(const std::string& path);
+
+// Collects result lines in a large buffer and writes them to the open result
+// file in blocks. Every write error (a full disk included) throws FileError.
+class ResultWriter {
+ public:
+  explicit ResultWriter(std::FILE* file, std::size_t blockSize = 1 << 20);
+  // The buffer lines are appended to.
+  std::string& buffer() { return buf_; }
+  // Writes the buffer out once it has grown past the block size.
+  void MaybeFlush() {
+    if (buf_.size() >= blockSize_) Flush();
+  }
+  void Flush();
+
+ private:
+  std::FILE* file_;
+  std::size_t blockSize_;
+  std::string buf_;
+};
+
+// Closes the result file after writing what is buffered; reports a failure of
+// the final write or of the close as FileError. `file` is null afterwards.
+void CloseResultFile(std::FILE*& file);
+
+// The FileError for a failed write, from errno.
+[[noreturn]] void ThrowWriteError(int err);
+
+}  // namespace varno::batch
