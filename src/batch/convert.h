@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "batch/layout.h"
 #include "batch/lines.h"
 #include "geodesy/projection.h"
 #include "params/store.h"
@@ -22,8 +23,8 @@ class BatchView {
   virtual void SetProgressMax(long max) = 0;                 // ProgressBar1
   virtual void SetProgress(long value) = 0;
   virtual void SetDialogStatus(const std::string& text, Rgb color) = 0;  // frmFile.lblStatus
-  virtual void EnableStart(bool enabled) = 0;                // cmdStart
-  virtual void SetBusy(bool busy) = 0;                       // hourglass pointer
+  virtual void EnableStart(bool enabled) = 0;                            // cmdStart
+  virtual void SetBusy(bool busy) = 0;                                   // hourglass pointer
   // Read at the header and again for every data line.
   virtual Process CurrentProcess() = 0;  // opt1 / opt2 / opt3
   virtual bool WithInputValues() = 0;    // chkInValue
@@ -32,12 +33,15 @@ class BatchView {
   virtual void OpenOutFileView(const std::string& path) = 0;
   // Lets the window system run pending events (after each progress update).
   virtual void Yield() = 0;
+  // Called before each input line is handled, with its 1-based number, so that
+  // a headless caller can say where a message came from.
+  virtual void LineStarted(long /*lineNumber*/) {}
 };
 
 // The batch file state of the module.
 struct BatchFiles {
   std::string inFilePath, inFileDir, inFileBase, outFilePath;  // UTF-8 paths
-  std::FILE* outFile = nullptr;  // open and empty once chosen
+  std::FILE* outFile = nullptr;                                // open and empty once chosen
   bool inFileChosen = false;
   bool outFileChosen = false;
 };
@@ -45,8 +49,8 @@ struct BatchFiles {
 // Everything a run reads and writes.
 struct BatchContext {
   const params::ParamStore& store;
-  params::ConversionMode mode;
-  geo::GeoState& geo;  // zone set from the dialog's list at Start
+  const params::ConversionMode& mode;  // read for every point (frmAdv may change it)
+  geo::GeoState& geo;                  // zone set from the dialog's list at Start
   BatchFiles& files;
   bool& cancelRequested;
   BatchView& view;
@@ -60,7 +64,16 @@ RunOutcome Bl_File(BatchContext& ctx);
 RunOutcome XY_File(BatchContext& ctx);
 
 // Refuses an output path that names the input file (the result file is
-// emptied when chosen). Returns the message to show, or empty when allowed.
+// emptied when chosen): the same path, or the same file reached another way.
+// Returns the message to show (UTF-8), or empty when allowed.
 std::string CheckOutputPath(const std::string& inFilePath, const std::string& outFilePath);
+
+// The texts a run shows (UTF-8).
+std::string LineCountText(long long n);                   // lblLine
+std::string ProgressText(long long i, long long n);       // lblPercent
+std::string FinishedText(long long i);                    // dialog status at the end
+std::string RangeMessage(bool latitude, int paraZoneNo);  // failed range test
+std::string OverflowMessage(Converter c);                 // dialog status, green
+std::string OtherErrorMessage(Converter c, const std::string& description);  // message box
 
 }  // namespace varno::batch
