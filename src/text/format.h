@@ -24,11 +24,11 @@ class NumberPattern {
 
  private:
   std::string pattern_;
-  std::string prefix_;   // literal characters before the first digit placeholder
-  std::string suffix_;   // literal characters after the last digit placeholder
-  int intZeros_ = 0;     // "0" placeholders before the decimal point
-  int decimals_ = 0;     // digit placeholders after the decimal point
-  int decZeros_ = 0;     // of those, the "0"s (the rest are optional "#")
+  std::string prefix_;  // literal characters before the first digit placeholder
+  std::string suffix_;  // literal characters after the last digit placeholder
+  int intZeros_ = 0;    // "0" placeholders before the decimal point
+  int decimals_ = 0;    // digit placeholders after the decimal point
+  int decZeros_ = 0;    // of those, the "0"s (the rest are optional "#")
   bool hasPoint_ = false;
   bool grouping_ = false;
 };

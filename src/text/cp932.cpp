@@ -1,0 +1,151 @@
+#include "text/cp932.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_cb.h>
+
+#include <memory>
+#include <vector>
+
+#include "text/errors.h"
+
+namespace varno {
+
+namespace {
+
+struct ConverterCloser {
+  void operator()(UConverter* c) const { ucnv_close(c); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+// "windows-932" maps 0x5C to "\" and 0x7E to "~" and holds the NEC and IBM
+// extensions, as Windows does.
+Converter OpenCp932() {
+  UErrorCode err = U_ZERO_ERROR;
+  Converter c(ucnv_open("windows-932", &err));
+  if (U_FAILURE(err)) throw FileError(kErrFileNotFound, "CP932 の変換表が見つかりません。");
+  return c;
+}
+
+// Every byte sequence that is not CP932 becomes one U+FFFD.
+void ReplaceInvalid(const void*, UConverterToUnicodeArgs* args, const char*, int32_t,
+                    UConverterCallbackReason reason, UErrorCode* err) {
+  if (reason > UCNV_IRREGULAR) return;  // reset, close, clone
+  const UChar replacement = 0xFFFD;
+  *err = U_ZERO_ERROR;
+  ucnv_cbToUWriteUChars(args, &replacement, 1, 0, err);
+}
+
+std::u16string ToUtf16(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    char32_t cp = 0;
+    int len = 0;
+    if (b < 0x80) {
+      cp = b, len = 1;
+    } else if ((b & 0xE0) == 0xC0) {
+      cp = b & 0x1F, len = 2;
+    } else if ((b & 0xF0) == 0xE0) {
+      cp = b & 0x0F, len = 3;
+    } else if ((b & 0xF8) == 0xF0) {
+      cp = b & 0x07, len = 4;
+    } else {
+      throw ConversionError("不正な UTF-8");
+    }
+    if (i + len > utf8.size()) throw ConversionError("不正な UTF-8");
+    for (int k = 1; k < len; ++k) {
+      const auto t = static_cast<unsigned char>(utf8[i + k]);
+      if ((t & 0xC0) != 0x80) throw ConversionError("不正な UTF-8");
+      cp = (cp << 6) | (t & 0x3F);
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (cp >> 10));
+      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+    i += len;
+  }
+  return out;
+}
+
+void AppendUtf8(char32_t cp, std::string& out) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::string Cp932ToUtf8(std::string_view bytes) {
+  std::string out;
+  if (bytes.empty()) return out;
+  UErrorCode err = U_ZERO_ERROR;
+  Converter c(ucnv_open("windows-932", &err));
+  if (U_FAILURE(err)) {  // no table: keep ASCII, mark the rest
+    for (char ch : bytes) out += static_cast<unsigned char>(ch) < 0x80 ? ch : '?';
+    return out;
+  }
+  ucnv_setToUCallBack(c.get(), ReplaceInvalid, nullptr, nullptr, nullptr, &err);
+  std::vector<UChar> buf(bytes.size() + 1);
+  err = U_ZERO_ERROR;
+  const int32_t n = ucnv_toUChars(c.get(), buf.data(), static_cast<int32_t>(buf.size()),
+                                  bytes.data(), static_cast<int32_t>(bytes.size()), &err);
+  out.reserve(bytes.size() * 3 / 2);
+  for (int32_t i = 0; i < n && i < static_cast<int32_t>(buf.size()); ++i) {
+    char32_t cp = buf[i];
+    if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < n && buf[i + 1] >= 0xDC00 && buf[i + 1] < 0xE000) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (buf[i + 1] - 0xDC00);
+      ++i;
+    }
+    AppendUtf8(cp, out);
+  }
+  return out;
+}
+
+std::string Utf8ToCp932(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const std::u16string u16 = ToUtf16(utf8);
+  Converter c = OpenCp932();
+  UErrorCode err = U_ZERO_ERROR;
+  ucnv_setFromUCallBack(c.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+  std::string out(u16.size() * 2 + 2, '\0');
+  err = U_ZERO_ERROR;
+  const int32_t n = ucnv_fromUChars(c.get(), out.data(), static_cast<int32_t>(out.size()),
+                                    reinterpret_cast<const UChar*>(u16.data()),
+                                    static_cast<int32_t>(u16.size()), &err);
+  if (U_FAILURE(err)) {
+    throw ConversionError(std::string(utf8) + "（CP932 で表せない文字を含みます）");
+  }
+  out.resize(n);
+  return out;
+}
+
+bool IsValidCp932(std::string_view bytes) {
+  if (bytes.empty()) return true;
+  UErrorCode err = U_ZERO_ERROR;
+  Converter c(ucnv_open("windows-932", &err));
+  if (U_FAILURE(err)) return false;
+  ucnv_setToUCallBack(c.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+  std::vector<UChar> buf(bytes.size() + 1);
+  err = U_ZERO_ERROR;
+  ucnv_toUChars(c.get(), buf.data(), static_cast<int32_t>(buf.size()), bytes.data(),
+                static_cast<int32_t>(bytes.size()), &err);
+  return U_SUCCESS(err);
+}
+
+}  // namespace varno

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "text/errors.h"
+#include "text/format.h"
+#include "text/version.h"
+
+namespace varno {
+namespace {
+
+struct Case {
+  const char* pattern;
+  double value;
+  const char* expected;
+};
+
+TEST(NumberPattern, EveryPatternOfTheProgram) {
+  const Case cases[] = {
+      {"######.0000", 0.25, ".2500"},
+      {"######.0000", -0.25, "-.2500"},
+      {"######.0000", 9375.89384432, "9375.8938"},
+      {"######.0000", -258141.0312, "-258141.0312"},
+      {"######.0000", 12345678.5, "12345678.5000"},  // more digits than the pattern
+      {"#,###,##0.0000", 193873.53241, "193,873.5324"},
+      {"#,###,##0.0000", -9999, "-9,999.0000"},
+      {"#,###,##0.0000", 0.5, "0.5000"},
+      {"#,###,##0.0000", 1234567890.12, "1,234,567,890.1200"},
+      {" ##0.00000000", 0.9999, " 0.99990000"},
+      {" ##0.00000000", 1.00014, " 1.00014000"},
+      {"#.00000000", 0.99990179, ".99990179"},
+      {"#.00000000", 1.0001, "1.00010000"},
+      {"000000.00000", 360503.954, "360503.95400"},
+      {"000000.00000", 3.5, "000003.50000"},
+      {"0000000.00000", 1395802.392, "1395802.39200"},
+      {"######0.0000", 0, "0.0000"},
+      {"####0.0000", -0.00001, "0.0000"},     // rounds to zero: no sign
+      {"#####0.00000", 1.234565, "1.23456"},  // just below the half in binary
+      {"###,###,###", 0, ""},
+      {"###,###,###", 52428800, "52,428,800"},
+      {"###,###,###", 999, "999"},
+      {"#0.0", 5.25, "5.3"},
+      {"#0.0", -5.25, "-5.3"},
+      {"##0", 12.5, "13"},
+      {"##0", 0.4, "0"},
+      {"#0", 7, "7"},
+      {"00", 5, "05"},
+      {"00", 60, "60"},
+      {"00.00000", 3.954, "03.95400"},
+      {"00.00000", 59.999996, "60.00000"},
+      {"00.000", 34.56, "34.560"},
+      {"#0.00000", 0.000005, "0.00001"},
+      {"#0.000", 2.0005, "2.001"},  // 2.0005 is slightly above the half in binary
+      {"###", 0, ""},
+      {"###", 136, "136"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FormatNumber(c.value, c.pattern), c.expected) << c.pattern << " " << c.value;
+  }
+}
+
+TEST(NumberPattern, ExactBinaryHalvesRoundAwayFromZero) {
+  // 0.125, 2.5 and 0.375 are exact binary values lying on a half.
+  EXPECT_EQ(FormatNumber(0.125, "0.00"), "0.13");
+  EXPECT_EQ(FormatNumber(-0.125, "0.00"), "-0.13");
+  EXPECT_EQ(FormatNumber(2.5, "0"), "3");
+  EXPECT_EQ(FormatNumber(0.375, "0.00"), "0.38");
+  EXPECT_EQ(FormatNumber(0.5, "0"), "1");
+  // 2.675 is below the half in binary and therefore rounds down.
+  EXPECT_EQ(FormatNumber(2.675, "0.00"), "2.67");
+  EXPECT_EQ(FormatNumber(0.0625, "#0.000"), "0.063");
+  EXPECT_EQ(FormatNumber(59.9995, "00.000"), "59.999");  // below the half in binary
+}
+
+TEST(NumberPattern, AppendsWithoutTouchingWhatIsThere) {
+  const NumberPattern p("######.0000");
+  std::string out = "X=";
+  p.AppendTo(1.5, out);
+  p.AppendTo(-2, out);
+  EXPECT_EQ(out, "X=1.5000-2.0000");
+  EXPECT_THROW(p.Format(INFINITY), OverflowError);
+  EXPECT_THROW(p.Format(NAN), OverflowError);
+  EXPECT_EQ(p.Format(1e20), "100000000000000000000.0000");
+}
+
+TEST(TextHelpers, SpacedNumberFitAndVersion) {
+  EXPECT_EQ(SpacedNumber(9), " 9");
+  EXPECT_EQ(SpacedNumber(0), " 0");
+  EXPECT_EQ(SpacedNumber(-3), "-3");
+  EXPECT_EQ(SpacedNumber(1000000), " 1000000");
+  EXPECT_EQ(FitLeft("abc", 5), "abc  ");
+  EXPECT_EQ(FitLeft("abcdef", 4), "abcd");
+  EXPECT_EQ(FitRight("abc", 5), "  abc");
+  EXPECT_EQ(FitRight("abcdef", 4), "abcd");
+  EXPECT_EQ(kProgramTitle, "座標変換プログラム");
+  EXPECT_EQ(kVersionText, "1.0.0");
+}
+
+TEST(IntegerLimits, SixteenAndThirtyTwoBitOverflow) {
+  EXPECT_EQ(FloorToInt16(32767.9), 32767);
+  EXPECT_THROW(FloorToInt16(32768.0), OverflowError);
+  EXPECT_EQ(FloorToInt16(-32768.0), -32768);
+  EXPECT_THROW(FloorToInt16(-32768.5), OverflowError);
+  EXPECT_THROW(FloorToInt16(NAN), OverflowError);
+  EXPECT_EQ(ToInt16(2.5), 2);  // half to even, like the classic conversion
+  EXPECT_THROW(ToInt16(40000), OverflowError);
+  EXPECT_THROW(AddInt16(32767, 1), OverflowError);
+  EXPECT_THROW(AddInt32(INT32_MAX, 1), OverflowError);
+  EXPECT_EQ(AddInt32(2000, 2000), 4000);
+  EXPECT_THROW(Checked(1.0 / 0.0 * 0.0), OverflowError);
+  try {
+    Checked(INFINITY, "Y");
+    FAIL();
+  } catch (const VarnoError& e) {
+    EXPECT_TRUE(e.IsOverflow());
+    EXPECT_EQ(e.number(), kErrOverflow);
+  }
+}
+
+}  // namespace
+}  // namespace varno

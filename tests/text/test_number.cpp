@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "text/cp932.h"
+#include "text/errors.h"
+#include "text/number.h"
+#include "text/paths.h"
+
+namespace varno {
+namespace {
+
+TEST(ParseNumber, AcceptsFieldTexts) {
+  const std::pair<const char*, double> good[] = {{"360503.954", 360503.954},
+                                                 {"  -1234.5 ", -1234.5},
+                                                 {"+370856.1234", 370856.1234},
+                                                 {".5", 0.5},
+                                                 {"5.", 5.0},
+                                                 {"\t42\t", 42.0},
+                                                 {"0", 0.0},
+                                                 {"-0.0001", -0.0001},
+                                                 {"007", 7.0}};
+  for (const auto& [text, value] : good) EXPECT_EQ(ParseNumber(text), value) << text;
+  // Correctly rounded: the nearest Double of the decimal text.
+  EXPECT_EQ(ParseNumber("0.1"), 0.1);
+  EXPECT_EQ(ParseNumber("9375.8938443"), 9375.8938443);
+}
+
+TEST(ParseNumber, RejectsEverythingElse) {
+  const char* bad[] = {"",      "   ",  "-",   "+",   ".",   "1.2.3", "1e5",
+                       "1,000", "- 5",  "5-",  "abc", "12a", "0x10",  "inf",
+                       "nan",   "１２", "1 2", "--1", "+-1", "\r",    "１.５"};
+  for (const char* text : bad) {
+    EXPECT_THROW(ParseNumber(text), ConversionError) << "[" << text << "]";
+    EXPECT_FALSE(IsNumericField(text)) << "[" << text << "]";
+  }
+  EXPECT_THROW(ParseNumber(std::string(400, '9')), OverflowError);
+  try {
+    ParseNumber("abc");
+  } catch (const VarnoError& e) {
+    EXPECT_FALSE(e.IsOverflow());
+    EXPECT_NE(std::string(e.what()).find("abc"), std::string::npos);
+  }
+}
+
+TEST(ParseNumber, NumericFieldHasNoBlanks) {
+  EXPECT_TRUE(IsNumericField("-9.5"));
+  EXPECT_TRUE(IsNumericField("+1"));
+  EXPECT_FALSE(IsNumericField(" 1"));
+  EXPECT_FALSE(IsNumericField("1 "));
+  EXPECT_TRUE(std::isfinite(ParseNumber(std::string(300, '9'))));
+}
+
+TEST(Paths, NamesFoldersAndExtensions) {
+  EXPECT_EQ(FileNameOf("C:\\VARNO\\Veltra.par"), "Veltra.par");
+  EXPECT_EQ(FileNameOf("/home/u/data/pts.in"), "pts.in");
+  EXPECT_EQ(FileNameOf("plain.txt "), "plain.txt ");
+  EXPECT_EQ(FileNameOf("dir/"), "");
+  EXPECT_EQ(StripExtension("pts.in"), "pts");
+  EXPECT_EQ(StripExtension("C:\\my.dir\\file"), "C:\\my");
+  EXPECT_EQ(StripExtension("noext"), "noext");
+  EXPECT_EQ(StripExtension("a.b.c"), "a.b");
+  EXPECT_EQ(FolderOf("/home/u/pts.in"), "/home/u/");
+  EXPECT_EQ(FolderOf("C:\\x\\y.in"), "C:\\x\\");
+  EXPECT_EQ(FolderOf("pts.in"), "");
+}
+
+TEST(Cp932, RoundTripAndInvalidBytes) {
+  const std::string utf8 = "座標変換プログラム ｶﾀｶﾅ ～ \\ ~ ①";
+  const std::string bytes = Utf8ToCp932(utf8);
+  EXPECT_TRUE(IsValidCp932(bytes));
+  EXPECT_EQ(Cp932ToUtf8(bytes), utf8);
+  // "表" is 0x95 0x5C: its trail byte is a backslash.
+  EXPECT_EQ(Utf8ToCp932("表"), "\x95\x5c");
+  EXPECT_EQ(Cp932ToUtf8("\x95\x5c"), "表");
+  EXPECT_EQ(Utf8ToCp932("ｱ"), "\xb1");
+  EXPECT_EQ(Utf8ToCp932("～"), "\x81\x60");
+  // Invalid bytes decode to U+FFFD and never throw.
+  EXPECT_FALSE(IsValidCp932("\x81"));
+  EXPECT_FALSE(IsValidCp932("\xff"));
+  EXPECT_EQ(Cp932ToUtf8("a\xff"
+                        "b"),
+            "a\xEF\xBF\xBD"
+            "b");
+  EXPECT_EQ(Cp932ToUtf8("\x81"), "\xEF\xBF\xBD");
+  EXPECT_EQ(Cp932ToUtf8(""), "");
+  // Characters CP932 cannot hold are refused.
+  EXPECT_THROW(Utf8ToCp932("한국"), ConversionError);
+  EXPECT_THROW(Utf8ToCp932("\xff"), ConversionError);
+}
+
+}  // namespace
+}  // namespace varno
