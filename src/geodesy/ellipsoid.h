@@ -14,10 +14,10 @@ inline constexpr double kDegToRad = 0.0174532925199433;
 inline constexpr double kRadToDeg = 57.2957795130823;
 
 struct Ellipsoid {
-  double a = 0;  // semi-major axis, metres
-  double r = 0;  // inverse flattening
-  double f = 0;  // 1 / r
-  double e2 = 0; // ((2r - 1) / r) / r
+  double a = 0;   // semi-major axis, metres
+  double r = 0;   // inverse flattening
+  double f = 0;   // 1 / r
+  double e2 = 0;  // ((2r - 1) / r) / r
   std::string_view name;
 };
 
@@ -47,11 +47,19 @@ const std::array<std::string_view, 19>& ZoneItems();
 // when a column is not a number, OverflowError when the zone is beyond 16 bits.
 ZoneSelection ParseZoneItem(std::string_view item);
 
-// Validity windows (degrees, bounds inclusive).
+// Validity windows (degrees, bounds inclusive). The 1e-13 guard of DmsToDeg
+// puts a typed bound such as 46 deg or 138 deg 20' a few 1e-14 degrees beyond
+// the computed limit, so the bounds are taken with a margin of 1e-10 degrees
+// (0.0000004"), far below the 0.00001" resolution of the input.
+inline constexpr double kWindowMargin = 1e-10;
 struct LatLonWindow {
   double latMin, latMax, lonMin, lonMax;
-  bool ContainsLat(double lat) const { return latMin <= lat && lat <= latMax; }
-  bool ContainsLon(double lon) const { return lonMin <= lon && lon <= lonMax; }
+  bool ContainsLat(double lat) const {
+    return latMin - kWindowMargin <= lat && lat <= latMax + kWindowMargin;
+  }
+  bool ContainsLon(double lon) const {
+    return lonMin - kWindowMargin <= lon && lon <= lonMax + kWindowMargin;
+  }
 };
 inline constexpr LatLonWindow kGeneralWindow{23.0, 46.0, 122.0, 146.0};
 // phi0 - 3 .. phi0 + 3, lambda0 - 1.5 .. lambda0 + 1.5 (origin in degrees).
@@ -68,6 +76,10 @@ struct ConstantSet {
   double A = 0, B = 0, C = 0, D = 0, E = 0, F = 0, G = 0, H = 0, I = 0;
   double phi0 = 0, lambda0 = 0;  // zone origin, radians
   double S0 = 0;                 // meridian arc to phi0 (forward set only)
+  // What the set was derived from; entry 0 while nothing has been derived.
+  int entry = 0;
+  double originLat = 0, originLon = 0;
+  bool withS0 = false;
 };
 
 // Derives a constant set from ellipsoid entry `entry` and the zone origin (packed

@@ -30,8 +30,8 @@ PlaneResult CalcBl2xy(GeoState& st, bool initialise, double phi, double lambda, 
 
 struct GeoResult {
   double phi = 0, lambda = 0, gamma = 0, m = 0;  // radians, radians, radians, ratio
-  int iterations = 0;       // footpoint steps taken
-  bool notSettled = false;  // the iteration limit was reached (101 steps)
+  int iterations = 0;                            // footpoint steps taken
+  bool notSettled = false;                       // the iteration limit was reached (101 steps)
 };
 
 // Called during the 101st footpoint step, before the computation goes on with

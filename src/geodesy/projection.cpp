@@ -1,0 +1,186 @@
+#include "geodesy/projection.h"
+
+#include <cmath>
+
+#include "text/errors.h"
+
+namespace varno::geo {
+
+namespace {
+
+// A derivation is pure, so a set derived from the same entry and origin is
+// reused as it stands: the result is bit-identical and saves the work per point.
+void Derive(const EllipsoidTable& table, ConstantSet& set, int entry, const ZoneSelection& zone,
+            bool withS0) {
+  if (set.entry == entry && set.originLat == zone.originLat && set.originLon == zone.originLon &&
+      set.withS0 == withS0) {
+    return;
+  }
+  set = DeriveConstants(table, entry, zone.originLat, zone.originLon, withS0);
+}
+
+double Pow(double base, double exponent, const char* step) {
+  return Checked(std::pow(base, exponent), step);
+}
+
+}  // namespace
+
+double MeridianArc(double phi, const ConstantSet& k) {
+  constexpr const char* kStep = "MeridianArc";
+  double s = Checked(k.I / 16.0 * std::sin(phi * 16.0), kStep);
+  s = Checked(s - k.H / 14.0 * std::sin(phi * 14.0), kStep);
+  s = Checked(s + k.G / 12.0 * std::sin(phi * 12.0), kStep);
+  s = Checked(s - k.F / 10.0 * std::sin(phi * 10.0), kStep);
+  s = Checked(s + k.E / 8.0 * std::sin(phi * 8.0), kStep);
+  s = Checked(s - k.D / 6.0 * std::sin(phi * 6.0), kStep);
+  s = Checked(s + k.C / 4.0 * std::sin(phi * 4.0), kStep);
+  s = Checked(s - k.B / 2.0 * std::sin(phi * 2.0), kStep);
+  s = Checked(s + k.A * phi, kStep);
+  return Checked(k.meridianFactor * s, kStep);
+}
+
+PlaneResult CalcBl2xy(GeoState& st, bool initialise, double phi, double lambda, int entry) {
+  constexpr const char* kStep = "CalcBl2xy";
+  if (initialise) Derive(st.ellipsoids, st.forward, entry, st.zone, true);
+  const ConstantSet& k = st.forward;
+  const double m0 = st.ellipsoids.originScale;
+
+  const double dl = Checked(lambda - k.lambda0, kStep);
+  const double t = Checked(std::tan(phi), kStep);
+  const double t2 = Checked(t * t, kStep);
+  const double t4 = Checked(t2 * t2, kStep);
+  const double t6 = Checked(t4 * t2, kStep);
+  const double cosPhi = std::cos(phi);
+  const double K = Checked(cosPhi * cosPhi, kStep);
+  const double eta2 = Checked(K * k.ep2, kStep);
+  const double M = Checked(k.c / std::sqrt(Pow(1.0 + eta2, 3, kStep)), kStep);
+  const double N = Checked(k.c / std::sqrt(1.0 + eta2), kStep);
+  const double L2 = Checked(dl * dl, kStep);
+  const double L4 = Checked(L2 * L2, kStep);
+  const double L6 = Checked(L4 * L2, kStep);
+  const double S = MeridianArc(phi, k);
+  const double K2 = Pow(K, 2, kStep);
+  const double K3 = Pow(K, 3, kStep);
+
+  PlaneResult r;
+  double x = Checked(K3 * (-(3111.0 * t2 - 1385.0 - 543.0 * t4 + t6) * L6) / 40320.0, kStep);
+  x = Checked(x - K2 * ((58.0 * t2 - 61.0 - t4 - 270.0 * eta2 + 330.0 * t2 * eta2) * L4) / 720.0,
+              kStep);
+  x = Checked(x + (9.0 * eta2 + (5.0 - t2) + 4.0 * eta2 * eta2) * L2 * K / 24.0, kStep);
+  x = Checked(x + 1.0 / 2.0, kStep);
+  x = Checked(x * N * K * t * L2, kStep);
+  r.x = Checked((x + S - k.S0) * m0, kStep);
+
+  double y = Checked(K3 * (-(479.0 * t2 - 61.0 - 179.0 * t4 + t6) * L6) / 5040.0, kStep);
+  y = Checked(y - K2 * ((18.0 * t2 - 5.0 - t4 - 14.0 * eta2 + 58.0 * t2 * eta2) * L4) / 120.0,
+              kStep);
+  y = Checked(y - (t2 - 1.0 - eta2) * L2 * K / 6.0, kStep);
+  y = Checked(y + 1.0, kStep);
+  r.y = Checked(N * y * cosPhi * dl * m0, kStep);
+
+  const double eta4 = Pow(eta2, 2, kStep);
+  double g = Checked(L4 * K2 * (2.0 - t2) / 15.0, kStep);
+  g = Checked(L2 * ((2.0 * eta4 + (3.0 * eta2 + 1.0)) * K) / 3.0 + g, kStep);
+  g = Checked(g + 1.0, kStep);
+  r.gamma = Checked(cosPhi * g * t * dl, kStep);
+
+  double q = Checked(
+      Pow(r.y, 4, kStep) / (Pow(m0, 4, kStep) * 24.0 * Pow(M, 2, kStep) * Pow(N, 2, kStep)), kStep);
+  q = Checked(Pow(r.y, 2, kStep) / (Pow(m0, 2, kStep) * 2.0 * M * N) + q, kStep);
+  r.m = Checked((q + 1.0) * m0, kStep);
+  return r;
+}
+
+void InverseFromConstants(const ConstantSet& k, double originScale, double x, double y,
+                          GeoResult& out, NotSettledHook* hook) {
+  constexpr const char* kStep = "CalcXy2bl";
+  const double m0 = originScale;
+  const double e2 = k.e2;
+  const double S0 = MeridianArc(k.phi0, k);
+  const double T = Checked(x / m0 + S0, kStep);
+
+  // Footpoint latitude: Halley iteration on S(phi) = T.
+  double phi = k.phi0;
+  int16_t counter = 0;
+  double prev;
+  do {
+    counter = AddInt16(counter, 1);
+    prev = phi;
+    const double S = MeridianArc(phi, k);
+    const double sinPhi = std::sin(phi);
+    const double W2 = Checked(1.0 - e2 * sinPhi * sinPhi, kStep);
+    const double num = Checked(Pow(W2, 1.5, kStep) * 2.0 * (S - T), kStep);
+    const double den = Checked(
+        3.0 * e2 * (S - T) * sinPhi * std::cos(phi) * std::sqrt(W2) - 2.0 * k.a * (1.0 - e2),
+        kStep);
+    phi = Checked(num / den + phi, kStep);
+    if (counter > 100 && hook) hook->OnNotSettled();
+  } while (std::fabs(phi - prev) >= 1e-14 && counter <= 100);
+  out.iterations = counter;
+  out.notSettled = counter > 100;
+  const double phi1 = phi;
+
+  const double t = Checked(std::tan(phi1), kStep);
+  const double t2 = Checked(t * t, kStep);
+  const double t4 = Checked(t2 * t2, kStep);
+  const double t6 = Checked(t4 * t2, kStep);
+  const double cosPhi1 = std::cos(phi1);
+  double eta2 = Checked(cosPhi1 * k.ep2 * cosPhi1, kStep);
+  const double N1 = Checked(k.c / std::sqrt(1.0 + eta2), kStep);
+  const double N1c = Checked(N1 * cosPhi1, kStep);
+  const double yy = Checked(y / m0, kStep);
+
+  double p = Checked(Pow(yy, 8, kStep) * (3633.0 * t2 + 1385.0 + 4095.0 * t4 + 1575.0 * t6) /
+                         (Pow(N1, 8, kStep) * 40320.0),
+                     kStep);
+  p = Checked(
+      p - Pow(yy, 6, kStep) *
+              (90.0 * t2 + 61.0 + 45.0 * t4 + 107.0 * eta2 - 162.0 * t2 * eta2 - 45.0 * t4 * eta2) /
+              (Pow(N1, 6, kStep) * 720.0),
+      kStep);
+  double g = Checked(3.0 * t2 + 5.0 + 6.0 * eta2 - 6.0 * t2 * eta2, kStep);
+  g = Checked(g - 3.0 * Pow(eta2, 2, kStep), kStep);
+  g = Checked(g - 9.0 * t2 * Pow(eta2, 2, kStep), kStep);
+  p = Checked(Pow(yy, 4, kStep) * g / (Pow(N1, 4, kStep) * 24.0) + p, kStep);
+  p = Checked(p - Pow(yy, 2, kStep) * (1.0 + eta2) / (Pow(N1, 2, kStep) + Pow(N1, 2, kStep)),
+              kStep);
+  out.phi = Checked(phi1 + t * p, kStep);
+
+  double q = Checked(-(662.0 * t2 + 61.0 + 1320.0 * t4 + 720.0 * t6) /
+                         (Pow(N1, 6, kStep) * 5040.0 * N1c) * Pow(yy, 7, kStep),
+                     kStep);
+  q = Checked(Pow(yy, 5, kStep) * (28.0 * t2 + 5.0 + 24.0 * t4 + 6.0 * eta2 + 8.0 * t2 * eta2) /
+                      (Pow(N1, 4, kStep) * 120.0 * N1c) +
+                  q,
+              kStep);
+  q = Checked(q - Pow(yy, 3, kStep) * (2.0 * t2 + 1.0 + eta2) / (Pow(N1, 2, kStep) * 6.0 * N1c),
+              kStep);
+  q = Checked(yy / N1c + q, kStep);
+  out.lambda = Checked(q + k.lambda0, kStep);
+
+  const double ym = Checked(y / m0, kStep);
+  double r = Checked(
+      Pow(ym, 5, kStep) * ((t2 + 1.0) * (3.0 * t2 + 2.0)) / (Pow(N1, 5, kStep) * 15.0), kStep);
+  r = Checked(r - Pow(ym, 3, kStep) * (t2 + 1.0 - eta2) / (Pow(N1, 3, kStep) * 3.0), kStep);
+  r = Checked((1.0 / N1) * y / m0 + r, kStep);
+  out.gamma = Checked(t * r, kStep);
+
+  const double cosPhi = std::cos(out.phi);
+  eta2 = Checked(cosPhi * k.ep2 * cosPhi, kStep);
+  const double M = Checked(k.c / std::sqrt(Pow(1.0 + eta2, 3, kStep)), kStep);
+  const double N = Checked(k.c / std::sqrt(1.0 + eta2), kStep);
+  double s = Checked(
+      Pow(y, 4, kStep) / (Pow(m0, 4, kStep) * 24.0 * Pow(M, 2, kStep) * Pow(N, 2, kStep)), kStep);
+  s = Checked(Pow(y, 2, kStep) / (Pow(m0, 2, kStep) * 2.0 * M * N) + s, kStep);
+  out.m = Checked((s + 1.0) * m0, kStep);
+}
+
+GeoResult CalcXy2blPure(GeoState& st, bool initialise, int entry, double x, double y,
+                        NotSettledHook* hook) {
+  if (initialise) Derive(st.ellipsoids, st.inverse, entry, st.zone, false);
+  GeoResult r;
+  InverseFromConstants(st.inverse, st.ellipsoids.originScale, x, y, r, hook);
+  return r;
+}
+
+}  // namespace varno::geo
