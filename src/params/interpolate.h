@@ -23,20 +23,24 @@ void LookupNodeScan(const ParamStore& store, double nodeX, double nodeY, NodeVal
 // LookupNode: through the store's index when it has one, else the scan.
 void LookupNode(const ParamStore& store, double nodeX, double nodeY, NodeValues& io);
 
-double BilinearValue(const ParamStore& store, double q1, double q2, double q3, double q4,
-                     double fx, double fy);
+double BilinearValue(const ParamStore& store, double q1, double q2, double q3, double q4, double fx,
+                     double fy);
 
-// Throws OverflowError for a cell index beyond 16 bits or a non-finite step.
+// -9999 in all three outputs outside the grid or where a corner has no
+// parameters. Throws OverflowError for a cell index beyond 16 bits or a
+// non-finite intermediate (a spacing of 0 among them).
 Corrections InterpolatePara(const ParamStore& store, double x, double y);
 
 // An index over the records that returns, for every node asked, the record the
-// scan would settle on. Build() returns null when it cannot guarantee that for
-// this store (the scan is used then).
+// scan would settle on, where it can prove that; Build() returns null for an
+// empty store.
 class GridIndex {
  public:
   virtual ~GridIndex() = default;
-  // Returns the 1-based record index the scan would settle on, or 0 for none.
-  virtual int32_t Find(double nodeX, double nodeY) const = 0;
+  // Returns the 1-based record index the scan would settle on, or 0 when the
+  // index cannot tell (the caller then runs the scan). `store` is the store the
+  // index was built from.
+  virtual int32_t Find(const ParamStore& store, double nodeX, double nodeY) const = 0;
   static std::shared_ptr<const GridIndex> Build(const ParamStore& store);
 };
 

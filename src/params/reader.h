@@ -16,11 +16,13 @@ class LoadView {
   virtual ~LoadView() = default;
   virtual void SetStatusText(const std::string& text) = 0;  // lblStatus (UTF-8)
   virtual void SetStatusColor(Rgb color) = 0;
-  virtual void SetProgressMax(double max) = 0;   // file length / 128
-  virtual void SetProgress(long value) = 0;      // bytes read / 128
+  // File length / 128 (fractional); at the end of a complete reading the
+  // progress is set to its whole part.
+  virtual void SetProgressMax(double max) = 0;
+  virtual void SetProgress(long value) = 0;               // bytes read / 128
   virtual void SetSizeText(const std::string& text) = 0;  // lblLine
-  virtual void ShowBreak(bool visible) = 0;      // cmdBreak
-  virtual void SetBusy(bool busy) = 0;           // hourglass pointer
+  virtual void ShowBreak(bool visible) = 0;               // cmdBreak
+  virtual void SetBusy(bool busy) = 0;                    // hourglass pointer
   // Lets the window system process pending events (a cmdBreak click may set
   // the cancel flag meanwhile).
   virtual void Yield() = 0;
@@ -36,5 +38,10 @@ std::string ReadingMessage(const std::string& paraFilePath);
 std::string OpenFailureMessage(const std::string& paraFilePath);
 std::string SummaryText(const ParamStore& store);
 std::string FileSizeText(long long bytes);  // "###,###,###" + " Bytes"
+
+// The zone list entry (counting from 0) that the file's zone selects, or -1
+// when the zone is outside 1..19: the file is kept and the list is left
+// without a selection, as for zone 0.
+int ZoneListIndex(int16_t zoneNo);
 
 }  // namespace varno::params

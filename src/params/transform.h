@@ -27,6 +27,15 @@ void ShiftByRepPoint(const ParamStore& store, int direction, double x, double y,
 // constant derivation propagate to the caller.
 geo::GeoResult CalcXy2bl(geo::GeoState& geo, bool initialise, int entry, double x, double y,
                          const Reporter& report);
+// The same, writing into `io`: outputs not reached before an error keep the
+// values `io` held.
+void CalcXy2bl(geo::GeoState& geo, bool initialise, int entry, double x, double y,
+               geo::GeoResult& io, const Reporter& report);
+
+inline constexpr const char* kXy2blOverflowText =
+    "X,Yの値に問題があります。計算は行いません。 in CalcXy2bl";
+inline constexpr const char* kXy2blErrorText =
+    "X,Yの値に問題があると思われます。計算は行いません。 in CalcXy2bl";
 
 struct TransformOutput {
   double x2 = 0, y2 = 0, h2 = 0;  // metres

@@ -1,0 +1,247 @@
+#include "params/interpolate.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "text/errors.h"
+
+namespace varno::params {
+
+namespace {
+
+constexpr double kNodeTolerance = 0.01;  // metres, the scan's stop distance
+
+// The distinct coordinate values of the records along one axis, sorted, with
+// a search for the single value within the stop distance of a node.
+class Axis {
+ public:
+  void Build(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    values.erase(std::unique(values.begin(), values.end()), values.end());
+    v_ = std::move(values);
+    if (v_.size() > 1) {
+      double span = v_.back() - v_.front();
+      inv_ = std::isfinite(span) && span > 0 ? static_cast<double>(v_.size() - 1) / span : 0;
+    }
+  }
+
+  std::size_t size() const { return v_.size(); }
+  double operator[](std::size_t i) const { return v_[i]; }
+
+  // Position of the value v_[i] in v_ (v must be one of the values).
+  int32_t PositionOf(double v) const {
+    return static_cast<int32_t>(std::lower_bound(v_.begin(), v_.end(), v) - v_.begin());
+  }
+
+  // The index of the one value whose distance to q, computed as the scan
+  // computes it, is within the stop distance; -1 when there is none or more
+  // than one.
+  int32_t UniqueNear(double q) const {
+    const std::size_t n = v_.size();
+    if (n == 0) return -1;
+    // Regular spacing puts the value at its proportional position; otherwise
+    // a binary search finds the first value not below the strip.
+    std::size_t i = 0;
+    double guess = (q - v_.front()) * inv_;
+    if (guess > 0 && guess < static_cast<double>(n)) {
+      i = static_cast<std::size_t>(guess + 0.5);
+      if (i >= n) i = n - 1;
+    }
+    if (!Near(i, q)) {
+      i = static_cast<std::size_t>(
+          std::partition_point(v_.begin(), v_.end(),
+                               [q](double v) { return v < q && q - v > kNodeTolerance; }) -
+          v_.begin());
+      if (i >= n || !Near(i, q)) return -1;
+    }
+    // The values within the distance form one run of the sorted list.
+    if (i > 0 && Near(i - 1, q)) return -1;
+    if (i + 1 < n && Near(i + 1, q)) return -1;
+    return static_cast<int32_t>(i);
+  }
+
+ private:
+  bool Near(std::size_t i, double q) const { return std::fabs(v_[i] - q) <= kNodeTolerance; }
+
+  std::vector<double> v_;
+  double inv_ = 0;
+};
+
+// The index: the first record (in file order) of every distinct (X, Y) pair.
+//
+// Why it agrees with the scan: for a node (nx, ny), let the records within the
+// stop distance in X all share one X value, and those within it in Y one Y
+// value (Axis::UniqueNear). Then every record has |X - nx| >= ex* and
+// |Y - ny| >= ey*, where (ex*, ey*) are the distances of k*, the first record
+// at that (X, Y) pair, which is also the first record within the stop
+// distance in both. If moreover ex* <= |nx| and ey* <= |ny| (the scan's
+// starting distances), the best distances never drop below (ex*, ey*) before
+// k*, so the scan accepts k* and stops there, and no earlier record could have
+// stopped it. In every other case Find answers 0 and the scan decides.
+class PairIndex final : public GridIndex {
+ public:
+  explicit PairIndex(const ParamStore& store) : count_(store.count) {
+    const auto& rec = store.records;
+    std::vector<double> xs, ys;
+    {
+      std::unordered_set<double> seenX, seenY;
+      double lastX = 0, lastY = 0;
+      for (int32_t k = 1; k <= count_; ++k) {
+        const ParaRecord& r = rec[static_cast<std::size_t>(k)];
+        if (k == 1 || r.x != lastX) {
+          if (seenX.insert(r.x).second) xs.push_back(r.x);
+          lastX = r.x;
+        }
+        if (k == 1 || r.y != lastY) {
+          if (seenY.insert(r.y).second) ys.push_back(r.y);
+          lastY = r.y;
+        }
+      }
+    }
+    x_.Build(std::move(xs));
+    y_.Build(std::move(ys));
+    const std::size_t cells = x_.size() * y_.size();
+    dense_ = y_.size() != 0 && cells / y_.size() == x_.size() &&
+             cells <= 4 * static_cast<std::size_t>(count_) + 4096;
+    if (dense_) table_.assign(cells, 0);
+    int32_t ix = 0, iy = 0;
+    double lastX = 0, lastY = 0;
+    for (int32_t k = 1; k <= count_; ++k) {
+      const ParaRecord& r = rec[static_cast<std::size_t>(k)];
+      if (k == 1 || r.x != lastX) ix = x_.PositionOf(lastX = r.x);
+      if (k == 1 || r.y != lastY) iy = y_.PositionOf(lastY = r.y);
+      if (dense_) {
+        int32_t& slot = table_[Cell(ix, iy)];
+        if (slot == 0) slot = k;
+      } else {
+        sparse_.emplace(Cell(ix, iy), k);  // keeps the first record of a pair
+      }
+    }
+  }
+
+  int32_t Find(const ParamStore& store, double nodeX, double nodeY) const override {
+    if (store.count != count_) return 0;
+    int32_t ix = x_.UniqueNear(nodeX);
+    if (ix < 0) return 0;
+    int32_t iy = y_.UniqueNear(nodeY);
+    if (iy < 0) return 0;
+    int32_t k = 0;
+    if (dense_) {
+      k = table_[Cell(ix, iy)];
+    } else {
+      auto it = sparse_.find(Cell(ix, iy));
+      if (it != sparse_.end()) k = it->second;
+    }
+    if (k == 0) return 0;
+    const ParaRecord& r = store.records[static_cast<std::size_t>(k)];
+    if (r.x != x_[static_cast<std::size_t>(ix)] || r.y != y_[static_cast<std::size_t>(iy)]) {
+      return 0;  // the records changed since the index was built
+    }
+    if (!(std::fabs(r.x - nodeX) <= std::fabs(nodeX) &&
+          std::fabs(r.y - nodeY) <= std::fabs(nodeY))) {
+      return 0;  // not accepted against the starting distances: let the scan decide
+    }
+    return k;
+  }
+
+ private:
+  std::size_t Cell(int32_t ix, int32_t iy) const {
+    return static_cast<std::size_t>(ix) * y_.size() + static_cast<std::size_t>(iy);
+  }
+
+  int32_t count_;
+  Axis x_, y_;
+  bool dense_ = false;
+  std::vector<int32_t> table_;
+  std::unordered_map<std::size_t, int32_t> sparse_;
+};
+
+}  // namespace
+
+std::shared_ptr<const GridIndex> GridIndex::Build(const ParamStore& store) {
+  if (store.count <= 0 || store.records.size() <= static_cast<std::size_t>(store.count)) {
+    return nullptr;
+  }
+  return std::make_shared<PairIndex>(store);
+}
+
+void LookupNodeScan(const ParamStore& store, double nodeX, double nodeY, NodeValues& io) {
+  double bestX = std::fabs(nodeX);
+  double bestY = std::fabs(nodeY);
+  if (store.count == 0) return;
+  const std::size_t n = std::min(static_cast<std::size_t>(store.count) + 1, store.records.size());
+  bool accepted = false;
+  for (std::size_t k = 1; k < n; ++k) {
+    const ParaRecord& r = store.records[k];
+    double ex = std::fabs(r.x - nodeX);
+    double ey = std::fabs(r.y - nodeY);
+    if (ex <= bestX && ey <= bestY) {
+      bestX = ex;
+      bestY = ey;
+      io = r;
+      accepted = true;
+    }
+    // Only a record actually accepted can end the scan (a node within 1 cm of
+    // the zone origin would otherwise stop at the first record unread).
+    if (accepted && bestX <= kNodeTolerance && bestY <= kNodeTolerance) return;
+  }
+}
+
+void LookupNode(const ParamStore& store, double nodeX, double nodeY, NodeValues& io) {
+  if (store.index) {
+    int32_t k = store.index->Find(store, nodeX, nodeY);
+    if (k > 0) {
+      io = store.records[static_cast<std::size_t>(k)];
+      return;
+    }
+  }
+  LookupNodeScan(store, nodeX, nodeY, io);
+}
+
+double BilinearValue(const ParamStore& store, double q1, double q2, double q3, double q4, double fx,
+                     double fy) {
+  double u = Checked(fx / store.gridStepX, "BilinearValue");
+  double w = Checked(fy / store.gridStepY, "BilinearValue");
+  double value = (1 - u) * (1 - w) * q1 + u * (1 - w) * q2 + (1 - u) * w * q3 + u * w * q4;
+  return Checked(value, "BilinearValue");
+}
+
+Corrections InterpolatePara(const ParamStore& store, double x, double y) {
+  const Corrections none{kNoParameters, kNoParameters, kNoParameters};
+  if (!(store.gridMinX <= x && x < store.gridMaxX && store.gridMinY <= y && y < store.gridMaxY)) {
+    return none;
+  }
+  const double stepX = store.gridStepX, stepY = store.gridStepY;
+  int16_t i = FloorToInt16(Checked((x - store.gridMinX) / stepX, "InterpolatePara"));
+  int16_t j = FloorToInt16(Checked((y - store.gridMinY) / stepY, "InterpolatePara"));
+  double nodeX = Checked(i * stepX + store.gridMinX, "InterpolatePara");
+  double nodeY = Checked(j * stepY + store.gridMinY, "InterpolatePara");
+  double fx = Checked(x - nodeX, "InterpolatePara");
+  double fy = Checked(y - nodeY, "InterpolatePara");
+
+  NodeValues w;  // the working values, shared by the four lookups
+  bool noParameters = false;
+  auto corner = [&](double nx, double ny) {
+    LookupNode(store, nx, ny, w);
+    if (w.dx == 0 && w.dy == 0) noParameters = true;
+    return w;
+  };
+  const ParaRecord c1 = corner(nodeX, nodeY);
+  const double c2x = Checked(c1.x + stepX, "InterpolatePara");
+  const double c3y = Checked(c1.y + stepY, "InterpolatePara");
+  const ParaRecord c2 = corner(c2x, c1.y);
+  const ParaRecord c3 = corner(c1.x, c3y);
+  const ParaRecord c4 = corner(c2x, c3y);
+  if (noParameters) return none;
+
+  Corrections out;
+  out.dx = BilinearValue(store, c1.dx, c2.dx, c3.dx, c4.dx, fx, fy);
+  out.dy = BilinearValue(store, c1.dy, c2.dy, c3.dy, c4.dy, fx, fy);
+  out.dh = BilinearValue(store, c1.dh, c2.dh, c3.dh, c4.dh, fx, fy);
+  return out;
+}
+
+}  // namespace varno::params

@@ -1,0 +1,365 @@
+#include "params/reader.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string_view>
+
+#include <sys/stat.h>
+
+#include "params/interpolate.h"
+#include "text/cp932.h"
+#include "text/errors.h"
+#include "text/format.h"
+#include "text/paths.h"
+
+namespace varno::params {
+
+namespace {
+
+constexpr int32_t kYieldInterval = 2000;
+constexpr double kProgressUnit = 128.0;
+
+inline bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+inline bool IsLineEnd(char c) {
+  return c == '\r' || c == '\n';
+}
+
+// A field's text as a number: optional blanks, optional sign, decimal digits
+// with at most one "." and at least one digit, optional blanks. Anything else,
+// the empty text included, and a value too large for a Double, is a failure.
+bool ToNumber(std::string_view t, double& out) {
+  while (!t.empty() && IsBlank(t.front())) t.remove_prefix(1);
+  while (!t.empty() && IsBlank(t.back())) t.remove_suffix(1);
+  bool negative = false;
+  if (!t.empty() && (t.front() == '+' || t.front() == '-')) {
+    negative = t.front() == '-';
+    t.remove_prefix(1);
+  }
+  int digits = 0, points = 0;
+  for (char c : t) {
+    if (c >= '0' && c <= '9') {
+      ++digits;
+    } else if (c == '.') {
+      if (++points > 1) return false;
+    } else {
+      return false;
+    }
+  }
+  if (digits == 0) return false;
+  double v = 0;
+  auto r = std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::fixed);
+  if (r.ec == std::errc::result_out_of_range) {
+    // Overflow or underflow: strtod tells them apart (underflow is a tiny value).
+    std::string copy(t);
+    errno = 0;
+    v = std::strtod(copy.c_str(), nullptr);
+    if (!std::isfinite(v)) return false;
+  } else if (r.ec != std::errc() || r.ptr != t.data() + t.size()) {
+    return false;
+  }
+  out = negative ? -v : v;
+  return true;
+}
+
+// Free-format fields over the raw bytes of the file, taken in sequence
+// regardless of line ends. CP932 trail bytes are never a comma, a quote, a
+// blank or a line end, so the delimiters can be found byte by byte.
+class FieldReader {
+ public:
+  explicit FieldReader(std::string_view data) : d_(data) {}
+
+  bool AtEnd() const { return p_ >= d_.size(); }
+  std::size_t Position() const { return p_; }
+
+  // A numeric field ends at a comma, a blank or the line end. Returns false
+  // for a read past the end or a field that is not a number; the field's text
+  // is consumed either way.
+  bool ReadNumber(double& out) {
+    SkipBlanks();
+    if (AtEnd()) return false;
+    std::string_view tok;
+    if (d_[p_] == '"') {
+      tok = Quoted();
+    } else {
+      std::size_t start = p_;
+      while (p_ < d_.size()) {
+        char c = d_[p_];
+        if (c == ',' || IsBlank(c) || IsLineEnd(c)) break;
+        ++p_;
+      }
+      tok = d_.substr(start, p_ - start);
+    }
+    EndField();
+    return ToNumber(tok, out);
+  }
+
+  // A text field ends at a comma or the line end; a text in double quotes
+  // ends at its closing quote (or, when that is missing, at the line end).
+  bool ReadText(std::string& out) {
+    SkipBlanks();
+    if (AtEnd()) return false;
+    if (d_[p_] == '"') {
+      std::string_view tok = Quoted();
+      EndField();
+      out.assign(tok);
+      return true;
+    }
+    std::size_t start = p_;
+    while (p_ < d_.size() && d_[p_] != ',' && !IsLineEnd(d_[p_])) ++p_;
+    std::string_view tok = d_.substr(start, p_ - start);
+    while (!tok.empty() && IsBlank(tok.back())) tok.remove_suffix(1);
+    if (p_ < d_.size()) {
+      if (d_[p_] == ',') {
+        ++p_;
+      } else {
+        ConsumeLineEnd();
+      }
+    }
+    out.assign(tok);
+    return true;
+  }
+
+  // Reads one whole line and discards it.
+  bool SkipLine() {
+    if (AtEnd()) return false;
+    while (p_ < d_.size() && !IsLineEnd(d_[p_])) ++p_;
+    ConsumeLineEnd();
+    return true;
+  }
+
+ private:
+  void SkipBlanks() {
+    while (p_ < d_.size() && IsBlank(d_[p_])) ++p_;
+  }
+  // CR LF, a lone LF or a lone CR.
+  void ConsumeLineEnd() {
+    if (p_ < d_.size() && d_[p_] == '\r') ++p_;
+    if (p_ < d_.size() && d_[p_] == '\n') ++p_;
+  }
+  // After a field: blanks, then one comma or one line end belong to it.
+  void EndField() {
+    SkipBlanks();
+    if (p_ >= d_.size()) return;
+    if (d_[p_] == ',') {
+      ++p_;
+    } else if (IsLineEnd(d_[p_])) {
+      ConsumeLineEnd();
+    }
+  }
+  // At an opening quote: the text up to the closing quote, which is consumed.
+  std::string_view Quoted() {
+    std::size_t start = ++p_;
+    while (p_ < d_.size() && d_[p_] != '"' && !IsLineEnd(d_[p_])) ++p_;
+    std::string_view tok = d_.substr(start, p_ - start);
+    if (p_ < d_.size() && d_[p_] == '"') ++p_;
+    return tok;
+  }
+
+  std::string_view d_;
+  std::size_t p_ = 0;
+};
+
+// Reads the whole file; false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& data) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  bool ok = true;
+  try {
+    data.clear();
+    // The length of a regular file sizes the buffer; anything else (or a file
+    // that grew meanwhile) is read on in blocks.
+    struct stat st {};
+    if (::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+      data.resize(static_cast<std::size_t>(st.st_size));
+      data.resize(std::fread(data.data(), 1, data.size(), f));
+    }
+    char block[1 << 16];
+    while (!std::ferror(f) && !std::feof(f)) {
+      std::size_t n = std::fread(block, 1, sizeof block, f);
+      if (n == 0) break;
+      data.append(block, n);
+    }
+    ok = !std::ferror(f);
+  } catch (const std::exception&) {
+    ok = false;  // more than memory can hold
+  }
+  std::fclose(f);
+  if (!ok) data.clear();
+  return ok;
+}
+
+// A value's column of the summary: "#####0.00000" right-aligned in 9
+// characters, a longer text cut to its first 9.
+std::string SummaryColumn(double v) {
+  return FitRight(FormatNumber(v, "#####0.00000"), 9);
+}
+
+// Adds `v` to `sum` unless the result is not finite (the step then fails and
+// the sum keeps its value).
+inline void AddChecked(double& sum, double v) {
+  double r = sum + v;
+  if (std::isfinite(r)) sum = r;
+}
+
+}  // namespace
+
+std::string ReadingMessage(const std::string& paraFilePath) {
+  return "ただ今，1行1ｸﾞﾘｯﾄﾞ型の座標変換ﾊﾟﾗﾒｰﾀを\r\"" + FileNameOf(paraFilePath) +
+         "\"から読み込んでいます。\rしばらくお待ち下さい...";
+}
+
+std::string OpenFailureMessage(const std::string& paraFilePath) {
+  return "任意地域をｶﾊﾞｰする変換ﾊﾟﾗﾒｰﾀﾌｧｲﾙ" + FileNameOf(paraFilePath) +
+         "を開けませんでした。\r任意地域をｶﾊﾞｰするﾊﾟﾗﾒｰﾀﾌｧｲﾙを選択して下さい。";
+}
+
+std::string FileSizeText(long long bytes) {
+  return FormatNumber(static_cast<double>(bytes), "###,###,###") + " Bytes";
+}
+
+std::string SummaryText(const ParamStore& store) {
+  std::string s = std::to_string(store.count) + "行の変換ﾊﾟﾗﾒｰﾀを読み込みました。\r\n";
+  s += "情報行：" + store.RangeTextUtf8() + "   " + store.MethodTextUtf8() + "\r\n";
+  s += std::string(9, ' ') + store.VersionUtf8() + "   " + std::to_string(store.zoneNo) + "\r\n";
+  auto columns = [&](const char* head, int32_t k) {
+    std::string line = head;
+    // Without records there are no values to show.
+    if (store.count > 0 && k >= 1 && static_cast<std::size_t>(k) < store.records.size()) {
+      const ParaRecord& r = store.records[static_cast<std::size_t>(k)];
+      for (double v : {r.dx, r.dy, r.dh}) line += " " + SummaryColumn(v);
+    }
+    return line;
+  };
+  s += columns("第１行：", 1) + "\r\n";
+  s += columns("最終行：", store.count);
+  return s;
+}
+
+int ZoneListIndex(int16_t zoneNo) {
+  return zoneNo >= 1 && zoneNo <= 19 ? zoneNo - 1 : -1;
+}
+
+void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view) {
+  view.SetStatusText(ReadingMessage(store.paraFilePath));
+
+  std::string data;
+  if (!ReadWholeFile(store.paraFilePath, data)) {
+    view.SetStatusColor(colors::kLightRed);
+    view.SetStatusText(OpenFailureMessage(store.paraFilePath));
+    store.version.clear();
+    view.ShowBreak(false);
+    return;
+  }
+
+  view.SetBusy(true);
+  const double progressMax = static_cast<double>(data.size()) / kProgressUnit;
+  view.SetProgressMax(progressMax);
+  view.SetSizeText(FileSizeText(static_cast<long long>(data.size())));
+
+  FieldReader in(data);
+  // Header: each line is one step; a failed field ends its step, and the
+  // fields after it keep their previous values.
+  {
+    std::string range = store.rangeText, method = store.methodText, version = store.version;
+    double zone = 0;
+    if (in.ReadText(range)) {
+      store.rangeText = range;
+      if (in.ReadText(method)) {
+        store.methodText = method;
+        if (in.ReadText(version)) {
+          store.version = version;
+          if (in.ReadNumber(zone)) {
+            try {
+              store.zoneNo = ToInt16(zone);
+            } catch (const OverflowError&) {
+              // Beyond the 16-bit range: the zone keeps its value.
+            }
+          }
+        }
+      }
+    }
+  }
+  double* line2[3] = {&store.gridMinX, &store.gridMaxX, &store.gridStepX};
+  double* line3[3] = {&store.gridMinY, &store.gridMaxY, &store.gridStepY};
+  for (double** line : {line2, line3}) {
+    for (int f = 0; f < 3; ++f) {
+      if (!in.ReadNumber(*line[f])) break;
+    }
+  }
+  in.SkipLine();
+
+  // Records, in file order; element 0 stays zero.
+  store.records.assign(1, ParaRecord{});
+  store.count = 0;
+  double sumDx = 0, sumDy = 0, sumDh = 0;
+  bool estimated = false;
+  bool stoppedEarly = false;
+  while (!in.AtEnd()) {
+    try {
+      int32_t next = AddInt32(store.count, 1);
+      store.records.emplace_back();
+      store.count = next;
+      if (!estimated && next == 256) {
+        // Reserve for the rest of the file from the bytes per record so far.
+        double perRecord = static_cast<double>(in.Position()) / next;
+        double expect = static_cast<double>(data.size()) / perRecord * 1.05 + 64;
+        if (expect < 1e9) store.records.reserve(static_cast<std::size_t>(expect));
+        estimated = true;
+      }
+    } catch (const std::exception&) {
+      // More records than a 32-bit count or memory can hold.
+      stoppedEarly = true;
+      break;
+    }
+    ParaRecord& r = store.records.back();
+    double* fields[5] = {&r.x, &r.y, &r.dx, &r.dy, &r.dh};
+    for (double* f : fields) {
+      if (!in.ReadNumber(*f)) break;
+    }
+    AddChecked(sumDx, r.dx);
+    AddChecked(sumDy, r.dy);
+    AddChecked(sumDh, r.dh);
+    if (store.count % kYieldInterval == 0) {
+      view.SetProgress(static_cast<long>(in.Position() / 128));
+      if (cancelRequested) {
+        store.index = GridIndex::Build(store);
+        view.SetBusy(false);
+        cancelRequested = false;
+        return;
+      }
+      view.Yield();
+    }
+  }
+  store.index = GridIndex::Build(store);
+  // A cancel handled at a yield after which no further multiple of 2000 came
+  // would otherwise stay set after a complete reading, and the start-up would
+  // end the program although the grid was read in full.
+  cancelRequested = false;
+  if (stoppedEarly) {
+    view.SetStatusColor(colors::kLightRed);
+    view.SetStatusText("変換ﾊﾟﾗﾒｰﾀﾌｧｲﾙが大きすぎるため、" + std::to_string(store.count) +
+                       "行までしか読み込めませんでした。");
+    view.SetBusy(false);
+    return;
+  }
+
+  if (store.count > 0) {
+    store.repDx = sumDx / store.count;
+    store.repDy = sumDy / store.count;
+    store.repDh = sumDh / store.count;
+  } else {
+    // No node at all: the grid has no parameters anywhere; zero corrections.
+    store.repDx = store.repDy = store.repDh = 0;
+  }
+  view.SetProgress(static_cast<long>(std::floor(progressMax)));
+  view.SetStatusText(SummaryText(store));
+  view.SetBusy(false);
+}
+
+}  // namespace varno::params

@@ -1,0 +1,100 @@
+#include "params/transform.h"
+
+#include "params/interpolate.h"
+#include "text/errors.h"
+#include "text/version.h"
+
+namespace varno::params {
+
+namespace {
+
+// Every message of TransformPoint ends with this direction line.
+constexpr const char* kDirectionText = "\r震災前成果から震災後成果へ（→右方向に）変換しました。";
+constexpr const char* kRepOnlyMessage = "「地域毎のﾊﾟﾗﾒｰﾀ」における「代表点」で変換しました。";
+constexpr const char* kRepFallbackMessage =
+    "「地域毎の変換ﾊﾟﾗﾒｰﾀ」がなかったので，「地域毎のﾊﾟﾗﾒｰﾀ」における「代表点」で変換しました。";
+constexpr const char* kGridMessage = "「地域毎の変換ﾊﾟﾗﾒｰﾀ」で変換しました。";
+
+std::string WithDirection(const char* message) {
+  return std::string(message) + kDirectionText;
+}
+
+}  // namespace
+
+void ShiftByRepPoint(const ParamStore& store, int direction, double x, double y, double h,
+                     double& x2, double& y2, double& h2) {
+  if (direction == 1) {
+    x2 = Checked(x + store.repDx, "ShiftByRepPoint");
+    y2 = Checked(y + store.repDy, "ShiftByRepPoint");
+    h2 = Checked(h + store.repDh, "ShiftByRepPoint");
+  } else if (direction == 2) {
+    x2 = Checked(x - store.repDx, "ShiftByRepPoint");
+    y2 = Checked(y - store.repDy, "ShiftByRepPoint");
+    h2 = Checked(h - store.repDh, "ShiftByRepPoint");
+  }
+}
+
+void CalcXy2bl(geo::GeoState& geo, bool initialise, int entry, double x, double y,
+               geo::GeoResult& io, const Reporter& report) {
+  // The constant derivation is outside the handler: its errors go to the caller.
+  if (initialise) {
+    geo.inverse =
+        geo::DeriveConstants(geo.ellipsoids, entry, geo.zone.originLat, geo.zone.originLon, false);
+  }
+  try {
+    geo::InverseFromConstants(geo.inverse, geo.ellipsoids.originScale, x, y, io);
+  } catch (const VarnoError& e) {
+    if (e.IsOverflow()) {
+      report.mainStatus.SetStatusColor(colors::kGreen);
+      report.mainStatus.SetStatusText(kXy2blOverflowText);
+    } else {
+      report.messages.Show(e.description() + kXy2blErrorText, kProgramTitle, MessageIcon::kNone);
+    }
+  }
+}
+
+geo::GeoResult CalcXy2bl(geo::GeoState& geo, bool initialise, int entry, double x, double y,
+                         const Reporter& report) {
+  geo::GeoResult r;
+  CalcXy2bl(geo, initialise, entry, x, y, r, report);
+  return r;
+}
+
+std::string TransformPoint(const ParamStore& store, ConversionMode mode, geo::GeoState& geo,
+                           const Reporter& report, double x, double y, double h,
+                           TransformOutput& out, double /*b*/, double /*l*/) {
+  double x2 = 0, y2 = 0, h2 = 0;
+  std::string status;
+  if (mode == ConversionMode::kRepOnly) {
+    ShiftByRepPoint(store, 1, x, y, h, x2, y2, h2);
+    report.mainStatus.SetStatusText(WithDirection(kRepOnlyMessage));
+    status = kStatusRep;
+  } else {
+    const Corrections c = InterpolatePara(store, x, y);
+    if (c.dx == kNoParameters || c.dy == kNoParameters) {
+      if (mode != ConversionMode::kGridThenRep) return kStatusErr;
+      ShiftByRepPoint(store, 1, x, y, h, x2, y2, h2);
+      report.mainStatus.SetStatusText(WithDirection(kRepFallbackMessage));
+      status = kStatusRep;
+    } else {
+      x2 = Checked(x + c.dx, "TransformPoint");
+      y2 = Checked(y + c.dy, "TransformPoint");
+      h2 = Checked(h + c.dh, "TransformPoint");
+      report.mainStatus.SetStatusColor(colors::kLightYellow);
+      report.mainStatus.SetStatusText(WithDirection(kGridMessage));
+      status = kStatusGrid;
+    }
+  }
+  out.x2 = x2;
+  out.y2 = y2;
+  out.h2 = h2;
+  geo::GeoResult r;
+  r.phi = out.b2;
+  r.lambda = out.l2;
+  CalcXy2bl(geo, true, 2, x2, y2, r, report);
+  out.b2 = r.phi;
+  out.l2 = r.lambda;
+  return status;
+}
+
+}  // namespace varno::params
