@@ -1,0 +1,151 @@
+// varno-batch: the batch conversion of the program without its windows, for
+// scripts and very large files. It writes the same result file as the dialog.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "batch/convert.h"
+#include "cli/console.h"
+#include "cli/options.h"
+#include "geodesy/ellipsoid.h"
+#include "geodesy/projection.h"
+#include "params/reader.h"
+#include "params/store.h"
+#include "text/errors.h"
+#include "text/format.h"
+#include "text/paths.h"
+
+namespace {
+
+using namespace varno;
+
+constexpr int kExitOk = 0;
+constexpr int kExitError = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitCancelled = 130;
+
+// The folder of this executable, with a trailing "/".
+std::string ExecutableFolder() {
+  std::vector<char> buf(4096);
+  ssize_t len = ::readlink("/proc/self/exe", buf.data(), buf.size() - 1);
+  if (len <= 0) return "./";
+  std::string path(buf.data(), static_cast<std::size_t>(len));
+  std::string folder = FolderOf(path);
+  return folder.empty() ? "./" : folder;
+}
+
+void Say(const std::string& text) {
+  std::fprintf(stderr, "varno-batch: %s\n", cli::OneLine(text).c_str());
+}
+
+int Main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string usageError;
+  auto parsed = cli::ParseOptions(args, usageError);
+  if (!parsed) {
+    Say(usageError);
+    std::fputs("詳しくは varno-batch --help (see varno-batch --help)\n", stderr);
+    return kExitUsage;
+  }
+  const cli::Options& opt = *parsed;
+  if (opt.help) {
+    std::fputs(cli::HelpText().c_str(), stdout);
+    return kExitOk;
+  }
+
+  // The input file must survive: refuse it as the result file before anything
+  // is opened (opening the result file empties it).
+  if (std::string refusal = batch::CheckOutputPath(opt.input, opt.output); !refusal.empty()) {
+    Say(refusal);
+    return kExitUsage;
+  }
+
+  cli::HoldInterrupts();
+
+  params::ParamStore store;
+  store.paraFilePath = opt.parFile.empty() ? ExecutableFolder() + "Veltra.par" : opt.parFile;
+  if (std::FILE* f = std::fopen(store.paraFilePath.c_str(), "rb")) {
+    std::fclose(f);
+  } else {
+    Say(params::OpenFailureMessage(store.paraFilePath) + " (" + store.paraFilePath + ": " +
+        std::strerror(errno) + ")");
+    return kExitError;
+  }
+  bool cancelRequested = false;
+  cli::ConsoleLoadView loadView;
+  params::ReadParaFile(store, cancelRequested, loadView);
+  if (loadView.failed()) {
+    Say(loadView.text());
+    return kExitError;
+  }
+  if (opt.verbose) Say(params::SummaryText(store));
+
+  // The zone of the run: the parameter file's, unless given.
+  int zone = store.zoneNo;
+  if (opt.zone) {
+    zone = *opt.zone;
+  } else if (zone < 1 || zone > 19) {
+    Say("パラメータファイルの座標系が" + SpacedNumber(store.zoneNo) +
+        " 系なので，--zone で座標系 (1～19) を指定して下さい。");
+    return kExitUsage;
+  }
+  if (zone != store.zoneNo) Say("選択された座標系は、変換パラメータの座標系と異なります ");
+  geo::GeoState geo;
+  geo.zone = geo::ParseZoneItem(geo::ZoneItems()[static_cast<std::size_t>(zone - 1)]);
+
+  // The input must be readable before the result file is created or emptied.
+  if (std::FILE* f = std::fopen(opt.input.c_str(), "rb")) {
+    std::fclose(f);
+  } else {
+    Say("入力ファイルが開けません。 (" + opt.input + ": " + std::strerror(errno) + ")");
+    return kExitError;
+  }
+  batch::BatchFiles files;
+  files.inFilePath = opt.input;
+  files.inFileDir = FolderOf(opt.input);
+  files.inFileBase = StripExtension(opt.input);
+  files.outFilePath = opt.output;
+  files.outFile = std::fopen(opt.output.c_str(), "wb");
+  if (files.outFile == nullptr) {
+    Say("ファイルが開けません。 Error #" + SpacedNumber(kErrFileNotFound) + "  " + opt.output +
+        ": " + std::strerror(errno));
+    return kExitError;
+  }
+  files.inFileChosen = files.outFileChosen = true;
+
+  cli::MessageLog log(stderr);
+  cli::StatusToLog status(log);
+  cli::MessagesToLog messages(log);
+  cli::ConsoleView view(opt.process, opt.withInput, cancelRequested, log, opt.verbose);
+  const params::ConversionMode mode = opt.mode;
+  batch::BatchContext ctx{store, mode, geo, files, cancelRequested, view, {status, messages}};
+  const batch::RunOutcome outcome =
+      opt.process == batch::Process::kBl ? batch::Bl_File(ctx) : batch::XY_File(ctx);
+  view.ClearBar();
+  log.SetLine(0);
+  log.Summary();
+  switch (outcome) {
+    case batch::RunOutcome::kFinished:
+      return kExitOk;
+    case batch::RunOutcome::kCancelled:
+      log.Print("一括処理は中止しました");
+      return kExitCancelled;
+    default:
+      return kExitError;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Main(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "varno-batch: %s\n", e.what());
+    return kExitError;
+  }
+}

@@ -1,0 +1,160 @@
+#include "cli/options.h"
+
+#include <string_view>
+
+namespace varno::cli {
+
+namespace {
+
+bool ParseSmallInt(std::string_view s, int lo, int hi, int& out) {
+  if (s.empty() || s.size() > 3) return false;
+  int v = 0;
+  for (char c : s) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  if (v < lo || v > hi) return false;
+  out = v;
+  return true;
+}
+
+}  // namespace
+
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+  Options o;
+  std::vector<std::string> positional;
+  bool optionsDone = false;
+  for (std::size_t k = 0; k < args.size(); ++k) {
+    std::string arg = args[k];
+    if (optionsDone || arg.size() < 2 || arg[0] != '-') {
+      positional.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      optionsDone = true;
+      continue;
+    }
+    std::string value;
+    bool hasValue = false;
+    if (auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+      value = arg.substr(eq + 1);
+      arg = arg.substr(0, eq);
+      hasValue = true;
+    }
+    auto needValue = [&]() -> bool {
+      if (hasValue) return true;
+      if (k + 1 >= args.size()) {
+        error = arg + " には値が必要です (" + arg + " needs a value)";
+        return false;
+      }
+      value = args[++k];
+      return true;
+    };
+    if (arg == "-h" || arg == "--help") {
+      o.help = true;
+    } else if (arg == "-v" || arg == "--verbose") {
+      o.verbose = true;
+    } else if (arg == "--with-input") {
+      o.withInput = true;
+    } else if (arg == "--par") {
+      if (!needValue()) return std::nullopt;
+      if (value.empty()) {
+        error = "--par が空です (--par is empty)";
+        return std::nullopt;
+      }
+      o.parFile = value;
+    } else if (arg == "--process") {
+      if (!needValue()) return std::nullopt;
+      if (value == "bl") {
+        o.process = batch::Process::kBl;
+      } else if (value == "xy") {
+        o.process = batch::Process::kXy;
+      } else if (value == "xy-bl") {
+        o.process = batch::Process::kXyBl;
+      } else {
+        error = "--process は bl, xy, xy-bl のいずれかです (got \"" + value + "\")";
+        return std::nullopt;
+      }
+    } else if (arg == "--mode") {
+      if (!needValue()) return std::nullopt;
+      int m = 0;
+      if (!ParseSmallInt(value, 1, 3, m)) {
+        error = "--mode は 1, 2, 3 のいずれかです (got \"" + value + "\")";
+        return std::nullopt;
+      }
+      o.mode = static_cast<params::ConversionMode>(m);
+    } else if (arg == "--zone") {
+      if (!needValue()) return std::nullopt;
+      int z = 0;
+      if (!ParseSmallInt(value, 1, 19, z)) {
+        error = "--zone は 1～19 の座標系番号です (got \"" + value + "\")";
+        return std::nullopt;
+      }
+      o.zone = z;
+    } else {
+      error = "不明なオプション: " + arg + " (unknown option)";
+      return std::nullopt;
+    }
+  }
+  if (o.help) return o;
+  if (positional.size() != 2) {
+    error = "入力ファイルと出力ファイルを1つずつ指定して下さい (expected INPUT and OUTPUT)";
+    return std::nullopt;
+  }
+  o.input = positional[0];
+  o.output = positional[1];
+  return o;
+}
+
+std::string HelpText() {
+  return R"(使い方 / usage:
+  varno-batch [--par FILE] [--process bl|xy|xy-bl] [--with-input] [--mode 1|2|3]
+              [--zone N] [-v] INPUT OUTPUT
+
+震災前成果(2000) の座標値ファイル INPUT を震災後成果(2011) に一括変換し，結果ファイル
+OUTPUT (CP932, CR LF) に書き出します。結果ファイルは画面の「ﾌｧｲﾙ一括変換」と同じものです。
+Converts a file of pre-earthquake (JGD2000) points into a post-earthquake (JGD2011) result
+file, byte for byte the same as the batch dialog of the program writes.
+
+オプション / options:
+  --par FILE      変換パラメータファイル (既定: 実行ファイルと同じﾌｫﾙﾀﾞの Veltra.par)
+                  the parameter file (default: Veltra.par beside this executable)
+  --process P     bl    = 緯度･経度・H → 緯度･経度・X・Y・H
+                  xy    = Ｘ･Ｙ・H → Ｘ･Ｙ・H                (既定 / default)
+                  xy-bl = Ｘ･Ｙ ・H→ 緯度･経度･Ｘ･Ｙ・H
+  --with-input    入力値の出力: write the input values in the first columns
+  --mode M        変換方法 / conversion mode:
+                  1 = grid; where it has no parameters, the representative point (代表点)
+                  2 = grid only; points without parameters are not converted (既定 / default)
+                  3 = the representative point for every point
+  --zone N        平面直角座標系の番号 1～19。既定はパラメータファイルの座標系。
+                  ファイルが座標系 0 のときだけ必要です。異なる番号を指定すると警告を
+                  表示し，そのまま変換します。
+                  the plane rectangular zone; by default the parameter file's zone.
+                  Needed only when the file states zone 0; a different zone gives a
+                  warning and the run goes on.
+  -v, --verbose   パラメータファイルの読み込み結果と終了メッセージを表示します
+                  print the parameter file summary and the closing message
+  -h, --help      この説明 / this text
+
+入力ファイル / input: one point per line, blank-separated:
+  bl:     緯度 ddmmss.sssss  経度 dddmmss.sssss  H  [点名]
+  xy:     X  Y  H  [点名]          (metres, in the zone of the run)
+Lines starting with "#", empty lines and lines that are not points are copied unchanged.
+A line ends at CR LF, LF or a lone CR. A data line without H stops the run.
+
+メッセージ / messages: what the program window would show goes to standard error;
+a message that repeats is printed once, with its count at the end. A progress bar is
+drawn on standard error when it is a terminal. Ctrl-C stops the run like the cancel
+button: the lines written so far are kept.
+
+終了ステータス / exit status:
+  0  変換が終了しました / the run finished
+  1  エラーで中断した，またはパラメータファイル・入力ファイルが読めない
+     the run stopped on an error, or the parameter or input file could not be read
+  2  使い方の誤り (出力ファイル = 入力ファイルを含む) / bad usage, OUTPUT = INPUT included
+  130 Ctrl-C で中止 / cancelled by Ctrl-C
+)";
+}
+
+}  // namespace varno::cli

@@ -1,0 +1,30 @@
+// Command line of varno-batch.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "batch/lines.h"
+#include "params/transform.h"
+
+namespace varno::cli {
+
+struct Options {
+  std::string parFile;  // empty: Veltra.par beside the executable
+  batch::Process process = batch::Process::kXy;
+  bool withInput = false;
+  params::ConversionMode mode = params::ConversionMode::kGridOnly;
+  std::optional<int> zone;
+  bool verbose = false;
+  bool help = false;
+  std::string input, output;
+};
+
+// Parses argv; on bad usage returns nullopt and sets `error`.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+// The --help text (UTF-8).
+std::string HelpText();
+
+}  // namespace varno::cli

@@ -1,0 +1,206 @@
+// varno-batch end to end: exit codes, refusals, messages and result files.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Read(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+void Write(const fs::path& p, const std::string& s) {
+  std::ofstream f(p, std::ios::binary);
+  f << s;
+}
+
+std::string Quote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// The parameter file of the tests: zone `zone`, nodes every 1000 m from -10000
+// to 10000 with dX = 0.5, dY = -0.25, dH = 0.125.
+std::string ParFile(int zone) {
+  std::string s =
+      "\"\x83\x65\x83\x58\x83\x67\x94\xcd\x88\xcd\",\"\x88\xea\x92\xe8\x95\xe2\x90\xb3\",\"T1."
+      "0\"," +
+      std::to_string(zone) + "\r\n-10000,10000,1000\r\n-10000,10000,1000\r\nX,Y,dX,dY,dH\r\n";
+  for (int i = -10; i <= 10; ++i)
+    for (int j = -10; j <= 10; ++j)
+      s += std::to_string(i * 1000) + "," + std::to_string(j * 1000) + ",0.5,-0.25,0.125\r\n";
+  return s;
+}
+
+struct Result {
+  int code;
+  std::string out, err;
+};
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::path(::testing::TempDir()) /
+           ("varno_cli_" +
+            std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    Write(dir_ / "Test.par", ParFile(9));
+  }
+  Result Run(const std::string& args) {
+    const std::string cmd = Quote(std::string(VARNO_BIN_DIR) + "/varno-batch") + " " + args + " >" +
+                            Quote((dir_ / "stdout").string()) + " 2>" +
+                            Quote((dir_ / "stderr").string()) + " </dev/null";
+    int status = std::system(cmd.c_str());
+    Result r;
+    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.out = Read(dir_ / "stdout");
+    r.err = Read(dir_ / "stderr");
+    return r;
+  }
+  std::string P(const std::string& name) { return Quote((dir_ / name).string()); }
+  std::string Par() { return "--par " + P("Test.par"); }
+  fs::path Golden(const std::string& name) { return fs::path(VARNO_TEST_DATA) / "batch" / name; }
+  fs::path dir_;
+};
+
+TEST_F(Cli, HelpAndBadUsage) {
+  Result r = Run("--help");
+  EXPECT_EQ(r.code, 0);
+  for (const char* word : {"--par", "--process", "xy-bl", "--with-input", "--mode", "--zone",
+                           "INPUT", "OUTPUT", "終了ステータス"})
+    EXPECT_NE(r.out.find(word), std::string::npos) << word;
+  const char* bad[] = {"",
+                       "onlyone",
+                       "a b c",
+                       "--process zz a b",
+                       "--mode 4 a b",
+                       "--mode x a b",
+                       "--zone 0 a b",
+                       "--zone 20 a b",
+                       "--frobnicate a b",
+                       "--par"};
+  for (const char* args : bad) {
+    SCOPED_TRACE(args);
+    r = Run(args);
+    EXPECT_EQ(r.code, 2);
+    EXPECT_FALSE(r.err.empty());
+  }
+}
+
+TEST_F(Cli, ConvertsExactlyLikeTheDialog) {
+  fs::copy_file(Golden("xy.in"), dir_ / "xy.in");
+  struct Case {
+    std::string args, golden;
+  };
+  for (const Case& c : {Case{"", "xy_noin.out"}, Case{"--process xy --with-input", "xy_in.out"},
+                        Case{"--process xy-bl", "xybl_noin.out"},
+                        Case{"--process=xy-bl --with-input --mode 2", "xybl_in.out"}}) {
+    SCOPED_TRACE(c.args);
+    Result r = Run(Par() + " " + c.args + " " + P("xy.in") + " " + P("result.out"));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Read(dir_ / "result.out"), Read(Golden(c.golden)));
+  }
+  fs::copy_file(Golden("bl.in"), dir_ / "bl.in");
+  Result r = Run(Par() + " --process bl --with-input " + P("bl.in") + " " + P("result.out"));
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(Read(dir_ / "result.out"), Read(Golden("bl_in.out")));
+  // The range-test messages reach standard error, the success messages do not.
+  EXPECT_NE(r.err.find("緯度は座標系  9 系の範囲外です。"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("変換しました"), std::string::npos) << r.err;
+}
+
+TEST_F(Cli, RepeatedMessagesArePrintedOnceAndCounted) {
+  std::string in;
+  for (int i = 0; i < 50; ++i) in += "400000 1395000 1\r\n";
+  Write(dir_ / "far.in", in);
+  Result r = Run(Par() + " --process bl " + P("far.in") + " " + P("far.out"));
+  EXPECT_EQ(r.code, 0);
+  const std::string msg = "緯度は座標系  9 系の範囲外です。入力し直して下さい。in Bl_File";
+  const auto first = r.err.find(msg);
+  ASSERT_NE(first, std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("行 1: " + msg), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("(50 回"), std::string::npos) << r.err;
+  EXPECT_LT(r.err.size(), 1000u);
+}
+
+TEST_F(Cli, OutputNamingTheInputIsRefused) {
+  Write(dir_ / "pts.in", "1000 2000 3\r\n");
+  fs::create_symlink(dir_ / "pts.in", dir_ / "alias.out");
+  for (const std::string& out :
+       {P("pts.in"), P("alias.out"), Quote((dir_ / "." / "pts.in").string())}) {
+    SCOPED_TRACE(out);
+    Result r = Run(Par() + " " + P("pts.in") + " " + out);
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("同じファイル"), std::string::npos) << r.err;
+    EXPECT_EQ(Read(dir_ / "pts.in"), "1000 2000 3\r\n");
+  }
+}
+
+TEST_F(Cli, UnreadableFilesAreErrorsAndCreateNoResult) {
+  Write(dir_ / "pts.in", "1000 2000 3\r\n");
+  Result r = Run("--par " + P("missing.par") + " " + P("pts.in") + " " + P("a.out"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("missing.par"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "a.out"));
+  r = Run(Par() + " " + P("missing.in") + " " + P("a.out"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_FALSE(fs::exists(dir_ / "a.out"));
+  // Without --par the file beside the executable is used; with no such file
+  // the run fails cleanly rather than converting with an empty grid.
+  if (!fs::exists(fs::path(VARNO_BIN_DIR) / "Veltra.par")) {
+    r = Run(P("pts.in") + " " + P("a.out"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Veltra.par"), std::string::npos);
+  }
+  r = Run(Par() + " " + P("pts.in") + " " + Quote((dir_ / "no" / "dir" / "a.out").string()));
+  EXPECT_EQ(r.code, 1);
+}
+
+TEST_F(Cli, ARunStoppedByAnErrorExitsOneAndKeepsItsLines) {
+  Write(dir_ / "noh.in", "# first\r\n1000 2000 3\r\n1000 2000\r\n1000 2000 3\r\n");
+  Result r = Run(Par() + " " + P("noh.in") + " " + P("noh.out"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("入力されたデータに問題があると思われます。計算は中断しました。 in XY_File"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("行 3"), std::string::npos) << r.err;
+  const std::string out = Read(dir_ / "noh.out");
+  EXPECT_NE(out.find("# first\r\n   1000.5000"), std::string::npos);
+  EXPECT_EQ(out.find("\r\n\r\n   1000.5000"), std::string::npos);
+}
+
+TEST_F(Cli, ZoneChoice) {
+  Write(dir_ / "pts.in", "1000 2000 3\r\n");
+  // A different zone warns and goes on.
+  Result r = Run(Par() + " --zone 8 " + P("pts.in") + " " + P("a.out"));
+  EXPECT_EQ(r.code, 0);
+  EXPECT_NE(r.err.find("選択された座標系は、変換パラメータの座標系と異なります"),
+            std::string::npos);
+  r = Run(Par() + " --zone 9 " + P("pts.in") + " " + P("a.out"));
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.err, "");
+  // A parameter file of zone 0 needs --zone, and always warns.
+  Write(dir_ / "Zero.par", ParFile(0));
+  r = Run("--par " + P("Zero.par") + " " + P("pts.in") + " " + P("b.out"));
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("--zone"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "b.out"));
+  r = Run("--par " + P("Zero.par") + " --zone 9 " + P("pts.in") + " " + P("b.out"));
+  EXPECT_EQ(r.code, 0);
+  EXPECT_NE(r.err.find("選択された座標系は、変換パラメータの座標系と異なります"),
+            std::string::npos);
+  EXPECT_NE(Read(dir_ / "b.out").find("   1000.5000"), std::string::npos);
+}
+
+}  // namespace
