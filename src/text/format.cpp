@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "text/errors.h"
 
@@ -56,10 +57,17 @@ void NumberPattern::AppendTo(double value, std::string& out) const {
   double magnitude = std::fabs(value);
   if (IsExactTie(magnitude, decimals_)) magnitude = std::nextafter(magnitude, INFINITY);
 
-  // Correctly rounded fixed-point digits of the magnitude.
-  char buf[400];
-  const auto res =
-      std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::fixed, decimals_);
+  // Correctly rounded fixed-point digits of the magnitude: at most 309
+  // integer digits, the point and the decimals.
+  char stackBuf[400];
+  std::vector<char> heapBuf;
+  char* buf = stackBuf;
+  const std::size_t needed = 312 + static_cast<std::size_t>(decimals_);
+  if (needed > sizeof stackBuf) {
+    heapBuf.resize(needed);
+    buf = heapBuf.data();
+  }
+  const auto res = std::to_chars(buf, buf + needed, magnitude, std::chars_format::fixed, decimals_);
   if (res.ec != std::errc()) throw OverflowError("Format");
   const char* end = res.ptr;
   const char* point = static_cast<const char*>(std::memchr(buf, '.', end - buf));

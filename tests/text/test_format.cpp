@@ -81,6 +81,11 @@ TEST(NumberPattern, AppendsWithoutTouchingWhatIsThere) {
   EXPECT_THROW(p.Format(INFINITY), OverflowError);
   EXPECT_THROW(p.Format(NAN), OverflowError);
   EXPECT_EQ(p.Format(1e20), "100000000000000000000.0000");
+  // The largest values with a long decimal part still print in full.
+  const std::string wide = "0." + std::string(300, '0');
+  const std::string s = FormatNumber(-1.7e308, wide);
+  EXPECT_EQ(s.size(), 1 + 309 + 1 + 300u);
+  EXPECT_EQ(s.substr(0, 5), "-1699");  // the exact binary value
 }
 
 TEST(TextHelpers, SpacedNumberFitAndVersion) {
