@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all deps configure build test run bench screenshots install-deps clean format
+.PHONY: all deps configure build test unit-test asan-test fuzz fuzz-smoke run bench screenshots install-deps clean format
 
 all: build
 
@@ -18,9 +18,32 @@ configure: $(BUILD)/CMakeCache.txt
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# Every test: the normal build, the same tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a short fuzzing run over the seed corpora.
 test: deps
-	$(MAKE) build
+	$(MAKE) unit-test
+	$(MAKE) asan-test
+	$(MAKE) fuzz-smoke
+
+unit-test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+asan-test:
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNO_SANITIZE=ON
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:suppressions=$(CURDIR)/scripts/lsan.supp \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# FUZZ_SECONDS per target (default 60); fuzz-smoke runs each for a few seconds.
+FUZZ_SECONDS ?= 60
+fuzz:
+	./scripts/run-fuzz $(FUZZ_SECONDS)
+
+fuzz-smoke:
+	./scripts/run-fuzz 5
 
 run: deps
 	$(MAKE) build
@@ -38,4 +61,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-asan build-fuzz

@@ -1,0 +1,159 @@
+// A whole batch conversion of fuzzed input against a small grid: a finished
+// run writes the header and exactly one line per input line, copied lines are
+// byte-identical, and no result column shows an infinity or NaN. A run stopped
+// by an error keeps only complete lines, in order.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "batch/convert.h"
+#include "batch/lines.h"
+#include "fuzz_support.h"
+#include "params/interpolate.h"
+
+namespace {
+
+using namespace varno;
+using namespace varno::batch;
+
+struct Quiet : StatusSink, MessageService {
+  void SetStatusText(std::string_view) override {}
+  void SetStatusColor(Rgb) override {}
+  void Show(std::string_view, std::string_view, MessageIcon) override {}
+  bool AskYesNo(std::string_view, std::string_view, MessageIcon, bool) override { return false; }
+};
+
+struct View : BatchView {
+  Process process = Process::kXy;
+  bool withInput = false;
+  void ShowBreak(bool) override {}
+  void SetLineText(const std::string&) override {}
+  void SetPercentText(const std::string&) override {}
+  void SetProgressMax(long) override {}
+  void SetProgress(long) override {}
+  void SetDialogStatus(const std::string&, Rgb) override {}
+  void EnableStart(bool) override {}
+  void SetBusy(bool) override {}
+  Process CurrentProcess() override { return process; }
+  bool WithInputValues() override { return withInput; }
+  bool ShowResultFile() override { return false; }
+  void OpenOutFileView(const std::string&) override {}
+  void Yield() override {}
+};
+
+// Zone 9 grid around the origin with a hole of nodes without parameters.
+params::ParamStore SmallGrid(int16_t zone) {
+  params::ParamStore s;
+  s.paraFilePath = "/fuzz/Veltra.par";
+  s.version = "1.0";
+  s.zoneNo = zone;
+  s.gridMinX = s.gridMinY = -5000;
+  s.gridMaxX = s.gridMaxY = 5000;
+  s.gridStepX = s.gridStepY = 1000;
+  for (int i = -5; i <= 5; ++i) {
+    for (int j = -5; j <= 5; ++j) {
+      const bool hole = i > 2 && j > 2;
+      s.records.push_back(
+          {i * 1000.0, j * 1000.0, hole ? 0 : 0.5 + i * 0.01, hole ? 0 : -0.25 + j * 0.01, 0.125});
+    }
+  }
+  s.count = static_cast<int32_t>(s.records.size() - 1);
+  s.repDx = 1.25, s.repDy = 2.0, s.repDh = -0.5;
+  s.index = params::GridIndex::Build(s);
+  return s;
+}
+
+// The input's lines as the converters split them: CR LF, LF or a lone CR.
+std::vector<std::string_view> InputLines(std::string_view in) {
+  std::vector<std::string_view> lines;
+  std::size_t p = 0;
+  while (p < in.size()) {
+    std::size_t q = in.find_first_of("\r\n", p);
+    if (q == std::string_view::npos) {
+      lines.push_back(in.substr(p));
+      break;
+    }
+    lines.push_back(in.substr(p, q - p));
+    p = q + 1;
+    if (in[q] == '\r' && p < in.size() && in[p] == '\n') ++p;
+  }
+  return lines;
+}
+
+std::vector<std::string> CrLfLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::size_t p = 0;
+  while (p < bytes.size()) {
+    std::size_t q = bytes.find("\r\n", p);
+    fuzz::Require(q != std::string::npos, "every result line ends with CR LF");
+    lines.push_back(bytes.substr(p, q - p));
+    p = q + 2;
+  }
+  return lines;
+}
+
+struct Outcome {
+  RunOutcome outcome;
+  std::string result;
+};
+
+Outcome Convert(std::string_view input, bool bl, View& view, params::ConversionMode mode,
+                int16_t paraZone) {
+  const std::string inPath = fuzz::TempPath("in.txt");
+  const std::string outPath = fuzz::TempPath("out.txt");
+  fuzz::WriteFile(inPath, input);
+  const params::ParamStore store = SmallGrid(paraZone);
+  geo::GeoState geo;
+  geo.zone = geo::ParseZoneItem(geo::ZoneItems()[8]);
+  BatchFiles files;
+  files.inFilePath = inPath;
+  files.outFilePath = outPath;
+  files.outFile = std::fopen(outPath.c_str(), "wb");
+  fuzz::Require(files.outFile != nullptr, "result file opens");
+  files.inFileChosen = files.outFileChosen = true;
+  bool cancel = false;
+  Quiet quiet;
+  BatchContext ctx{store, mode, geo, files, cancel, view, {quiet, quiet}};
+  const RunOutcome outcome = bl ? Bl_File(ctx) : XY_File(ctx);
+  fuzz::Require(files.outFile == nullptr, "the run closes the result file");
+  return {outcome, fuzz::ReadFile(outPath)};
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1) return 0;
+  const uint8_t opts = data[0];
+  const std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
+  const bool bl = (opts & 3) == 0;
+  View view;
+  view.process = (opts & 3) == 2 ? Process::kXyBl : (bl ? Process::kBl : Process::kXy);
+  view.withInput = (opts & 4) != 0;
+  const auto mode = static_cast<params::ConversionMode>(1 + (opts >> 3) % 3);
+  const int16_t paraZone = (opts & 0x40) ? 0 : 9;
+
+  const std::size_t header = CrLfLines(Convert("", bl, view, mode, paraZone).result).size();
+  const Outcome run = Convert(input, bl, view, mode, paraZone);
+  const std::vector<std::string> out = CrLfLines(run.result);
+  const std::vector<std::string_view> in = InputLines(input);
+
+  fuzz::Require(out.size() >= header, "the header is written");
+  if (run.outcome == RunOutcome::kFinished) {
+    fuzz::Require(out.size() == header + in.size(), "one result line per input line");
+  } else {
+    fuzz::Require(out.size() <= header + in.size(), "no more lines than the input has");
+  }
+  for (std::size_t i = header; i < out.size(); ++i) {
+    const std::string_view line = in[i - header];
+    LineFields f;
+    if (ClassifyLine(line, f) != LineKind::kData) {
+      fuzz::Require(out[i] == line, "copied lines are byte-identical");
+    } else {
+      fuzz::Require(!fuzz::HasNonFiniteText(out[i]) || fuzz::HasNonFiniteText(line),
+                    "no inf/nan in result columns");
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,29 @@
+// Text-to-number conversion: an accepted text gives a finite value, and the
+// numeric-field rule agrees with the conversion on texts without blanks.
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+
+#include "fuzz_support.h"
+#include "text/errors.h"
+#include "text/number.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace varno;
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  bool accepted = false;
+  bool overflow = false;
+  try {
+    const double v = ParseNumber(text);
+    fuzz::Require(std::isfinite(v), "accepted text parses to a finite value");
+    accepted = true;
+  } catch (const OverflowError&) {
+    overflow = true;
+  } catch (const ConversionError&) {
+  }
+  if (text.find_first_of(" \t") == std::string_view::npos) {
+    fuzz::Require(IsNumericField(text) == (accepted || overflow),
+                  "numeric-field rule agrees with the conversion");
+  }
+  return 0;
+}
