@@ -165,6 +165,12 @@ std::shared_ptr<const GridIndex> GridIndex::Build(const ParamStore& store) {
   if (store.count <= 0 || store.records.size() <= static_cast<std::size_t>(store.count)) {
     return nullptr;
   }
+  // Coordinates that cannot be ordered (never read from a file, but a store
+  // can be filled otherwise) are left to the scan.
+  for (int32_t k = 1; k <= store.count; ++k) {
+    const ParaRecord& r = store.records[static_cast<std::size_t>(k)];
+    if (!std::isfinite(r.x) || !std::isfinite(r.y)) return nullptr;
+  }
   return std::make_shared<PairIndex>(store);
 }
 

@@ -44,12 +44,16 @@ void CalcXy2bl(geo::GeoState& geo, bool initialise, int entry, double x, double 
   try {
     geo::InverseFromConstants(geo.inverse, geo.ellipsoids.originScale, x, y, io);
   } catch (const VarnoError& e) {
-    if (e.IsOverflow()) {
-      report.mainStatus.SetStatusColor(colors::kGreen);
-      report.mainStatus.SetStatusText(kXy2blOverflowText);
-    } else {
-      report.messages.Show(e.description() + kXy2blErrorText, kProgramTitle, MessageIcon::kNone);
-    }
+    ReportCalcXy2blError(e, report);
+  }
+}
+
+void ReportCalcXy2blError(const VarnoError& e, const Reporter& report) {
+  if (e.IsOverflow()) {
+    report.mainStatus.SetStatusColor(colors::kGreen);
+    report.mainStatus.SetStatusText(kXy2blOverflowText);
+  } else {
+    report.messages.Show(e.description() + kXy2blErrorText, kProgramTitle, MessageIcon::kNone);
   }
 }
 

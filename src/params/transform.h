@@ -6,6 +6,7 @@
 
 #include "geodesy/projection.h"
 #include "params/store.h"
+#include "text/errors.h"
 #include "text/report.h"
 
 namespace varno::params {
@@ -31,6 +32,10 @@ geo::GeoResult CalcXy2bl(geo::GeoState& geo, bool initialise, int entry, double 
 // values `io` held.
 void CalcXy2bl(geo::GeoState& geo, bool initialise, int entry, double x, double y,
                geo::GeoResult& io, const Reporter& report);
+
+// CalcXy2bl's handler: the green main status for an overflow, else the message
+// box (OK only, the program title) with the error's description in front.
+void ReportCalcXy2blError(const VarnoError& e, const Reporter& report);
 
 inline constexpr const char* kXy2blOverflowText =
     "X,Yの値に問題があります。計算は行いません。 in CalcXy2bl";

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <random>
 
@@ -236,6 +237,18 @@ TEST(GridIndex, DecidesEveryNodeOfARegularGrid) {
       }
     }
   }
+}
+
+TEST(GridIndex, UnorderableCoordinatesAreLeftToTheScan) {
+  ParamStore s;
+  s.records.push_back({100, 100, 1, 1, 1});
+  s.records.push_back({std::nan(""), 100, 2, 2, 2});
+  s.records.push_back({110, std::numeric_limits<double>::infinity(), 3, 3, 3});
+  s.count = 3;
+  EXPECT_EQ(GridIndex::Build(s), nullptr);
+  NodeValues v;
+  LookupNode(s, 100, 100, v);
+  EXPECT_EQ(v.dx, 1);
 }
 
 TEST(GridIndex, StaleIndexFallsBackToTheScan) {

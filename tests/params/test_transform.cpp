@@ -179,6 +179,21 @@ TEST(CalcXy2bl, HandlerAndPropagation) {
   EXPECT_THROW(CalcXy2bl(geo, true, 3, 0, 0, rec.reporter()), VarnoError);
 }
 
+TEST(CalcXy2bl, ErrorsOtherThanOverflowGoToAMessageBox) {
+  RecordingReporter rec;
+  ReportCalcXy2blError(SubscriptError("test"), rec.reporter());
+  ASSERT_EQ(rec.events.size(), 1u);
+  EXPECT_EQ(rec.events[0].kind, "box");
+  EXPECT_EQ(rec.events[0].text, SubscriptError("test").description() +
+                                    "X,Yの値に問題があると思われます。計算は行いません。 in "
+                                    "CalcXy2bl|座標変換プログラム");
+  rec.events.clear();
+  ReportCalcXy2blError(OverflowError("Integer"), rec.reporter());
+  ASSERT_EQ(rec.events.size(), 2u);
+  EXPECT_EQ(rec.events[0].color, colors::kGreen);
+  EXPECT_EQ(rec.events[1].kind, "text");
+}
+
 TEST(ShiftByRepPoint, Directions) {
   ParamStore s;
   s.repDx = 0.123456789, s.repDy = -2.5, s.repDh = 1e-3;
