@@ -70,6 +70,100 @@ class Axis {
   double inv_ = 0;
 };
 
+// Bounding boxes of the records in file order, in runs of 64, 64^2, 64^3, ...
+// records, so that the scan can pass over a run none of whose records it
+// could accept. The test of a box is exact, not approximate: the scan's
+// distance |record X - node X| is computed by a subtraction that never
+// decreases as the record's X grows, so over a run whose X lie in [lo, hi] it
+// is smallest at the value of [lo, hi] nearest the node (the same for Y).
+class RunBoxes {
+ public:
+  static constexpr int64_t kRunBits = 6;  // 64 records, then 64 runs, ...
+  static constexpr int64_t kRunMask = (int64_t{1} << kRunBits) - 1;
+
+  explicit RunBoxes(const ParamStore& store) : count_(store.count) {
+    std::vector<Box> level;
+    const int32_t runs = ((count_ - 1) >> kRunBits) + 1;
+    level.resize(static_cast<std::size_t>(runs));
+    for (int32_t k = 1; k <= count_; ++k) {
+      const ParaRecord& r = store.records[static_cast<std::size_t>(k)];
+      level[static_cast<std::size_t>((k - 1) >> kRunBits)].Add(r.x, r.y);
+    }
+    levels_.push_back(std::move(level));
+    while (levels_.back().size() > 1) {
+      const std::vector<Box>& below = levels_.back();
+      std::vector<Box> up(((below.size() - 1) >> kRunBits) + 1);
+      for (std::size_t b = 0; b < below.size(); ++b) up[b >> kRunBits].Add(below[b]);
+      levels_.push_back(std::move(up));
+    }
+  }
+
+  // The scan of LookupNodeScan, passing over runs it could not accept from.
+  void Scan(const ParamStore& store, double nodeX, double nodeY, NodeValues& io) const {
+    double bestX = std::fabs(nodeX);
+    double bestY = std::fabs(nodeY);
+    const ParaRecord* rec = store.records.data();
+    const int64_t count = count_;
+    int64_t k = 1;
+    while (k <= count) {
+      // The runs holding record k, largest first: one that the scan could not
+      // accept from is passed over to its end.
+      bool passed = false;
+      for (std::size_t l = levels_.size(); l-- > 0;) {
+        const int64_t bits = kRunBits * static_cast<int64_t>(l + 1);
+        const int64_t run = bits < 62 ? (k - 1) >> bits : 0;
+        if (!levels_[l][static_cast<std::size_t>(run)].MayAccept(nodeX, nodeY, bestX, bestY)) {
+          k = bits < 62 ? ((run + 1) << bits) + 1 : count + 1;
+          passed = true;
+          break;
+        }
+      }
+      if (passed) continue;
+      // Otherwise the records of k's run of 64, one by one.
+      const int64_t end = std::min(count, ((k - 1) | kRunMask) + 1);
+      for (; k <= end; ++k) {
+        const ParaRecord& r = rec[k];
+        const double ex = std::fabs(r.x - nodeX);
+        const double ey = std::fabs(r.y - nodeY);
+        if (ex <= bestX && ey <= bestY) {
+          bestX = ex;
+          bestY = ey;
+          io = r;
+          if (bestX <= kNodeTolerance && bestY <= kNodeTolerance) return;
+        }
+      }
+    }
+  }
+
+ private:
+  struct Box {
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    bool empty = true;
+    void Add(double x, double y) {
+      if (empty) {
+        minX = maxX = x;
+        minY = maxY = y;
+        empty = false;
+      } else {
+        minX = std::min(minX, x), maxX = std::max(maxX, x);
+        minY = std::min(minY, y), maxY = std::max(maxY, y);
+      }
+    }
+    void Add(const Box& b) {
+      if (b.empty) return;
+      Add(b.minX, b.minY);
+      Add(b.maxX, b.maxY);
+    }
+    bool MayAccept(double nx, double ny, double bestX, double bestY) const {
+      return !empty && std::fabs(std::clamp(nx, minX, maxX) - nx) <= bestX &&
+             std::fabs(std::clamp(ny, minY, maxY) - ny) <= bestY;
+    }
+  };
+
+  int32_t count_;
+  std::vector<std::vector<Box>> levels_;  // levels_[l][b]: run b of 64^(l+1) records
+};
+
 // The index: the first record (in file order) of every distinct (X, Y) pair.
 //
 // Why it agrees with the scan: for a node (nx, ny), let the records within the
@@ -83,7 +177,7 @@ class Axis {
 // stopped it. In every other case Find answers 0 and the scan decides.
 class PairIndex final : public GridIndex {
  public:
-  explicit PairIndex(const ParamStore& store) : count_(store.count) {
+  explicit PairIndex(const ParamStore& store) : count_(store.count), runs_(store) {
     const auto& rec = store.records;
     std::vector<double> xs, ys;
     {
@@ -147,12 +241,19 @@ class PairIndex final : public GridIndex {
     return k;
   }
 
+  bool Scan(const ParamStore& store, double nodeX, double nodeY, NodeValues& io) const override {
+    if (store.count != count_) return false;
+    runs_.Scan(store, nodeX, nodeY, io);
+    return true;
+  }
+
  private:
   std::size_t Cell(int32_t ix, int32_t iy) const {
     return static_cast<std::size_t>(ix) * y_.size() + static_cast<std::size_t>(iy);
   }
 
   int32_t count_;
+  RunBoxes runs_;
   Axis x_, y_;
   bool dense_ = false;
   std::vector<int32_t> table_;
@@ -203,6 +304,7 @@ void LookupNode(const ParamStore& store, double nodeX, double nodeY, NodeValues&
       io = store.records[static_cast<std::size_t>(k)];
       return;
     }
+    if (store.index->Scan(store, nodeX, nodeY, io)) return;
   }
   LookupNodeScan(store, nodeX, nodeY, io);
 }

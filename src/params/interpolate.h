@@ -41,6 +41,12 @@ class GridIndex {
   // index cannot tell (the caller then runs the scan). `store` is the store the
   // index was built from.
   virtual int32_t Find(const ParamStore& store, double nodeX, double nodeY) const = 0;
+  // Runs the scan for a node Find cannot tell, faster where the index allows,
+  // with the scan's result; false when it cannot (the caller then scans).
+  virtual bool Scan(const ParamStore& /*store*/, double /*nodeX*/, double /*nodeY*/,
+                    NodeValues& /*io*/) const {
+    return false;
+  }
   static std::shared_ptr<const GridIndex> Build(const ParamStore& store);
 };
 

@@ -197,6 +197,11 @@ TEST(GridIndex, AgreesWithTheScanOnRandomGrids) {
                                   << a.x << "," << a.y << " scan " << b.x << "," << b.y;
       ++lookups;
       if (withIndex.index->Find(withIndex, x, y) > 0) ++decided;
+      // The index's own scan, asked for every node, not only the undecided.
+      ParaRecord c{21, 22, 23, 24, 25}, d = c;
+      ASSERT_TRUE(withIndex.index->Scan(withIndex, x, y, c));
+      LookupNodeScan(scanOnly, x, y, d);
+      ASSERT_TRUE(SameBits(c, d)) << "seed " << seed << " node " << x << "," << y;
     }
     for (int q = 0; q < 100; ++q) {
       auto [x, y] = gen.PointQuery(withIndex);
@@ -215,6 +220,41 @@ TEST(GridIndex, AgreesWithTheScanOnRandomGrids) {
   // The index must do real work, not leave everything to the scan.
   EXPECT_GT(decided, lookups / 6) << decided << " of " << lookups;
   EXPECT_EQ(points, 42000);
+}
+
+TEST(GridIndex, ScanOverLargeIrregularFilesAgrees) {
+  // Files of thousands of records, so that runs of 64, 4096 and 262144 records
+  // are all passed over; rows in file order with gaps, and a shuffled file.
+  std::mt19937_64 rng(7);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int variant = 0; variant < 4; ++variant) {
+    SCOPED_TRACE(variant);
+    ParamStore s;
+    const int side = variant < 2 ? 120 : 530;
+    const double step = variant % 2 ? 0.5 : 1000;
+    for (int i = 0; i < side; ++i) {
+      for (int j = 0; j < side; ++j) {
+        if (unit(rng) < 0.05 || (i > side / 3 && i < side / 2 && j > side / 4)) continue;
+        double x = 150000 + i * step, y = -side / 2 * step + j * step;
+        if (unit(rng) < 0.02) x += unit(rng) * 0.03 - 0.015;
+        s.records.push_back({x, y, unit(rng), unit(rng), 0});
+      }
+    }
+    if (variant == 3) std::shuffle(s.records.begin() + 1, s.records.end(), rng);
+    s.count = static_cast<int32_t>(s.records.size() - 1);
+    s.index = GridIndex::Build(s);
+    ASSERT_NE(s.index, nullptr);
+    std::uniform_int_distribution<int> cell(-1, side);
+    for (int q = 0; q < 300; ++q) {
+      double x = 150000 + cell(rng) * step, y = -side / 2 * step + cell(rng) * step;
+      if (q % 3 == 1) x += (unit(rng) - 0.5) * step;
+      if (q % 5 == 2) y = 0;
+      ParaRecord a{1, 2, 3, 4, 5}, b = a;
+      ASSERT_TRUE(s.index->Scan(s, x, y, a));
+      LookupNodeScan(s, x, y, b);
+      ASSERT_TRUE(SameBits(a, b)) << x << "," << y;
+    }
+  }
 }
 
 TEST(GridIndex, DecidesEveryNodeOfARegularGrid) {
