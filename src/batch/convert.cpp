@@ -45,6 +45,19 @@ void RefuseSameFile(const std::string& inPath, std::FILE* out) {
     throw FileError(kErrPathAccess, SameFileMessage());
 }
 
+// Fields 1..3 as numbers. A field that is not a number is named in the error's
+// description; the field is CP932 bytes, so it is decoded for the message box,
+// and a very long one is shortened.
+double FieldNumber(std::string_view field) {
+  try {
+    return ParseNumber(field);
+  } catch (const ConversionError&) {
+    constexpr std::size_t kShown = 40;
+    if (field.size() <= kShown) throw ConversionError(Cp932ToUtf8(field));
+    throw ConversionError(Cp932ToUtf8(field.substr(0, kShown)) + "…");
+  }
+}
+
 // One run of Bl_File or XY_File.
 class Run {
  public:
@@ -90,9 +103,9 @@ std::string_view Run::StatusBytes(const std::string& status) {
 
 void Run::ConvertBl(const LineFields& f, std::string& out) {
   PointColumns p;
-  p.in1 = ParseNumber(f.field[0]);
-  p.in2 = ParseNumber(f.field[1]);
-  p.inH = ParseNumber(f.field[2]);
+  p.in1 = FieldNumber(f.field[0]);
+  p.in2 = FieldNumber(f.field[1]);
+  p.inH = FieldNumber(f.field[2]);
   p.name = f.field[3];
   const double b = geo::DmsToDeg(p.in1).degrees;
   const double l = geo::DmsToDeg(p.in2).degrees;
@@ -129,9 +142,9 @@ void Run::ConvertBl(const LineFields& f, std::string& out) {
 
 void Run::ConvertXy(const LineFields& f, std::string& out) {
   PointColumns p;
-  p.in1 = ParseNumber(f.field[0]);
-  p.in2 = ParseNumber(f.field[1]);
-  p.inH = ParseNumber(f.field[2]);
+  p.in1 = FieldNumber(f.field[0]);
+  p.in2 = FieldNumber(f.field[1]);
+  p.inH = FieldNumber(f.field[2]);
   p.name = f.field[3];
   // A failure here is reported by CalcXy2bl itself; the point goes on, since
   // the correction does not use the angles.

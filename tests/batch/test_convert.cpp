@@ -206,6 +206,26 @@ TEST(Run, DataLineWithoutHeightStopsWithTheMessageBox) {
   }
 }
 
+TEST(Run, ANameWhereTheHeightShouldBeIsShownReadably) {
+  // The message box shows UTF-8: the CP932 field must be decoded, not pasted,
+  // and a huge field is shortened.
+  const std::string fields[] = {"\x8c\x95\x8a\x78", std::string(500, 'x')};  // 剣岳
+  for (const std::string& field : fields) {
+    auto dir = FreshDir("name_as_h");
+    WriteBytes(dir / "in.txt", "1000 2000 " + field + "\r\n");
+    Harness h(dir);
+    h.Choose(dir / "in.txt");
+    ASSERT_EQ(h.Run(false), RunOutcome::kOtherError);
+    ASSERT_EQ(h.messages.boxes.size(), 1u);
+    const std::string& text = h.messages.boxes[0].text;
+    EXPECT_NO_THROW(Utf8ToCp932(text));
+    EXPECT_LT(text.size(), 300u);
+    if (field.size() < 10) {
+      EXPECT_NE(text.find("剣岳"), std::string::npos) << text;
+    }
+  }
+}
+
 TEST(Run, NumberTooLargeForADoubleIsAnOverflow) {
   auto dir = FreshDir("overflow");
   WriteBytes(dir / "in.txt", "1 2 3\r\n1" + std::string(400, '0') + " 2 3\r\n");
@@ -406,10 +426,16 @@ TEST(Property, OneOutputLinePerInputLineAndCopiesUnchanged) {
     std::string bytes;
     const char* ends[] = {"\r\n", "\n", "\r"};
     const std::size_t n = pick(200);
+    const bool bl = round % 3 == 0;
     for (std::size_t i = 0; i < n; ++i) {
       std::string line;
       bool data = pick(3) == 0;
-      if (data) {
+      if (data && bl) {
+        // Around the zone origin: inside and outside the grid and the zone.
+        line = std::to_string(350000 + pick(50000)) + "." + std::to_string(pick(100)) +
+               std::string(1 + pick(3), ' ') + std::to_string(1390000 + pick(30000)) + " " +
+               std::to_string(pick(100));
+      } else if (data) {
         line = std::to_string(static_cast<int>(pick(40000)) - 20000) + "." +
                std::to_string(pick(100)) + std::string(1 + pick(3), ' ') +
                std::to_string(static_cast<int>(pick(40000)) - 20000) + " " +
@@ -442,9 +468,11 @@ TEST(Property, OneOutputLinePerInputLineAndCopiesUnchanged) {
     h.view.process = pick(2) ? Process::kXy : Process::kXyBl;
     h.view.withInput = pick(2) == 0;
     h.Choose(dir / "in.txt");
-    ASSERT_EQ(h.Run(false), RunOutcome::kFinished);
+    ASSERT_EQ(h.Run(bl), RunOutcome::kFinished);
     auto out = CrLfLines(h.Result());
-    const std::size_t header = h.view.process == Process::kXyBl ? kXyHeaderLines3 : kXyHeaderLines2;
+    const std::size_t header =
+        bl ? kBlHeaderLines
+           : (h.view.process == Process::kXyBl ? kXyHeaderLines3 : kXyHeaderLines2);
     ASSERT_EQ(out.size(), header + n);
     for (std::size_t i = 0; i < n; ++i) {
       if (isData[i]) {
