@@ -1,0 +1,94 @@
+// Renders every window of the program offscreen into PNG files:
+//   varno-screenshots <output folder>
+// The demo parameter file beside the executable (or VARNO_PAR_FILE) feeds the
+// loading window and the conversions shown.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QRadioButton>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "app/module_state.h"
+#include "app/startup.h"
+#include "ui/frm_adv.h"
+#include "ui/frm_main.h"
+#include "ui/frm_para_file1.h"
+#include "ui/frm_splash.h"
+#include "ui/message_service.h"
+
+namespace {
+
+// Message boxes are not shown while rendering; they are written to stderr.
+class ConsoleMessages : public varno::MessageService {
+ public:
+  void Show(std::string_view text, std::string_view title, varno::MessageIcon) override {
+    std::fprintf(stderr, "[%.*s] %.*s\n", static_cast<int>(title.size()), title.data(),
+                 static_cast<int>(text.size()), text.data());
+  }
+  bool AskYesNo(std::string_view text, std::string_view title, varno::MessageIcon icon,
+                bool) override {
+    Show(text, title, icon);
+    return true;
+  }
+};
+
+bool Save(QWidget& w, const QDir& dir, const char* name) {
+  w.show();
+  QApplication::processEvents();
+  const QString path = dir.filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+  const bool ok = w.grab().save(path);
+  std::fprintf(ok ? stdout : stderr, "%s %s\n", ok ? "wrote" : "cannot write",
+               path.toLocal8Bit().constData());
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  varno::ui::InstallFontSubstitutions();
+  const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+  QDir dir;
+  if (!dir.mkpath(out)) {
+    std::fprintf(stderr, "cannot create %s\n", out.toLocal8Bit().constData());
+    return 1;
+  }
+  dir.setPath(out);
+  bool ok = true;
+
+  varno::ModuleState state;
+  ConsoleMessages messages;
+  state.store.paraFilePath = varno::app::DefaultParaFilePath();
+
+  {
+    varno::ui::FrmSplash splash;
+    splash.Timer1->stop();
+    ok &= Save(splash, dir, "frmSplash");
+  }
+
+  varno::ui::FrmMain main(state, messages);
+  {
+    varno::ui::FrmParaFile1 loading(state, messages, [&]() -> varno::ui::FrmMain& { return main; });
+    loading.show();
+    loading.LoadStep();
+    ok &= Save(loading, dir, "frmParaFile1");
+  }
+
+  ok &= Save(main, dir, "frmMain_start");
+  main.Calculate();
+  ok &= Save(main, dir, "frmMain");
+  main.optBl->click();
+  main.Calculate();
+  ok &= Save(main, dir, "frmMain_latlon");
+
+  main.ToggleAdv();
+  if (main.frmAdv()) ok &= Save(*main.frmAdv(), dir, "frmAdv");
+
+  // ---- The batch dialog, the viewers and the help window are added here. ----
+
+  return ok ? 0 : 1;
+}

@@ -1,0 +1,163 @@
+#include "ui/do_calc.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <exception>
+
+#include "app/module_state.h"
+#include "geodesy/angles.h"
+#include "geodesy/projection.h"
+#include "text/errors.h"
+#include "text/format.h"
+#include "text/number.h"
+#include "text/version.h"
+#include "ui/frm_main.h"
+#include "ui/message_service.h"
+#include "ui/texts.h"
+
+namespace varno::ui {
+
+namespace {
+
+const NumberPattern& XyPattern() {
+  static const NumberPattern p("######.0000");
+  return p;
+}
+const NumberPattern& ScalePattern() {
+  static const NumberPattern p("#.00000000");
+  return p;
+}
+
+// The fields of one side of the window.
+struct SideFields {
+  QLineEdit* lat;
+  QLineEdit* lon;
+  QGroupBox* xyFrame;
+  QLineEdit* x;
+  QLineEdit* y;
+  QLabel* convergence;
+  QLabel* scale;
+};
+
+SideFields Side(FrmMain& w, int fieldSide) {
+  if (fieldSide == 1) {
+    return {w.txtTB, w.txtTL, w.fraTkyxy, w.txtTkyx, w.txtTkyy, w.lblTkyn, w.lblTkys};
+  }
+  return {w.txtJB, w.txtJL, w.fraJgdxy, w.txtJgdx, w.txtJgdy, w.lblJgdn, w.lblJgds};
+}
+
+double FieldNumber(const QLineEdit* e) {
+  return ParseNumber(U8(e->text()));
+}
+
+// The convergence label shows the negated convergence, in degrees.
+double DisplayedConvergence(double gamma) {
+  return Checked(-gamma * geo::kRadToDeg, "真北方向角");
+}
+QString ConvergenceText(double d) {
+  return Q(geo::DmsText3(geo::FormatDms3(d)));
+}
+
+// Tells the user when the footpoint iteration does not settle; the
+// computation then goes on with the last value.
+class NotSettledMessage : public geo::NotSettledHook {
+ public:
+  explicit NotSettledMessage(MessageService& m) : m_(m) {}
+  void OnNotSettled() override { m_.Show(text::kNotSettled, kProgramTitle, MessageIcon::kNone); }
+
+ private:
+  MessageService& m_;
+};
+
+}  // namespace
+
+bool DoCalcBl2xy(FrmMain& w, int entry, int fieldSide, double& phi, double& lambda, double& x,
+                 double& y) {
+  ModuleState& st = w.state();
+  const SideFields f = Side(w, fieldSide);
+  try {
+    phi = geo::DmsToDeg(FieldNumber(f.lat)).degrees;
+    lambda = geo::DmsToDeg(FieldNumber(f.lon)).degrees;
+    double phi0 = geo::DmsToDeg(st.geo.zone.originLat).degrees;
+    double lambda0 = geo::DmsToDeg(st.geo.zone.originLon).degrees;
+
+    const int16_t paraZone = st.store.zoneNo;
+    const geo::LatLonWindow window =
+        paraZone != 0 ? geo::ZoneWindow(phi0, lambda0) : geo::kGeneralWindow;
+    const char* failure = nullptr;
+    std::string message;
+    if (!window.ContainsLat(phi)) {
+      failure = paraZone != 0 ? text::kLatZonePrefix : text::kLatGeneral;
+    } else if (!window.ContainsLon(lambda)) {
+      failure = paraZone != 0 ? text::kLonZonePrefix : text::kLonGeneral;
+    }
+    if (failure) {
+      message = failure;
+      if (paraZone != 0) message += SpacedNumber(paraZone) + text::kZoneTail;
+      w.SetStatusColor(colors::kDarkRed);
+      w.SetStatusText(message);
+      return false;
+    }
+
+    phi = Checked(phi * geo::kDegToRad);
+    lambda = Checked(lambda * geo::kDegToRad);
+    phi0 = Checked(phi0 * geo::kDegToRad);
+    lambda0 = Checked(lambda0 * geo::kDegToRad);
+
+    const geo::PlaneResult r = geo::CalcBl2xy(st.geo, true, phi, lambda, entry);
+    x = r.x;
+    y = r.y;
+    f.xyFrame->setVisible(true);
+    f.x->setText(Q(XyPattern().Format(r.x)));
+    f.y->setText(Q(XyPattern().Format(r.y)));
+    f.convergence->setText(ConvergenceText(DisplayedConvergence(r.gamma)));
+    f.scale->setText(Q(ScalePattern().Format(r.m)));
+    return true;
+  } catch (const VarnoError& e) {
+    if (e.IsOverflow()) {
+      w.SetStatusColor(colors::kGreen);
+      w.SetStatusText(text::kBl2xyOverflow);
+    } else {
+      w.messages().Show(e.description() + text::kBl2xyError, kProgramTitle, MessageIcon::kNone);
+    }
+  } catch (const std::exception& e) {
+    w.messages().Show(std::string(e.what()) + text::kBl2xyError, kProgramTitle, MessageIcon::kNone);
+  }
+  return false;
+}
+
+bool DoCalcXy2bl(FrmMain& w, int entry, int fieldSide, double x, double y, double& phi,
+                 double& lambda) {
+  ModuleState& st = w.state();
+  const SideFields f = Side(w, fieldSide);
+  // A private constant set for this call; its derivation is outside the
+  // handler below.
+  const geo::ConstantSet k = geo::DeriveConstants(st.geo.ellipsoids, entry, st.geo.zone.originLat,
+                                                  st.geo.zone.originLon, false);
+  try {
+    NotSettledMessage hook(w.messages());
+    geo::GeoResult r;
+    geo::InverseFromConstants(k, st.geo.ellipsoids.originScale, x, y, r, &hook);
+    phi = Checked(r.phi * geo::kRadToDeg, "緯度");
+    lambda = Checked(r.lambda * geo::kRadToDeg, "経度");
+    const double d = DisplayedConvergence(r.gamma);
+    f.lat->setText(Q(geo::DmsText5(geo::FormatDms5(phi))));
+    f.lon->setText(Q(geo::DmsText5(geo::FormatDms5(lambda))));
+    f.convergence->setText(ConvergenceText(d));
+    f.scale->setText(Q(ScalePattern().Format(r.m)));
+    return true;
+  } catch (const VarnoError& e) {
+    if (e.IsOverflow()) {
+      w.SetStatusColor(colors::kGreen);
+      w.SetStatusText(text::kXy2blOverflow);
+    } else {
+      w.messages().Show(e.description() + text::kXy2blError, kProgramTitle, MessageIcon::kNone);
+    }
+  } catch (const std::exception& e) {
+    w.messages().Show(std::string(e.what()) + text::kXy2blError, kProgramTitle, MessageIcon::kNone);
+  }
+  return false;
+}
+
+}  // namespace varno::ui

@@ -1,0 +1,188 @@
+// The main window frmMain: the pre- and post-earthquake fields, the arrow
+// button, the input-format switch, the keyboard filter of the ten coordinate
+// boxes, the menus, and the status line the computations report to.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "text/report.h"
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPrinter;
+class QPushButton;
+class QRadioButton;
+
+namespace varno {
+struct ModuleState;
+}
+
+namespace varno::ui {
+
+class FrmAdv;
+
+// The picture button between the two groups: a 60 x 22 arrow pointing from
+// the pre- to the post-earthquake group, a single-line border while it has
+// the focus. A click or Enter runs the conversion.
+class ArrowButton : public QWidget {
+  Q_OBJECT
+ public:
+  explicit ArrowButton(QWidget* parent = nullptr);
+  QSize sizeHint() const override { return QSize(62, 24); }
+
+ signals:
+  void clicked();
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent*) override;
+  void mouseReleaseEvent(QMouseEvent*) override;
+  void keyPressEvent(QKeyEvent*) override;
+  void focusInEvent(QFocusEvent*) override;
+  void focusOutEvent(QFocusEvent*) override;
+
+ private:
+  bool pressed_ = false;
+};
+
+class FrmMain : public QMainWindow, public StatusSink {
+  Q_OBJECT
+ public:
+  FrmMain(ModuleState& state, MessageService& messages, QWidget* parent = nullptr);
+  ~FrmMain() override;
+
+  // StatusSink (lblStatus). Repeating the same text or colour costs a compare.
+  void SetStatusText(std::string_view text) override;
+  void SetStatusColor(Rgb color) override;
+  Rgb statusColor() const { return statusColor_; }
+  // The status text as the logic wrote it (CR line breaks kept).
+  const std::string& statusText() const { return statusUtf8_; }
+
+  // ClearValues.
+  void ClearValues();
+  // Shows the sub-frames of the selected input format and hides the others.
+  void ShowFramesForFormat();
+  // The arrow button's handler (single-point conversion).
+  void Calculate();
+  // mnuAdv: opens or hides the conversion-method dialog.
+  void ToggleAdv();
+  // The conversion-method dialog once mnuAdv has loaded it, else null.
+  FrmAdv* frmAdv() const;
+
+  // The printer chosen with mnuPrinter, used by the printing code.
+  QPrinter& printer();
+
+  // Batch dialog (cmdFile, mnuIkkatsu) and printing (cmdPrint); set by main().
+  std::function<void()> onOpenBatch;
+  std::function<void()> onPrint;
+  // Runs when the window is closed by any means: the program ends.
+  std::function<void()> onUnload;
+
+  ModuleState& state() { return state_; }
+  MessageService& messages() { return messages_; }
+
+  // Controls, named as the rest of the program knows them.
+  QLabel* lblParFile;
+  QGroupBox* frmData;
+  QRadioButton* optBl;
+  QRadioButton* optXy;
+  QPushButton* cmdPrint;
+  QPushButton* cmdClear;
+  QPushButton* cmdFile;
+  QLabel* Label15;
+  QLabel* Label17;
+  QComboBox* cmbPara;
+  QLabel* lblInputName;
+  QLineEdit* txtName;
+
+  QGroupBox* fraTky;
+  QGroupBox* fraTkyBL;
+  QLabel* Label1;
+  QLineEdit* txtTB;
+  QLabel* Label2;
+  QLineEdit* txtTL;
+  QGroupBox* fraTkyxy;
+  QLabel* Label5;
+  QLineEdit* txtTkyx;
+  QLabel* Label7;
+  QLabel* Label6;
+  QLineEdit* txtTkyy;
+  QLabel* Label8;
+  QLabel* Label9;
+  QLabel* lblTkyn;
+  QLabel* Label10;
+  QLabel* lblTkys;
+  QLabel* Label19;
+  QLineEdit* txtTkyh;
+  QLabel* Label20;
+
+  QGroupBox* fraJgd;
+  QGroupBox* fraJgdBL;
+  QLabel* Label3;
+  QLineEdit* txtJB;
+  QLabel* Label4;
+  QLineEdit* txtJL;
+  QGroupBox* fraJgdxy;
+  QLabel* Label11;
+  QLineEdit* txtJgdx;
+  QLabel* Label13;
+  QLabel* Label12;
+  QLineEdit* txtJgdy;
+  QLabel* Label14;
+  QLabel* Label16;
+  QLabel* lblJgdn;
+  QLabel* Label18;
+  QLabel* lblJgds;
+  QLabel* Label21;
+  QLineEdit* txtJgdh;
+  QLabel* Label22;
+
+  ArrowButton* picCalc1;
+  QLabel* lblStatus;
+
+  QMenu* mnuFileMain;
+  QAction* mnuEnd;
+  QMenu* mnuSettingMain;
+  QAction* mnuAdv;
+  QAction* mnuClear;
+  QAction* mnuPrinter;
+  QAction* mnuIkkatsu;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  struct BoxRule {
+    QLineEdit* box;
+    QWidget* next;  // Enter moves the focus here
+    bool latLon;    // rejects every key while X/Y input is selected
+  };
+  void BuildControls();
+  void BuildMenus();
+  void FillZones();
+  const BoxRule* RuleFor(QObject* box) const;
+  // The keyboard filter for one character code; true when it is accepted.
+  bool FilterKey(const BoxRule& rule, int code);
+  void ShowPrinterSetup();
+
+  ModuleState& state_;
+  MessageService& messages_;
+  std::array<BoxRule, 10> rules_{};
+  std::string statusUtf8_;
+  Rgb statusColor_{0, 0, 0};
+  std::unique_ptr<QPrinter> printer_;
+  QPointer<FrmAdv> frmAdv_;
+};
+
+}  // namespace varno::ui

@@ -1,0 +1,68 @@
+// The loading window frmParaFile1: tests the parameter file, reads it into
+// the grid store with progress and cancel, and shows a summary.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+#include "params/reader.h"
+#include "text/report.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace varno {
+struct ModuleState;
+}
+
+namespace varno::ui {
+
+class FrmMain;
+
+class FrmParaFile1 : public QDialog, public params::LoadView {
+  Q_OBJECT
+ public:
+  // `mainWindow` gives the main window, loading it on first use.
+  FrmParaFile1(ModuleState& state, MessageService& messages, std::function<FrmMain&()> mainWindow,
+               QWidget* parent = nullptr);
+  ~FrmParaFile1() override;
+
+  // Shows the window modally; the load step runs as soon as it is shown.
+  int RunModal();
+  // The load step (also usable without the modal loop).
+  void LoadStep();
+  bool reading() const { return reading_; }
+
+  // LoadView
+  void SetStatusText(const std::string& text) override;
+  void SetStatusColor(Rgb color) override;
+  void SetProgressMax(double max) override;
+  void SetProgress(long value) override;
+  void SetSizeText(const std::string& text) override;
+  void ShowBreak(bool visible) override;
+  void SetBusy(bool busy) override;
+  void Yield() override;
+
+  QProgressBar* ProgressBar1;
+  QPushButton* cmdBreak;
+  QPushButton* cmdClose;
+  QLabel* lblStatus;
+  QLabel* lblLine;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void reject() override;
+
+ private:
+  void Break();
+  void CloseWindow();
+
+  ModuleState& state_;
+  MessageService& messages_;
+  std::function<FrmMain&()> mainWindow_;
+  bool reading_ = false;
+  bool busy_ = false;
+};
+
+}  // namespace varno::ui

@@ -1,0 +1,142 @@
+#include "ui/single_point.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <exception>
+
+#include "app/module_state.h"
+#include "geodesy/ellipsoid.h"
+#include "params/transform.h"
+#include "text/errors.h"
+#include "text/format.h"
+#include "text/number.h"
+#include "text/version.h"
+#include "ui/do_calc.h"
+#include "ui/frm_main.h"
+#include "ui/message_service.h"
+#include "ui/texts.h"
+
+namespace varno::ui {
+
+namespace {
+
+constexpr int kEntryGrs80 = 2;
+
+QString XyText(double v) {
+  return Q(FormatNumber(v, "######.0000"));
+}
+
+double FieldNumber(const QLineEdit* e) {
+  return ParseNumber(U8(e->text()));
+}
+
+void Message(FrmMain& w, const char* text) {
+  w.messages().Show(text, kProgramTitle, MessageIcon::kNone);
+}
+
+// Writes the corrected point on the right and completes it in latitude and
+// longitude.
+void ShowCorrected(FrmMain& w, const params::TransformOutput& out) {
+  w.txtJgdx->setText(XyText(out.x2));
+  w.txtJgdy->setText(XyText(out.y2));
+  w.txtJgdh->setText(XyText(out.h2));
+}
+
+// "Err": no parameters for the point in the grid-only mode.
+void ShowNotConverted(FrmMain& w, const char* status) {
+  const QString missing = Q(text::kMissing);
+  w.txtJB->setText(missing);
+  w.txtJL->setText(missing);
+  if (w.optXy->isChecked()) {
+    w.txtJgdx->setText(missing);
+    w.txtJgdy->setText(missing);
+    w.txtJgdh->setText(missing);
+    w.lblJgdn->setText(missing);
+    w.lblJgds->setText(missing);
+  }
+  w.SetStatusText(status);
+}
+
+}  // namespace
+
+void CalcFromXy(FrmMain& w) {
+  ModuleState& st = w.state();
+  if (w.txtTkyx->text().isEmpty() || w.txtTkyy->text().isEmpty()) {
+    Message(w, text::kNoInputXy);
+    return;
+  }
+  const double x = FieldNumber(w.txtTkyx);
+  const double y = FieldNumber(w.txtTkyy);
+  const double h = FieldNumber(w.txtTkyh);
+  w.fraTkyBL->setVisible(true);
+  double b = 0, l = 0;
+  if (!DoCalcXy2bl(w, kEntryGrs80, st.fieldSide, x, y, b, l)) {
+    Message(w, text::kBadInputXy);
+    return;
+  }
+  params::TransformOutput out;
+  const std::string status =
+      params::TransformPoint(st.store, st.mode, st.geo, {w, w.messages()}, x, y, h, out, b, l);
+  if (status != params::kStatusErr) {
+    ShowCorrected(w, out);
+    w.fraJgdBL->setVisible(true);
+    st.fieldSide = 2;
+    double b2 = 0, l2 = 0;
+    DoCalcXy2bl(w, kEntryGrs80, st.fieldSide, out.x2, out.y2, b2, l2);
+  } else {
+    ShowNotConverted(w, text::kNoParamsXy);
+  }
+}
+
+void CalcFromBl(FrmMain& w) {
+  ModuleState& st = w.state();
+  if (w.txtTB->text().isEmpty() || w.txtTL->text().isEmpty()) {
+    Message(w, text::kNoInputBl);
+    return;
+  }
+  double b = 0, l = 0, x = 0, y = 0;
+  if (!DoCalcBl2xy(w, kEntryGrs80, st.fieldSide, b, l, x, y)) {
+    Message(w, text::kBadInputBl);
+    return;
+  }
+  const double h = FieldNumber(w.txtTkyh);
+  params::TransformOutput out;
+  const std::string status =
+      params::TransformPoint(st.store, st.mode, st.geo, {w, w.messages()}, x, y, h, out, b, l);
+  if (status != params::kStatusErr) {
+    w.fraJgdxy->setVisible(true);
+    ShowCorrected(w, out);
+    st.fieldSide = 2;
+    double b2 = 0, l2 = 0;
+    DoCalcXy2bl(w, kEntryGrs80, st.fieldSide, out.x2, out.y2, b2, l2);
+  } else {
+    ShowNotConverted(w, text::kNoParamsBl);
+  }
+}
+
+void ArrowHandler(FrmMain& w) {
+  ModuleState& st = w.state();
+  std::string description;
+  try {
+    st.geo.zone = geo::ParseZoneItem(U8(w.cmbPara->currentText()));
+    st.fieldSide = 1;
+    if (w.optBl->isChecked()) {
+      CalcFromBl(w);
+    } else {
+      CalcFromXy(w);
+    }
+    w.cmdPrint->setEnabled(true);
+    return;
+  } catch (const VarnoError& e) {
+    description = e.description();
+  } catch (const std::exception& e) {
+    description = e.what();
+  }
+  w.messages().Show(description + text::kCheckInputTail, kProgramTitle, MessageIcon::kNone);
+}
+
+}  // namespace varno::ui
