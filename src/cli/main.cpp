@@ -1,5 +1,6 @@
 // varno-batch: the batch conversion of the program without its windows, for
 // scripts and very large files. It writes the same result file as the dialog.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -83,6 +84,11 @@ int Main(int argc, char** argv) {
     return kExitError;
   }
   if (opt.verbose) Say(params::SummaryText(store));
+  // Nor may the result file be the parameter file: it would be emptied.
+  if (!batch::CheckOutputPath(store.paraFilePath, opt.output).empty()) {
+    Say("出力ファイルに変換パラメータファイルが指定されました。別の出力ファイルを指定して下さい。");
+    return kExitUsage;
+  }
 
   // The zone of the run: the parameter file's, unless given.
   int zone = store.zoneNo;
@@ -97,9 +103,17 @@ int Main(int argc, char** argv) {
   geo::GeoState geo;
   geo.zone = geo::ParseZoneItem(geo::ZoneItems()[static_cast<std::size_t>(zone - 1)]);
 
-  // The input must be readable before the result file is created or emptied.
+  // The input must be a readable file before the result file is created or
+  // emptied; it is read twice (count, then convert), so a pipe will not do.
   if (std::FILE* f = std::fopen(opt.input.c_str(), "rb")) {
+    struct stat st {};
+    const bool regular = ::fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode);
     std::fclose(f);
+    if (!regular) {
+      Say("入力ファイルが開けません。 (" + opt.input +
+          ": 通常のファイルではありません / not a regular file)");
+      return kExitError;
+    }
   } else {
     Say("入力ファイルが開けません。 (" + opt.input + ": " + std::strerror(errno) + ")");
     return kExitError;

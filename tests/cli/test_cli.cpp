@@ -165,6 +165,23 @@ TEST_F(Cli, UnreadableFilesAreErrorsAndCreateNoResult) {
   }
   r = Run(Par() + " " + P("pts.in") + " " + Quote((dir_ / "no" / "dir" / "a.out").string()));
   EXPECT_EQ(r.code, 1);
+  // A folder or a pipe as input: refused before the result file is touched.
+  Write(dir_ / "keep.out", "old");
+  for (const std::string& in : {P(""), std::string("/dev/stdin")}) {
+    SCOPED_TRACE(in);
+    r = Run(Par() + " " + in + " " + P("keep.out"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(Read(dir_ / "keep.out"), "old");
+  }
+}
+
+TEST_F(Cli, TheParameterFileIsNeverTheResultFile) {
+  Write(dir_ / "pts.in", "1000 2000 3\r\n");
+  const std::string par = Read(dir_ / "Test.par");
+  Result r = Run(Par() + " " + P("pts.in") + " " + P("Test.par"));
+  EXPECT_EQ(r.code, 2);
+  EXPECT_NE(r.err.find("変換パラメータファイル"), std::string::npos) << r.err;
+  EXPECT_EQ(Read(dir_ / "Test.par"), par);
 }
 
 TEST_F(Cli, ARunStoppedByAnErrorExitsOneAndKeepsItsLines) {
