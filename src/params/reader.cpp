@@ -309,8 +309,12 @@ void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view) {
         // Reserve for the rest of the file from the bytes per record so far.
         double perRecord = static_cast<double>(in.Position()) / next;
         double expect = static_cast<double>(data.size()) / perRecord * 1.05 + 64;
-        if (expect < 1e9) store.records.reserve(static_cast<std::size_t>(expect));
         estimated = true;
+        try {
+          if (expect < 1e9) store.records.reserve(static_cast<std::size_t>(expect));
+        } catch (const std::bad_alloc&) {
+          // Only an estimate (a file of empty lines looks huge): grow as needed.
+        }
       }
     } catch (const std::exception&) {
       // More records than a 32-bit count or memory can hold.

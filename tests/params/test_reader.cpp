@@ -1,8 +1,15 @@
 // Reading the parameter file: field rules, record counting, progress and
 // cancel, the loading window's texts, and malformed input.
+#ifndef __has_feature
+#define __has_feature(x) 0
+#endif
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "params/interpolate.h"
@@ -273,6 +280,38 @@ TEST(ReadParaFile, BadInputNeverCrashes) {
     }
   }
 }
+
+#if !defined(__SANITIZE_ADDRESS__) && !__has_feature(address_sanitizer)
+// Reads `path` with the address space limited to what the process uses plus
+// 300 MB, and exits 0 when the 257 records and the summary are there.
+[[noreturn]] void ReadUnderMemoryLimit(const std::string& path) {
+  long pages = 0;
+  std::FILE* f = std::fopen("/proc/self/statm", "r");
+  if (!f || std::fscanf(f, "%ld", &pages) != 1) std::_Exit(90);
+  std::fclose(f);
+  const rlim_t limit = static_cast<rlim_t>(pages) * 4096 + (300u << 20);
+  const rlimit rl{limit, limit};
+  if (::setrlimit(RLIMIT_AS, &rl) != 0) std::_Exit(91);
+  ParamStore s;
+  s.paraFilePath = path;
+  bool cancel = false;
+  RecordingLoadView view;
+  ReadParaFile(s, cancel, view);
+  const bool summary = view.statusTexts.back().find("257行の変換ﾊﾟﾗﾒｰﾀを読み込みました。") == 0;
+  std::_Exit(s.count == 257 && s.records[257].dh == 5 && summary ? 0 : 1);
+}
+
+TEST(ReadParaFileDeathTest, ARecordEstimateBeyondMemoryIsNoLimit) {
+  // 256 empty lines make the records look 2 bytes long, so the 30 MB line of
+  // blanks after them suggests millions of records; reserving room for them
+  // fails under a tight memory limit, and the reading must simply go on.
+  std::string file = Header();
+  for (int i = 0; i < 256; ++i) file += "\r\n";
+  file += std::string(30'000'000, ' ') + "1,2,3,4,5\r\n";
+  const std::string path = WriteTemp("estimate.par", file);
+  EXPECT_EXIT(ReadUnderMemoryLimit(path), ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 TEST(ReadParaFile, HeaderOnlyGivesAnEmptyGridWithoutValueColumns) {
   RecordingLoadView view;
