@@ -1,0 +1,541 @@
+#include "ui/frm_file.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <cerrno>
+#include <cstring>
+
+#include "app/module_state.h"
+#include "geodesy/ellipsoid.h"
+#include "params/reader.h"
+#include "text/errors.h"
+#include "text/format.h"
+#include "text/paths.h"
+#include "text/version.h"
+#include "ui/dialog_texts.h"
+#include "ui/file_text.h"
+#include "ui/frm_format.h"
+#include "ui/frm_in_file.h"
+#include "ui/frm_main.h"
+#include "ui/frm_out_file.h"
+#include "ui/message_service.h"
+
+namespace varno::ui {
+
+QStringList ToQtFilters(std::string_view filterList) {
+  const QStringList parts = Q(filterList).split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString pattern = parts[i + 1];
+    pattern.replace(QLatin1String("*.*"), QLatin1String("*"));
+    // The pattern in the trailing brackets is what Qt matches; with the
+    // details hidden the list shows the text alone.
+    filters << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
+  }
+  return filters;
+}
+
+namespace {
+
+std::optional<std::string> RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode,
+                                         const std::string& dir, const std::string& proposed,
+                                         std::string_view filterList) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                     : QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+  dialog.setNameFilters(ToQtFilters(filterList));
+  if (!dir.empty()) dialog.setDirectory(Q(dir));
+  if (!proposed.empty()) dialog.selectFile(Q(proposed));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dialog.selectedFiles();
+  return files.isEmpty() ? std::string() : U8(files.first());
+}
+
+void SetBackground(QLabel* label, Rgb color) {
+  label->setAutoFillBackground(true);
+  QPalette pal = label->palette();
+  pal.setColor(QPalette::Window, ToQColor(color));
+  label->setPalette(pal);
+}
+
+}  // namespace
+
+std::optional<std::string> QtFileChooser::ChooseInput(QWidget* parent,
+                                                      const std::string& initialDir) {
+  return RunFileDialog(parent, QFileDialog::AcceptOpen, initialDir, {}, dtext::kInFilter);
+}
+
+std::optional<std::string> QtFileChooser::ChooseResult(QWidget* parent,
+                                                       const std::string& initialDir,
+                                                       const std::string& proposed) {
+  return RunFileDialog(parent, QFileDialog::AcceptSave, initialDir, proposed, dtext::kOutFilter);
+}
+
+FrmFile::FrmFile(ModuleState& state, FrmMain& main, MessageService& messages, QWidget* parent)
+    : FrmFile(state, *main.cmbPara, main, messages, parent) {}
+
+FrmFile::FrmFile(ModuleState& state, const QComboBox& zoneSource, StatusSink& mainStatus,
+                 MessageService& messages, QWidget* parent)
+    : QDialog(parent),
+      state_(state),
+      mainStatus_(mainStatus),
+      messages_(messages),
+      chooser_(std::make_unique<QtFileChooser>()) {
+  BuildControls();
+  Load(zoneSource);
+}
+
+FrmFile::~FrmFile() {
+  CloseResultFileIfOpen();
+  state_.files.outFileChosen = false;
+  if (busy_) QApplication::restoreOverrideCursor();
+}
+
+void FrmFile::BuildControls() {
+  setObjectName(QStringLiteral("frmFile"));
+  setWindowTitle(Q(dtext::kFrmFile));
+  setModal(false);
+  setAcceptDrops(true);
+
+  auto tip = [](QWidget* w, const char* text) { w->setToolTip(Q(text)); };
+
+  Label4 = new QLabel(Q(dtext::kLabel4), this);
+  tip(Label4, dtext::kLabel4Tip);
+  QFont heading = Label4->font();
+  heading.setBold(true);
+  heading.setPointSizeF(heading.pointSizeF() * 1.2);
+  Label4->setFont(heading);
+
+  fraShori = new QGroupBox(Q(dtext::kFraShori), this);
+  tip(fraShori, dtext::kFraShoriTip);
+  opt1 = new QRadioButton(Q(dtext::kOpt1), fraShori);
+  opt2 = new QRadioButton(Q(dtext::kOpt2), fraShori);
+  opt3 = new QRadioButton(Q(dtext::kOpt3), fraShori);
+  opt2->setChecked(true);
+  auto* shori = new QVBoxLayout(fraShori);
+  shori->addWidget(opt1);
+  shori->addWidget(opt2);
+  shori->addWidget(opt3);
+
+  fraZahyo = new QGroupBox(Q(dtext::kFraZahyo), this);
+  lblZahyo = new QLabel(Q(dtext::kLblZahyo), fraZahyo);
+  tip(lblZahyo, dtext::kLblZahyoTip);
+  cmbPara = new QComboBox(fraZahyo);
+  cmbPara->setPlaceholderText(Q(dtext::kCmbPara));
+  QFont fixed(QString::fromUtf8(kFontGothic));
+  fixed.setFixedPitch(true);
+  fixed.setStyleHint(QFont::TypeWriter);
+  cmbPara->setFont(fixed);
+  lblZahyo->setFont(fixed);
+  auto* zahyo = new QVBoxLayout(fraZahyo);
+  zahyo->addWidget(lblZahyo);
+  zahyo->addWidget(cmbPara);
+  zahyo->addStretch();
+
+  fraFileSelect = new QGroupBox(Q(dtext::kFraFileSelect), this);
+  cmdOpenInFile = new QPushButton(Q(dtext::kCmdOpenInFile), fraFileSelect);
+  tip(cmdOpenInFile, dtext::kCmdOpenInFileTip);
+  Label1 = new QLabel(Q(dtext::kLabel1), fraFileSelect);
+  tip(Label1, dtext::kLabel1Tip);
+  cmdOpenOutFile = new QPushButton(Q(dtext::kCmdOpenOutFile), fraFileSelect);
+  tip(cmdOpenOutFile, dtext::kCmdOpenOutFileTip);
+  Label2 = new QLabel(Q(dtext::kLabel2), fraFileSelect);
+  tip(Label2, dtext::kLabel2Tip);
+  chkDispFile = new QCheckBox(Q(dtext::kChkDispFile), fraFileSelect);
+  tip(chkDispFile, dtext::kChkDispFileTip);
+  cmdExp = new QPushButton(Q(dtext::kCmdExp), fraFileSelect);
+  tip(cmdExp, dtext::kCmdExpTip);
+  auto* files = new QGridLayout(fraFileSelect);
+  files->addWidget(cmdOpenInFile, 0, 0);
+  files->addWidget(Label1, 0, 1);
+  files->addWidget(cmdOpenOutFile, 1, 0);
+  files->addWidget(Label2, 1, 1);
+  files->addWidget(chkDispFile, 2, 0);
+  files->addWidget(cmdExp, 2, 1);
+
+  chkInValue = new QCheckBox(Q(dtext::kChkInValue), this);
+  tip(chkInValue, dtext::kChkInValueTip);
+  cmdStart = new QPushButton(Q(dtext::kCmdStart), this);
+  tip(cmdStart, dtext::kCmdStartTip);
+  cmdStart->setEnabled(false);
+  cmdBreak = new QPushButton(Q(dtext::kCmdBreak), this);
+  tip(cmdBreak, dtext::kCmdBreakTip);
+  cmdBreak->setVisible(false);
+  cmdClose = new QPushButton(Q(dtext::kCmdClose), this);
+  tip(cmdClose, dtext::kCmdCloseTip);
+  for (QPushButton* b : {cmdOpenInFile, cmdOpenOutFile, cmdExp, cmdStart, cmdBreak, cmdClose})
+    b->setAutoDefault(false);
+
+  ProgressBar1 = new QProgressBar(this);
+  ProgressBar1->setTextVisible(false);
+  ProgressBar1->setValue(0);
+  lblLine = new QLabel(this);
+  lblPercent = new QLabel(this);
+  lblStatus = new QLabel(Q(dtext::kLblStatus), this);
+  lblStatus->setFrameShape(QFrame::Panel);
+  lblStatus->setFrameShadow(QFrame::Sunken);
+  lblStatus->setWordWrap(true);
+  lblStatus->setMinimumHeight(lblStatus->fontMetrics().lineSpacing() * 3 + 8);
+  lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(fraShori, 3);
+  top->addWidget(fraZahyo, 2);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(cmdStart);
+  buttons->addWidget(cmdBreak);
+  buttons->addStretch();
+  buttons->addWidget(cmdClose);
+  auto* progress = new QHBoxLayout;
+  progress->addWidget(lblLine);
+  progress->addWidget(lblPercent, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Label4);
+  layout->addLayout(top);
+  layout->addWidget(fraFileSelect);
+  layout->addWidget(chkInValue);
+  layout->addLayout(buttons);
+  layout->addWidget(ProgressBar1);
+  layout->addLayout(progress);
+  layout->addWidget(lblStatus);
+
+  connect(cmdOpenInFile, &QPushButton::clicked, this, &FrmFile::OpenInFile);
+  connect(cmdOpenOutFile, &QPushButton::clicked, this, &FrmFile::OpenOutFile);
+  connect(cmdStart, &QPushButton::clicked, this, &FrmFile::Start);
+  connect(cmdBreak, &QPushButton::clicked, this, &FrmFile::Break);
+  connect(cmdExp, &QPushButton::clicked, this, [this] { formatView().ShowModeless(); });
+  connect(cmdClose, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
+}
+
+void FrmFile::Load(const QComboBox& zoneSource) {
+  for (int i = 0; i < zoneSource.count(); ++i) cmbPara->addItem(zoneSource.itemText(i));
+  cmbPara->setCurrentIndex(-1);
+  if (!state_.store.version.empty()) {
+    const int index = params::ZoneListIndex(state_.store.zoneNo);
+    // A file zone outside the list leaves the choice to the user.
+    if (index >= 0 && index < cmbPara->count()) {
+      cmbPara->setCurrentIndex(index);
+      cmbPara->setEnabled(false);
+      zoneLocked_ = true;
+    }
+  }
+  adjustSize();
+  if (const QScreen* screen = QApplication::primaryScreen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+}
+
+void FrmFile::SetFileChooser(std::unique_ptr<FileChooser> chooser) {
+  chooser_ = std::move(chooser);
+}
+
+FrmInFile& FrmFile::inFileView() {
+  if (!inView_) inView_ = new FrmInFile(state_, messages_, this);
+  return *inView_;
+}
+
+FrmOutFile& FrmFile::outFileView() {
+  if (!outView_) outView_ = new FrmOutFile(messages_, this);
+  return *outView_;
+}
+
+FrmFormat& FrmFile::formatView() {
+  if (!formatView_) formatView_ = new FrmFormat(this);
+  return *formatView_;
+}
+
+void FrmFile::SetStatus(const std::string& text, std::optional<Rgb> color) {
+  lblStatus->setText(DisplayText(text));
+  if (color) {
+    statusColor_ = *color;
+    SetBackground(lblStatus, *color);
+  }
+}
+
+void FrmFile::ShowFileError(int number, const std::string& description) {
+  messages_.Show(std::string(dtext::kCannotOpen) + SpacedNumber(number) + "  " + description,
+                 kProgramTitle, MessageIcon::kCritical);
+}
+
+void FrmFile::CloseResultFileIfOpen() {
+  batch::BatchFiles& f = state_.files;
+  if (f.outFile != nullptr) {
+    std::fclose(f.outFile);
+    f.outFile = nullptr;
+  }
+}
+
+void FrmFile::Open() {
+  if (running_) {
+    show();
+    raise();
+    return;
+  }
+  batch::BatchFiles& f = state_.files;
+  // A result file chosen earlier but not used stays as chosen: empty.
+  CloseResultFileIfOpen();
+  f.inFileChosen = false;
+  f.outFileChosen = false;
+  cmdStart->setEnabled(false);
+  lblPercent->clear();
+  lblLine->clear();
+  ProgressBar1->setValue(0);
+  statusColor_ = colors::kLavender;
+  SetBackground(lblStatus, colors::kLavender);
+  show();
+  raise();
+  activateWindow();
+}
+
+void FrmFile::OpenInFile() {
+  if (running_) return;
+  ProgressBar1->setValue(0);
+  const std::optional<std::string> chosen = chooser_->ChooseInput(this, state_.files.inFileDir);
+  if (!chosen) return;  // cancelled: nothing changes
+  TakeInputFile(*chosen);
+}
+
+void FrmFile::TakeInputFile(const std::string& path) {
+  if (running_) return;
+  batch::BatchFiles& f = state_.files;
+  if (path.empty()) {
+    SetStatus(dtext::kNoInFile, colors::kMagenta);
+    return;
+  }
+  // The chosen result file has already been emptied; it cannot be the input.
+  if (f.outFileChosen) {
+    const std::string refusal = batch::CheckOutputPath(path, f.outFilePath);
+    if (!refusal.empty()) {
+      messages_.Show(refusal, kProgramTitle, MessageIcon::kWarning);
+      return;
+    }
+  }
+  FileFailure failure;
+  if (!CanOpenForReading(path, failure)) {
+    ShowFileError(failure.number, failure.description);
+    return;
+  }
+  f.inFilePath = path;
+  f.inFileDir = FolderOf(path);
+  // The extension is taken from the file name only: a "." in a folder name
+  // must not cut the path.
+  f.inFileBase = f.inFileDir + StripExtension(FileNameOf(path));
+  SetStatus(std::string(dtext::kOpenedIn) + path + dtext::kOpenedTail, colors::kLightCyan);
+  if (chkDispFile->isChecked()) inFileView().OpenInFileView(path);
+  f.inFileChosen = true;
+  if (f.outFileChosen) {
+    cmdStart->setEnabled(true);
+    cmdStart->setFocus();
+  } else {
+    cmdOpenOutFile->setFocus();
+  }
+}
+
+void FrmFile::OpenOutFile() {
+  if (running_) return;
+  batch::BatchFiles& f = state_.files;
+  ProgressBar1->setValue(0);
+  const std::string proposed = f.inFileBase.empty() ? std::string() : f.inFileBase + ".out";
+  const std::optional<std::string> chosen = chooser_->ChooseResult(this, f.inFileDir, proposed);
+  if (!chosen || chosen->empty()) return;  // cancelled: the earlier choice stays
+  const std::string& path = *chosen;
+  // Opening the result file empties it: never the input file.
+  if (!f.inFilePath.empty()) {
+    const std::string refusal = batch::CheckOutputPath(f.inFilePath, path);
+    if (!refusal.empty()) {
+      messages_.Show(refusal, kProgramTitle, MessageIcon::kWarning);
+      return;
+    }
+  }
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) {
+    const int err = errno;
+    ShowFileError(ErrorNumberOf(err), std::strerror(err));
+    return;
+  }
+  CloseResultFileIfOpen();
+  f.outFile = out;
+  f.outFilePath = path;
+  SetStatus(std::string(dtext::kOpenedOut) + path + dtext::kOpenedTail, colors::kLightCyan);
+  f.outFileChosen = true;
+  if (f.inFileChosen) {
+    cmdStart->setEnabled(true);
+    cmdStart->setFocus();
+  } else {
+    cmdOpenInFile->setFocus();
+  }
+}
+
+void FrmFile::LockForRun(bool locked) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{opt1, opt2, opt3, chkInValue, cmdOpenInFile, cmdOpenOutFile})
+    w->setEnabled(!locked);
+  if (!zoneLocked_) cmbPara->setEnabled(!locked);
+  const batch::BatchFiles& f = state_.files;
+  cmdStart->setEnabled(!locked && f.inFileChosen && f.outFileChosen && f.outFile != nullptr);
+}
+
+void FrmFile::Start() {
+  batch::BatchFiles& f = state_.files;
+  if (running_ || !f.inFileChosen || !f.outFileChosen || f.outFile == nullptr) return;
+  if (cmbPara->currentIndex() < 0) {
+    messages_.Show(dtext::kNoZone, kProgramTitle, MessageIcon::kWarning);
+    return;
+  }
+  geo::ZoneSelection zone;
+  try {
+    zone = geo::ParseZoneItem(U8(cmbPara->currentText()));
+  } catch (const VarnoError& e) {
+    messages_.Show(std::string(dtext::kNoZone) + "\r" + e.description(), kProgramTitle,
+                   MessageIcon::kWarning);
+    return;
+  }
+  state_.geo.zone = zone;
+  if (zone.zoneNo != state_.store.zoneNo)
+    messages_.Show(dtext::kZoneDiffers, dtext::kZoneTitle, MessageIcon::kCritical);
+
+  SetStatus(dtext::kRunning, colors::kLightGreen);
+  SetBusy(true);
+  running_ = true;
+  LockForRun(true);
+  // A cancel left over from an earlier run or the loading must not stop this one.
+  state_.cancelRequested = false;
+  // The run works on its own copy of the zone and constant sets, so a
+  // single-point conversion in the main window during the run's event
+  // processing cannot change them.
+  geo::GeoState runGeo = state_.geo;
+  batch::BatchContext ctx{state_.store,
+                          state_.mode,
+                          runGeo,
+                          f,
+                          state_.cancelRequested,
+                          *this,
+                          {mainStatus_, messages_}};
+  if (opt1->isChecked()) {
+    batch::Bl_File(ctx);
+  } else {
+    batch::XY_File(ctx);
+  }
+  running_ = false;
+  LockForRun(false);
+  ShowBreak(false);
+  SetBusy(false);
+  cmdClose->setFocus();
+}
+
+void FrmFile::Break() {
+  state_.cancelRequested = true;
+  SetStatus(dtext::kCancelled, std::nullopt);
+  cmdBreak->setVisible(false);
+}
+
+void FrmFile::done(int result) {
+  if (running_) Break();
+  QDialog::done(result);
+}
+
+void FrmFile::mousePressEvent(QMouseEvent* event) {
+  ProgressBar1->setValue(0);
+  QDialog::mousePressEvent(event);
+}
+
+std::optional<std::string> FrmFile::DroppedFile(const QMimeData* mime) {
+  if (mime == nullptr || !mime->hasUrls()) return std::nullopt;
+  const QList<QUrl> urls = mime->urls();
+  if (urls.size() != 1 || !urls.first().isLocalFile()) return std::nullopt;
+  return U8(urls.first().toLocalFile());
+}
+
+void FrmFile::dragEnterEvent(QDragEnterEvent* event) {
+  if (!running_ && DroppedFile(event->mimeData())) event->acceptProposedAction();
+}
+
+void FrmFile::dropEvent(QDropEvent* event) {
+  const std::optional<std::string> path = DroppedFile(event->mimeData());
+  if (!path || running_) return;
+  event->acceptProposedAction();
+  ProgressBar1->setValue(0);
+  TakeInputFile(*path);
+}
+
+// BatchView
+
+void FrmFile::ShowBreak(bool visible) {
+  cmdBreak->setVisible(visible);
+}
+
+void FrmFile::SetLineText(const std::string& text) {
+  lblLine->setText(Q(text));
+}
+
+void FrmFile::SetPercentText(const std::string& text) {
+  lblPercent->setText(Q(text));
+}
+
+void FrmFile::SetProgressMax(long max) {
+  ProgressBar1->setMaximum(static_cast<int>(std::min<long>(max, INT32_MAX)));
+}
+
+void FrmFile::SetProgress(long value) {
+  ProgressBar1->setValue(static_cast<int>(std::min<long>(value, ProgressBar1->maximum())));
+}
+
+void FrmFile::SetDialogStatus(const std::string& text, Rgb color) {
+  SetStatus(text, color);
+}
+
+void FrmFile::EnableStart(bool enabled) {
+  cmdStart->setEnabled(enabled && !running_);
+}
+
+void FrmFile::SetBusy(bool busy) {
+  if (busy == busy_) return;
+  busy_ = busy;
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
+}
+
+batch::Process FrmFile::CurrentProcess() {
+  if (opt1->isChecked()) return batch::Process::kBl;
+  if (opt3->isChecked()) return batch::Process::kXyBl;
+  return batch::Process::kXy;
+}
+
+bool FrmFile::WithInputValues() {
+  return chkInValue->isChecked();
+}
+
+bool FrmFile::ShowResultFile() {
+  return chkDispFile->isChecked();
+}
+
+void FrmFile::OpenOutFileView(const std::string& path) {
+  outFileView().OpenOutFileView(path);
+}
+
+void FrmFile::Yield() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+}  // namespace varno::ui
