@@ -1,0 +1,301 @@
+// The main window: start state, keyboard filter, Enter chain, input-format
+// switch, ClearValues, the print button's rules, the menus and frmAdv.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "text/version.h"
+#include "ui/frm_adv.h"
+#include "ui/frm_main.h"
+#include "ui/message_service.h"
+#include "ui/texts.h"
+#include "ui_test_support.h"
+
+namespace varno::ui {
+namespace {
+
+using testing::GridFile;
+using testing::RecordingMessages;
+
+class FrmMainTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(grid.ok());
+    testing::LoadStore(state, grid.path());
+    w = std::make_unique<FrmMain>(state, messages);
+    w->cmbPara->setEnabled(false);
+    w->show();
+    QApplication::setActiveWindow(w.get());
+  }
+  // Visible within the window (the window itself may be offscreen).
+  bool Shown(QWidget* c) const { return c->isVisibleTo(w.get()); }
+
+  GridFile grid;
+  ModuleState state;
+  RecordingMessages messages;
+  std::unique_ptr<FrmMain> w;
+};
+
+TEST_F(FrmMainTest, StartState) {
+  EXPECT_EQ(w->windowTitle(), QString::fromUtf8("座標変換プログラム    Ver.1.0.0     Veltra区"));
+  EXPECT_TRUE(w->optXy->isChecked());
+  EXPECT_FALSE(w->optBl->isChecked());
+  EXPECT_TRUE(Shown(w->fraTkyxy));
+  EXPECT_TRUE(Shown(w->fraJgdxy));
+  EXPECT_FALSE(Shown(w->fraTkyBL));
+  EXPECT_FALSE(Shown(w->fraJgdBL));
+  EXPECT_TRUE(Shown(w->picCalc1));
+  EXPECT_FALSE(w->cmdPrint->isEnabled());
+  EXPECT_EQ(w->cmbPara->count(), 19);
+  EXPECT_EQ(w->cmbPara->currentIndex(), 8);
+  EXPECT_EQ(w->cmbPara->currentText(), QStringLiteral(" 9  360000.  1395000."));
+  const std::pair<QLineEdit*, const char*> examples[] = {
+      {w->txtTB, "360503.954"},    {w->txtTL, "1365802.392"},   {w->txtJB, "360503.954"},
+      {w->txtJL, "1365802.392"},   {w->txtTkyx, "193524.0771"}, {w->txtTkyy, "34235.1330"},
+      {w->txtJgdx, "193524.0771"}, {w->txtJgdy, "34235.1330"},  {w->txtTkyh, "123.4560"},
+      {w->txtJgdh, "123.4560"}};
+  for (const auto& [box, text] : examples) EXPECT_EQ(box->text(), QString::fromLatin1(text));
+  EXPECT_EQ(w->txtName->text(), QStringLiteral("No Name"));
+  EXPECT_EQ(w->statusText(), std::string(text::kStatusLine1) + "\r\n" + text::kStatusLine2 +
+                                 "\r\n" + text::kStatusLine3);
+  EXPECT_EQ(w->statusColor(), colors::kLightGreen);
+  EXPECT_EQ(w->lblStatus->palette().color(QPalette::Window), QColor(192, 255, 192));
+  // Every control is found by its name.
+  for (const char* name : {"txtTB", "lblJgds", "picCalc1", "cmbPara", "lblParFile", "fraTkyxy"}) {
+    EXPECT_NE(w->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
+  }
+  // The menus: two menus and the batch command on the bar itself.
+  const QList<QAction*> bar = w->menuBar()->actions();
+  ASSERT_EQ(bar.size(), 3);
+  EXPECT_EQ(bar[0]->text(), QString::fromUtf8("プログラム"));
+  EXPECT_EQ(bar[1]->text(), QString::fromUtf8("設定"));
+  EXPECT_EQ(bar[2], w->mnuIkkatsu);
+  EXPECT_EQ(w->mnuIkkatsu->menu(), nullptr);
+  EXPECT_EQ(w->mnuSettingMain->actions(), (QList<QAction*>{w->mnuAdv, w->mnuClear, w->mnuPrinter}));
+}
+
+struct KeyCase {
+  const char* box;
+  bool latLonInput;  // optBl selected
+  Qt::Key key;
+  char ch;  // 0: no text
+  Qt::KeyboardModifiers mods;
+  bool accepted;  // the box text changes
+  const char* status;
+  Rgb color;
+};
+
+TEST_F(FrmMainTest, KeyboardFilter) {
+  const KeyCase cases[] = {
+      {"txtTB", false, Qt::Key_5, '5', {}, false, text::kKeyNotLatLon, colors::kDarkRed},
+      {"txtJL", false, Qt::Key_Backspace, 0, {}, false, text::kKeyNotLatLon, colors::kDarkRed},
+      {"txtTB", true, Qt::Key_5, '5', {}, true, text::kKeyAccepted, colors::kLightYellow},
+      {"txtTkyx", false, Qt::Key_A, 'a', {}, false, text::kKeyRejected, colors::kDarkRed},
+      {"txtTkyx", false, Qt::Key_Slash, '/', {}, true, text::kKeyAccepted, colors::kLightYellow},
+      {"txtTkyx", true, Qt::Key_Minus, '-', {}, true, text::kKeyAccepted, colors::kLightYellow},
+      {"txtJgdh", false, Qt::Key_Space, ' ', {}, false, text::kKeyRejected, colors::kDarkRed},
+      {"txtTkyy", false, Qt::Key_Backspace, 0, {}, true, text::kKeyAccepted, colors::kLightYellow},
+      {"txtTkyy", false, Qt::Key_V, 'v', Qt::ControlModifier, false, text::kKeyRejected,
+       colors::kDarkRed},
+  };
+  QApplication::clipboard()->setText(QStringLiteral("999"));
+  for (const KeyCase& c : cases) {
+    SCOPED_TRACE(std::string(c.box) + " key " + std::to_string(c.key));
+    (c.latLonInput ? w->optBl : w->optXy)->click();
+    w->SetStatusText("");
+    w->SetStatusColor(colors::kLightGreen);
+    auto* box = w->findChild<QLineEdit*>(QLatin1String(c.box));
+    ASSERT_NE(box, nullptr);
+    box->setFocus();
+    box->setText(QStringLiteral("12"));
+    box->setCursorPosition(2);
+    w->cmdPrint->setEnabled(true);
+    if (c.ch) {
+      QTest::keyClick(box, c.ch, c.mods);
+    } else {
+      QTest::keyClick(box, c.key, c.mods);
+    }
+    EXPECT_EQ(box->text() != QStringLiteral("12"), c.accepted) << box->text().toStdString();
+    EXPECT_EQ(w->statusText(), c.status);
+    EXPECT_EQ(w->statusColor(), c.color);
+    EXPECT_FALSE(w->cmdPrint->isEnabled());
+  }
+  // Navigation keys do not pass through the filter.
+  w->SetStatusText("x");
+  QTest::keyClick(w->txtTkyx, Qt::Key_Left);
+  QTest::keyClick(w->txtTkyx, Qt::Key_Delete);
+  EXPECT_EQ(w->statusText(), "x");
+}
+
+TEST_F(FrmMainTest, InputMethodTextIsFilteredLikeKeys) {
+  auto commit = [](QLineEdit* box, const QString& s) {
+    QInputMethodEvent e;
+    e.setCommitString(s);
+    QApplication::sendEvent(box, &e);
+  };
+  w->txtTkyx->setText(QStringLiteral("1"));
+  commit(w->txtTkyx, QString::fromUtf8("５"));  // full-width digit
+  EXPECT_EQ(w->txtTkyx->text(), QStringLiteral("1"));
+  EXPECT_EQ(w->statusText(), text::kKeyRejected);
+  EXPECT_EQ(w->statusColor(), colors::kDarkRed);
+
+  commit(w->txtTB, QStringLiteral("5"));  // a latitude box in X/Y input
+  EXPECT_EQ(w->statusText(), text::kKeyNotLatLon);
+  EXPECT_EQ(w->txtTB->text(), QStringLiteral("360503.954"));
+
+  w->txtTkyx->setCursorPosition(1);
+  commit(w->txtTkyx, QStringLiteral("5"));
+  EXPECT_EQ(w->txtTkyx->text(), QStringLiteral("15"));
+  EXPECT_EQ(w->statusText(), text::kKeyAccepted);
+
+  // A composition in progress is not shown in the box.
+  QInputMethodEvent pre(QString::fromUtf8("あ"), {});
+  QApplication::sendEvent(w->txtTkyy, &pre);
+  EXPECT_EQ(w->txtTkyy->text(), QStringLiteral("34235.1330"));
+}
+
+TEST_F(FrmMainTest, EnterChainsAndSelectionOnFocus) {
+  auto chain = [&](std::vector<QWidget*> path) {
+    path.front()->setFocus();
+    for (std::size_t i = 0; i + 1 < path.size(); ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+      EXPECT_EQ(QApplication::focusWidget(), path[i + 1])
+          << "after " << path[i]->objectName().toStdString();
+    }
+  };
+  chain({w->txtName, w->txtTkyx, w->txtTkyy, w->txtTkyh, w->picCalc1});
+  chain({w->txtJgdx, w->txtJgdy, w->txtJgdh, w->picCalc1});
+  // In X/Y input the latitude box still passes Enter on.
+  chain({w->txtTB, w->txtTL, w->txtTkyh});
+  chain({w->txtJB, w->txtJL, w->txtJgdh});
+  w->optBl->click();
+  chain({w->txtName, w->txtTB, w->txtTL, w->txtTkyh, w->picCalc1});
+  // The box that receives the focus has its text selected.
+  w->txtTB->setFocus();
+  QTest::keyClick(w->txtTB, Qt::Key_Return);
+  EXPECT_EQ(w->txtTL->selectedText(), w->txtTL->text());
+  // Enter on the arrow converts, like a click.
+  w->optXy->click();
+  w->picCalc1->setFocus();
+  QTest::keyClick(w->picCalc1, Qt::Key_Return);
+  EXPECT_TRUE(w->cmdPrint->isEnabled());
+  EXPECT_NE(w->txtJgdx->text(), QStringLiteral("193524.0771"));
+  EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(FrmMainTest, FormatSwitchKeepsTexts) {
+  w->Calculate();
+  EXPECT_TRUE(Shown(w->fraTkyBL) && Shown(w->fraJgdBL) && Shown(w->fraTkyxy));
+  const QString lat = w->txtJB->text();
+  w->optBl->click();
+  EXPECT_FALSE(Shown(w->fraTkyxy));
+  EXPECT_FALSE(Shown(w->fraJgdxy));
+  EXPECT_TRUE(Shown(w->fraJgdBL));
+  w->optXy->click();
+  EXPECT_TRUE(Shown(w->fraJgdxy));
+  EXPECT_FALSE(Shown(w->fraJgdBL));
+  EXPECT_EQ(w->txtJB->text(), lat);
+  EXPECT_EQ(w->txtTkyx->text(), QStringLiteral("193524.0771"));
+}
+
+TEST_F(FrmMainTest, ClearValuesAndPrintButtonRules) {
+  w->Calculate();
+  ASSERT_TRUE(w->cmdPrint->isEnabled());
+  QTest::keyClicks(w->txtName, "abc");  // the name does not count
+  EXPECT_TRUE(w->cmdPrint->isEnabled());
+  w->txtJgdh->setText(QStringLiteral("1"));  // a program change does
+  EXPECT_FALSE(w->cmdPrint->isEnabled());
+
+  w->Calculate();
+  const std::string status = w->statusText();
+  w->cmdClear->click();
+  for (QLineEdit* e : {w->txtTB, w->txtTL, w->txtJB, w->txtJL, w->txtTkyx, w->txtTkyy, w->txtTkyh,
+                       w->txtJgdx, w->txtJgdy, w->txtJgdh, w->txtName}) {
+    EXPECT_TRUE(e->text().isEmpty()) << e->objectName().toStdString();
+  }
+  for (QLabel* l : {w->lblTkyn, w->lblTkys, w->lblJgdn, w->lblJgds})
+    EXPECT_TRUE(l->text().isEmpty());
+  EXPECT_FALSE(Shown(w->fraTkyBL));
+  EXPECT_EQ(w->statusText(), status);
+  EXPECT_EQ(w->cmbPara->currentIndex(), 8);
+  EXPECT_FALSE(w->cmdPrint->isEnabled());
+
+  // cmdPrint runs the print hook and is disabled afterwards.
+  int printed = 0;
+  w->onPrint = [&] { ++printed; };
+  w->cmdPrint->setEnabled(true);
+  w->cmdPrint->click();
+  EXPECT_EQ(printed, 1);
+  EXPECT_FALSE(w->cmdPrint->isEnabled());
+
+  // Batch button and menu command open the batch dialog.
+  int batch = 0;
+  w->onOpenBatch = [&] { ++batch; };
+  w->cmdFile->click();
+  w->mnuIkkatsu->trigger();
+  EXPECT_EQ(batch, 2);
+}
+
+TEST_F(FrmMainTest, ConversionMethodDialog) {
+  EXPECT_EQ(state.mode, params::ConversionMode::kGridOnly);
+  w->mnuAdv->trigger();
+  FrmAdv* adv = w->frmAdv();
+  ASSERT_NE(adv, nullptr);
+  EXPECT_TRUE(adv->isVisible());
+  EXPECT_FALSE(adv->isModal());
+  EXPECT_TRUE(w->mnuAdv->isChecked());
+  EXPECT_TRUE(adv->optR->isChecked());
+  EXPECT_EQ(adv->windowTitle(), QString::fromUtf8("変換方法の変更"));
+  w->mnuAdv->trigger();  // the second time hides it
+  EXPECT_FALSE(adv->isVisible());
+  EXPECT_FALSE(w->mnuAdv->isChecked());
+
+  w->mnuAdv->trigger();
+  adv->opt3->click();
+  EXPECT_EQ(state.mode, params::ConversionMode::kRepOnly);
+  adv->optR3->click();
+  EXPECT_EQ(state.mode, params::ConversionMode::kGridThenRep);
+  adv->cmdClose->click();  // OK hides and keeps the choice
+  EXPECT_FALSE(adv->isVisible());
+  EXPECT_FALSE(w->mnuAdv->isChecked());
+  EXPECT_EQ(state.mode, params::ConversionMode::kGridThenRep);
+
+  w->mnuAdv->trigger();
+  EXPECT_TRUE(adv->optR3->isChecked());
+  adv->close();  // the close box unloads: back to grid only
+  EXPECT_FALSE(w->mnuAdv->isChecked());
+  EXPECT_EQ(state.mode, params::ConversionMode::kGridOnly);
+  w->mnuAdv->trigger();
+  EXPECT_TRUE(w->frmAdv()->optR->isChecked());
+}
+
+TEST_F(FrmMainTest, StatusSinkSkipsUnchangedText) {
+  w->SetStatusText("abc\rdef");
+  EXPECT_EQ(w->lblStatus->text(), QStringLiteral("abc\ndef"));
+  w->lblStatus->setText(QStringLiteral("marker"));
+  w->SetStatusText("abc\rdef");  // the same text again: the label is not touched
+  EXPECT_EQ(w->lblStatus->text(), QStringLiteral("marker"));
+  w->SetStatusColor(colors::kGreen);
+  EXPECT_EQ(w->lblStatus->palette().color(QPalette::Window), QColor(0, 255, 0));
+}
+
+TEST_F(FrmMainTest, ClosingTheWindowEndsTheProgram) {
+  int ended = 0;
+  w->onUnload = [&] { ++ended; };
+  w->mnuEnd->trigger();
+  EXPECT_EQ(ended, 1);
+  EXPECT_FALSE(w->isVisible());
+}
+
+}  // namespace
+}  // namespace varno::ui
