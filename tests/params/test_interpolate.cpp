@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 #include "params/interpolate.h"
 #include "text/errors.h"
@@ -151,6 +152,31 @@ TEST(InterpolatePara, GridAroundTheZoneOrigin) {
       EXPECT_NE(c.dy, kNoParameters);
     }
     EXPECT_EQ(InterpolatePara(s, 0, 0).dy, Linearish(0, 0).dy);
+  }
+}
+
+TEST(InterpolatePara, CornerWithNoRecordKeepsThePreviousCornersValues) {
+  // Rows X = -2000, -1000, 1000 (the row X = 0 is missing). For the cell at
+  // X -1000..0 the lookups of C2 and C4 at X = 0 may accept only records at
+  // exactly X = 0 (the best distance starts at |0|), so they settle on none
+  // and the working values of C1 and C3 stay in place.
+  for (bool index : {true, false}) {
+    SCOPED_TRACE(index ? "index" : "scan");
+    ParamStore s = Grid(-2000, 5000, 1000, 4, 3, Linearish, false);
+    std::vector<ParaRecord> kept(1);
+    for (std::size_t k = 1; k < s.records.size(); ++k) {
+      if (s.records[k].x != 0) kept.push_back(s.records[k]);
+    }
+    s.records = kept;
+    s.count = static_cast<int32_t>(kept.size() - 1);
+    if (index) s.index = GridIndex::Build(s);
+    const ParaRecord c1 = At(s, -1000, 5000), c3 = At(s, -1000, 6000);
+    const double u = 0.25, w = 0.5;
+    Corrections c = InterpolatePara(s, -750, 5500);
+    EXPECT_EQ(c.dx, (1 - u) * (1 - w) * c1.dx + u * (1 - w) * c1.dx + (1 - u) * w * c3.dx +
+                        u * w * c3.dx);
+    EXPECT_EQ(c.dh, (1 - u) * (1 - w) * c1.dh + u * (1 - w) * c1.dh + (1 - u) * w * c3.dh +
+                        u * w * c3.dh);
   }
 }
 
