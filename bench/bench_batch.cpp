@@ -65,7 +65,7 @@ struct NullView : batch::BatchView {
 // The grid and the two input files, made once.
 struct Setup {
   params::ParamStore store;
-  std::string blPath, xyPath;
+  std::string blPath, xyPath, copyPath;
   Setup() {
     const fs::path dir = fs::temp_directory_path() / "varno_bench_batch";
     fs::create_directories(dir);
@@ -80,7 +80,9 @@ struct Setup {
     geo.zone = geo::ParseZoneItem(geo::ZoneItems()[static_cast<std::size_t>(spec.zone - 1)]);
     xyPath = (dir / "points_xy.in").string();
     blPath = (dir / "points_bl.in").string();
-    std::ofstream xy(xyPath, std::ios::binary), bl(blPath, std::ios::binary);
+    copyPath = (dir / "comments.in").string();
+    std::ofstream xy(xyPath, std::ios::binary), bl(blPath, std::ios::binary),
+        copy(copyPath, std::ios::binary);
     // Points spread over the inner part of the grid.
     const double spanX = (spec.rows - 3) * spec.step, spanY = (spec.cols - 3) * spec.step;
     char line[160];
@@ -90,6 +92,7 @@ struct Setup {
       const double h = 10.0 + (i % 1000) * 0.1;
       std::snprintf(line, sizeof line, "%.4f %.4f %.3f P%ld\r\n", x, y, h, i);
       xy << line;
+      copy << '#' << line;
     }
     // Latitude/longitude input: 1000 distinct points, cycled (keeps the setup short).
     std::string pts[1000];
@@ -115,7 +118,8 @@ const Setup& Data() {
   return s;
 }
 
-void Convert(benchmark::State& state, batch::Process process, bool withInput) {
+void Convert(benchmark::State& state, batch::Process process, bool withInput,
+             bool copyOnly = false) {
   const Setup& d = Data();
   params::ParamStore store = d.store;  // the run needs a mutable geo state only
   geo::GeoState geo;
@@ -127,7 +131,7 @@ void Convert(benchmark::State& state, batch::Process process, bool withInput) {
   const std::string out = (fs::temp_directory_path() / "varno_bench_batch" / "result.out").string();
   for (auto _ : state) {
     batch::BatchFiles files;
-    files.inFilePath = process == batch::Process::kBl ? d.blPath : d.xyPath;
+    files.inFilePath = copyOnly ? d.copyPath : process == batch::Process::kBl ? d.blPath : d.xyPath;
     files.outFilePath = out;
     files.outFile = std::fopen(out.c_str(), "wb");
     bool cancel = false;
@@ -152,6 +156,13 @@ void BM_XyBl(benchmark::State& s) {
 BENCHMARK(BM_Bl)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_Xy)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_XyBl)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The batch layer alone: reading, classifying and copying 1,000,000 comment
+// lines of the same length, without any computation.
+void BM_CopyOnly(benchmark::State& s) {
+  Convert(s, batch::Process::kXy, true, true);
+}
+BENCHMARK(BM_CopyOnly)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 // The count pass alone.
 void BM_CountLines(benchmark::State& state) {
