@@ -125,8 +125,11 @@ int Main(int argc, char** argv) {
   files.outFilePath = opt.output;
   files.outFile = std::fopen(opt.output.c_str(), "wb");
   if (files.outFile == nullptr) {
-    Say("ファイルが開けません。 Error #" + SpacedNumber(kErrFileNotFound) + "  " + opt.output +
-        ": " + std::strerror(errno));
+    const int err = errno;
+    int number = kErrPathAccess;  // a missing folder, a folder as name
+    if (err == EACCES || err == EPERM || err == EROFS) number = kErrPermissionDenied;
+    Say("ファイルが開けません。 Error #" + SpacedNumber(number) + "  " + opt.output + ": " +
+        std::strerror(err));
     return kExitError;
   }
   files.inFileChosen = files.outFileChosen = true;

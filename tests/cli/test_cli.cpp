@@ -165,6 +165,13 @@ TEST_F(Cli, UnreadableFilesAreErrorsAndCreateNoResult) {
   }
   r = Run(Par() + " " + P("pts.in") + " " + Quote((dir_ / "no" / "dir" / "a.out").string()));
   EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("ファイルが開けません。 Error # 75  "), std::string::npos) << r.err;
+  // A result file that cannot take the lines (a full disk) is a failure.
+  if (fs::exists("/dev/full")) {
+    r = Run(Par() + " " + P("pts.in") + " /dev/full");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("in XY_File"), std::string::npos) << r.err;
+  }
   // A folder or a pipe as input: refused before the result file is touched.
   Write(dir_ / "keep.out", "old");
   for (const std::string& in : {P(""), std::string("/dev/stdin")}) {
