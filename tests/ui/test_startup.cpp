@@ -1,0 +1,177 @@
+// Start-up: splash timer, the modal loading window (complete, cancelled,
+// file missing), the main window's file label and zone list.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/startup.h"
+#include "ui/frm_main.h"
+#include "ui/frm_para_file1.h"
+#include "ui/frm_splash.h"
+#include "ui/texts.h"
+#include "ui_test_support.h"
+
+namespace varno::app {
+namespace {
+
+using ui::testing::GridFile;
+using ui::testing::RecordingMessages;
+using ui::testing::WhenReady;
+
+struct StartupRun {
+  ModuleState state;
+  RecordingMessages messages;
+  std::unique_ptr<Startup> startup;
+  int ended = 0;
+  QString loadingStatus;  // the loading window's status when it was closed
+  bool breakClicked = false;
+
+  explicit StartupRun(const std::string& path, bool cancel = false) {
+    startup = std::make_unique<Startup>(state, messages, path);
+    startup->onEnd = [this] { ++ended; };
+    startup->onLoadingShown = [this, cancel](ui::FrmParaFile1& w) {
+      if (cancel) {
+        WhenReady(
+            &w, [&w] { return w.reading() && w.cmdBreak->isVisible(); },
+            [this, &w] {
+              breakClicked = true;
+              w.cmdBreak->click();
+            });
+      }
+      // Close once the load step has finished (the loading window is modal).
+      WhenReady(
+          &w,
+          [this, &w] {
+            return !w.reading() && w.cmdClose->isEnabled() &&
+                   (w.lblStatus->text() != QStringLiteral("Status:") || !messages.boxes.empty());
+          },
+          [this, &w] {
+            loadingStatus = w.lblStatus->text();
+            w.cmdClose->click();
+          });
+    };
+  }
+  // Starts with the splash and waits for the sequence to finish.
+  bool StartAndWait() {
+    startup->Start();
+    return QTest::qWaitFor([this] { return startup->outcome() != Startup::Outcome::kPending; },
+                           10000);
+  }
+};
+
+TEST(StartupTest, CompleteLoadingOpensTheMainWindow) {
+  GridFile grid;
+  ASSERT_TRUE(grid.ok());
+  StartupRun run(grid.path());
+  ASSERT_TRUE(run.StartAndWait());
+  EXPECT_EQ(run.startup->outcome(), Startup::Outcome::kMainShown);
+  EXPECT_EQ(run.ended, 0);
+  EXPECT_TRUE(run.messages.boxes.empty());
+  EXPECT_TRUE(run.loadingStatus.startsWith(QString::number(run.state.store.count) +
+                                           QString::fromUtf8("行の変換ﾊﾟﾗﾒｰﾀを読み込みました。")))
+      << run.loadingStatus.toStdString();
+  ui::FrmMain* main = run.startup->mainWindow();
+  ASSERT_NE(main, nullptr);
+  EXPECT_TRUE(main->isVisible());
+  EXPECT_FALSE(run.startup->splash()->isVisible());
+  EXPECT_EQ(main->lblParFile->text(),
+            QString::fromUtf8("読込まれた変換ﾊﾟﾗﾒｰﾀﾌｧｲﾙ： Veltra.par    1.0"));
+  EXPECT_EQ(main->cmbPara->currentIndex(), 8);
+  EXPECT_FALSE(main->cmbPara->isEnabled());
+  EXPECT_FALSE(run.state.cancelRequested);
+  EXPECT_GT(run.state.store.count, 0);
+
+  main->close();  // closing the main window ends the program
+  EXPECT_EQ(run.ended, 1);
+}
+
+TEST(StartupTest, MissingParameterFileEndsTheProgram) {
+  GridFile grid;
+  StartupRun run(grid.MissingPath());
+  ASSERT_TRUE(run.StartAndWait());
+  EXPECT_EQ(run.startup->outcome(), Startup::Outcome::kEnded);
+  EXPECT_EQ(run.ended, 1);
+  ASSERT_EQ(run.messages.boxes.size(), 1u);
+  EXPECT_EQ(run.messages.boxes[0].text,
+            "変換パラメータファイルが開けません。\r座標変換プログラム."
+            "exeと同一のﾌｫﾙﾀﾞにこのﾌｧｲﾙが必要です。");
+  EXPECT_EQ(run.messages.boxes[0].title, "座標変換プログラム");
+  EXPECT_EQ(run.messages.boxes[0].icon, MessageIcon::kCritical);
+  EXPECT_EQ(run.loadingStatus, QStringLiteral("Status:"));  // the initial state
+  EXPECT_TRUE(run.state.cancelRequested);
+  // The main window never opened; the splash stays until the program ends.
+  EXPECT_TRUE(run.startup->mainWindow() == nullptr || !run.startup->mainWindow()->isVisible());
+  EXPECT_TRUE(run.startup->splash()->isVisible());
+}
+
+TEST(StartupTest, CancelledLoadingKeepsThePartialGrid) {
+  params::GridSpec spec = params::DemoGridSpec();
+  spec.rows = 100;
+  spec.cols = 100;  // 10 000 nodes: yields at 2000, 4000, ...
+  GridFile grid(spec);
+  ASSERT_TRUE(grid.ok());
+  StartupRun run(grid.path(), /*cancel=*/true);
+  ASSERT_TRUE(run.StartAndWait());
+  EXPECT_TRUE(run.breakClicked);
+  // The click is seen at the yield of record 2000; the reading stops at 4000.
+  EXPECT_EQ(run.state.store.count, 4000);
+  EXPECT_EQ(run.state.store.repDx, 0.0);
+  EXPECT_EQ(run.loadingStatus, QString::fromUtf8("ﾊﾟﾗﾒｰﾀﾌｧｲﾙの読み込みは中止しました"));
+  EXPECT_FALSE(run.state.cancelRequested);
+  EXPECT_EQ(run.startup->outcome(), Startup::Outcome::kMainShown);
+  EXPECT_EQ(run.startup->mainWindow()->lblParFile->text(),
+            QString::fromUtf8("読込まれた変換ﾊﾟﾗﾒｰﾀﾌｧｲﾙ： Veltra.par    1.0"));
+}
+
+TEST(StartupTest, SplashClickBeforeTheFirstTickEndsTheProgram) {
+  GridFile grid;
+  StartupRun run(grid.path());
+  run.startup->Start();
+  QTest::mouseClick(run.startup->splash()->Frame1, Qt::LeftButton);
+  EXPECT_EQ(run.ended, 1);
+  QTest::qWait(400);  // past the timer's interval: the sequence never runs
+  EXPECT_EQ(run.startup->mainWindow(), nullptr);
+  EXPECT_TRUE(run.state.store.paraFilePath.empty());
+}
+
+TEST(StartupTest, SplashShowsTitleAndVersion) {
+  ui::FrmSplash splash;
+  int ticks = 0;
+  splash.onFirstTick = [&] { ++ticks; };
+  EXPECT_EQ(splash.lblVersion->text(), QStringLiteral("Ver.1.0.0"));
+  EXPECT_EQ(splash.lblProductName->text(), QString::fromUtf8("座標変換プログラム"));
+  EXPECT_EQ(splash.Timer1->interval(), 300);
+  splash.Timer1->start();
+  QTest::qWait(700);
+  EXPECT_EQ(ticks, 1);
+}
+
+TEST(LoadingWindowTest, ZoneOutsideTheListLeavesItUnselected) {
+  params::GridSpec spec = params::DemoGridSpec();
+  spec.zone = 25;
+  GridFile grid(spec);
+  ASSERT_TRUE(grid.ok());
+  ModuleState state;
+  RecordingMessages messages;
+  ui::FrmMain main(state, messages);
+  state.store.paraFilePath = grid.path();
+  ui::FrmParaFile1 loading(state, messages, [&]() -> ui::FrmMain& { return main; });
+  loading.LoadStep();
+  EXPECT_EQ(state.store.zoneNo, 25);
+  EXPECT_EQ(main.cmbPara->currentIndex(), -1);
+  EXPECT_FALSE(main.cmbPara->isEnabled());
+  EXPECT_EQ(loading.ProgressBar1->value(), loading.ProgressBar1->maximum());
+  EXPECT_TRUE(loading.lblLine->text().endsWith(QStringLiteral(" Bytes")));
+  EXPECT_FALSE(loading.cmdBreak->isVisible());
+  // A conversion then names the unusable zone text instead of converting.
+  main.Calculate();
+  ASSERT_EQ(messages.boxes.size(), 1u);
+  EXPECT_TRUE(messages.boxes[0].text.ends_with(ui::text::kCheckInputTail));
+}
+
+}  // namespace
+}  // namespace varno::app
