@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <string>
 
 #include "params/interpolate.h"
@@ -313,46 +312,6 @@ TEST(ReadParaFileDeathTest, ARecordEstimateBeyondMemoryIsNoLimit) {
   EXPECT_EXIT(ReadUnderMemoryLimit(path), ::testing::ExitedWithCode(0), "");
 }
 #endif
-
-TEST(ReadParaFile, RandomlyDamagedFilesStayConsistent) {
-  // Bytes replaced, inserted and cut from a good file: whatever is read, the
-  // store stays consistent and the interpolation answers or raises an error.
-  const std::string good = Header() + NodesFile(300).substr(Header().size());
-  const char kBytes[] = {',', ' ', '\r', '\n', '"', '-', '.', '0', '9', 'e', '\x82', '\0', '\t'};
-  std::mt19937 rng(3);
-  for (int round = 0; round < 150; ++round) {
-    std::string f = good;
-    const int edits = 1 + static_cast<int>(rng() % 40);
-    for (int e = 0; e < edits && !f.empty(); ++e) {
-      const std::size_t at = rng() % f.size();
-      const char b = kBytes[rng() % sizeof kBytes];
-      switch (rng() % 3) {
-        case 0:
-          f[at] = b;
-          break;
-        case 1:
-          f.insert(at, 1, b);
-          break;
-        default:
-          f.erase(at, 1 + rng() % 30);
-      }
-    }
-    if (round % 10 == 0) f.resize(rng() % (f.size() + 1));
-    SCOPED_TRACE(round);
-    RecordingLoadView view;
-    ParamStore s = ReadBytes("damaged.par", f, &view);
-    ASSERT_EQ(s.records.size(), static_cast<size_t>(s.count) + 1);
-    EXPECT_TRUE(std::isfinite(s.repDx) && std::isfinite(s.repDy) && std::isfinite(s.repDh));
-    EXPECT_EQ(view.busy, (std::vector<bool>{true, false}));
-    for (double x : {0.0, 15.0, 2500.0}) {
-      try {
-        Corrections c = InterpolatePara(s, x, x);
-        EXPECT_TRUE(std::isfinite(c.dx) && std::isfinite(c.dy) && std::isfinite(c.dh));
-      } catch (const VarnoError&) {
-      }
-    }
-  }
-}
 
 TEST(ReadParaFile, HeaderOnlyGivesAnEmptyGridWithoutValueColumns) {
   RecordingLoadView view;
