@@ -1,0 +1,420 @@
+// The batch dialog driven offscreen: file choices, runs, cancel, errors.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QUrl>
+
+#include "batch/convert.h"
+#include "dialogs_test_util.h"
+#include "text/cp932.h"
+#include "text/version.h"
+#include "ui/dialog_texts.h"
+#include "ui/frm_in_file.h"
+#include "ui/frm_out_file.h"
+
+namespace varno::ui {
+namespace {
+
+using dtest::ReadAll;
+using dtest::WriteAll;
+
+class FrmFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dtest::EnsureApp();
+    ASSERT_TRUE(tmp.isValid());
+    dir = U8(tmp.path()) + "/";
+    dtest::LoadDemoGrid(state, tmp.path());
+    dtest::FillZones(zones);
+    Make();
+  }
+  void Make() {
+    dlg.reset();
+    dlg = std::make_unique<FrmFile>(state, zones, status, messages);
+    auto c = std::make_unique<dtest::ScriptedChooser>();
+    chooser = c.get();
+    dlg->SetFileChooser(std::move(c));
+    dlg->Open();
+  }
+  void TearDown() override { dlg.reset(); }
+
+  std::string Cp932File(const std::string& name, const std::string& utf8) {
+    const std::string path = dir + name;
+    WriteAll(path, Utf8ToCp932(utf8));
+    return path;
+  }
+  void Choose(const std::string& in, const std::string& out) {
+    chooser->inputs.push_back(in);
+    chooser->results.push_back(out);
+    dlg->cmdOpenInFile->click();
+    dlg->cmdOpenOutFile->click();
+  }
+  // An X/Y input file of `n` data lines inside the demo grid.
+  std::string LargeXyFile(const std::string& name, int n) {
+    std::string text = "# large\r\n";
+    for (int i = 1; i < n; ++i)
+      text += std::to_string(160000 + i) + ".1234 " + std::to_string(10000 + i) +
+              ".5678 12.3400 P" + std::to_string(i) + "\r\n";
+    return Cp932File(name, text);
+  }
+
+  QTemporaryDir tmp;
+  std::string dir;
+  ModuleState state;
+  QComboBox zones;
+  dtest::Status status;
+  dtest::Messages messages;
+  dtest::ScriptedChooser* chooser = nullptr;
+  std::unique_ptr<FrmFile> dlg;
+};
+
+const char* kXyText =
+    "# X Y H 名称\r\n"
+    "193524.0771 34235.1330 123.4560 剣岳\r\n"
+    "\r\n"
+    "47867.6425 -3939.3856    34.460   ﾏｲﾅｽ\r\n"
+    "not a point\r\n"
+    "160000.5 20000.25 -1.5\r\n";
+
+TEST_F(FrmFileTest, FirstShowingHasTheDesignState) {
+  EXPECT_EQ(U8(dlg->windowTitle()), "ﾌｧｲﾙ一括変換");
+  EXPECT_TRUE(dlg->opt2->isChecked());
+  EXPECT_FALSE(dlg->opt1->isChecked() || dlg->opt3->isChecked());
+  EXPECT_FALSE(dlg->cmdStart->isEnabled());
+  EXPECT_TRUE(dlg->cmdBreak->isHidden());
+  EXPECT_FALSE(dlg->chkDispFile->isChecked());
+  EXPECT_FALSE(dlg->chkInValue->isChecked());
+  EXPECT_EQ(U8(dlg->lblStatus->text()), "Status:");
+  EXPECT_EQ(dlg->statusColor(), (Rgb{192, 192, 255}));
+  EXPECT_EQ(U8(dlg->cmdBreak->toolTip()),
+            "ﾌｧｲﾙ一括変換処理を中止します。押してから約1分間お待ち下さい。");
+  EXPECT_EQ(U8(dlg->Label4->toolTip()), "逆方向の一括変換には対応しておりません");
+  // The zone list is the main window's, locked to the parameter file's zone.
+  ASSERT_EQ(dlg->cmbPara->count(), 19);
+  EXPECT_EQ(U8(dlg->cmbPara->itemText(9)), "10  400000.  1405000.");
+  EXPECT_EQ(U8(dlg->cmbPara->currentText()), " 9  360000.  1395000.");
+  EXPECT_FALSE(dlg->cmbPara->isEnabled());
+}
+
+TEST_F(FrmFileTest, WithoutParametersTheZoneIsFreeAndEveryStartWarns) {
+  state.store = params::ParamStore{};
+  Make();
+  EXPECT_TRUE(dlg->cmbPara->isEnabled());
+  EXPECT_EQ(dlg->cmbPara->currentIndex(), -1);
+  Choose(Cp932File("a.in", kXyText), dir + "a.out");
+  dlg->cmdStart->click();  // no zone chosen: told so, nothing runs
+  ASSERT_EQ(messages.boxes.size(), 1u);
+  EXPECT_EQ(ReadAll(dir + "a.out"), "");
+  dlg->cmbPara->setCurrentIndex(8);
+  dlg->cmdStart->click();
+  ASSERT_EQ(messages.boxes.size(), 2u);
+  EXPECT_EQ(messages.boxes[1].text, "選択された座標系は、変換パラメータの座標系と異なります ");
+  EXPECT_EQ(messages.boxes[1].title, "VARNO");
+  EXPECT_EQ(messages.boxes[1].icon, MessageIcon::kCritical);
+  EXPECT_EQ(state.geo.zone.zoneNo, 9);
+  EXPECT_NE(ReadAll(dir + "a.out"), "");  // the run went on
+}
+
+TEST_F(FrmFileTest, ChoosingTheFilesInEitherOrderEnablesStartAtTheSecond) {
+  const std::string in = Cp932File("pts.in", kXyText);
+  for (bool inputFirst : {true, false}) {
+    SCOPED_TRACE(inputFirst);
+    dlg->Open();
+    chooser->inputs.push_back(in);
+    chooser->results.push_back(dir + "pts.out");
+    if (inputFirst) {
+      dlg->cmdOpenInFile->click();
+      EXPECT_EQ(dlg->focusWidget(), dlg->cmdOpenOutFile);
+      EXPECT_EQ(U8(dlg->lblStatus->text()), "開いた入力ファイルは" + in + "です。");
+    } else {
+      dlg->cmdOpenOutFile->click();
+      EXPECT_EQ(dlg->focusWidget(), dlg->cmdOpenInFile);
+      EXPECT_EQ(U8(dlg->lblStatus->text()), "開いた出力ファイルは" + dir + "pts.out" + "です。");
+    }
+    EXPECT_EQ(dlg->statusColor(), (Rgb{192, 255, 255}));
+    EXPECT_FALSE(dlg->cmdStart->isEnabled());
+    if (inputFirst) {
+      dlg->cmdOpenOutFile->click();
+    } else {
+      dlg->cmdOpenInFile->click();
+    }
+    EXPECT_TRUE(dlg->cmdStart->isEnabled());
+    EXPECT_EQ(dlg->focusWidget(), dlg->cmdStart);
+  }
+  EXPECT_EQ(state.files.inFileBase, dir + "pts");
+  // The result dialog proposes the input's name with ".out" in its folder.
+  EXPECT_EQ(chooser->proposed.back(), dir + "pts.out");
+}
+
+TEST_F(FrmFileTest, ProposedNameIgnoresADotInAFolderName) {
+  ASSERT_TRUE(QDir().mkpath(tmp.filePath("survey.2011")));
+  const std::string in = Cp932File("survey.2011/pts", kXyText);
+  chooser->inputs.push_back(in);
+  dlg->cmdOpenInFile->click();
+  dlg->cmdOpenOutFile->click();  // cancelled
+  ASSERT_EQ(chooser->proposed.size(), 1u);
+  EXPECT_EQ(chooser->proposed[0], dir + "survey.2011/pts.out");
+  EXPECT_EQ(chooser->initialDirs.back(), dir + "survey.2011/");
+}
+
+TEST_F(FrmFileTest, AChosenResultFileIsEmptiedAtOnce) {
+  const std::string out = dir + "old.out";
+  WriteAll(out, "earlier results\r\n");
+  chooser->results.push_back(out);
+  dlg->cmdOpenOutFile->click();
+  EXPECT_TRUE(state.files.outFileChosen);
+  EXPECT_EQ(ReadAll(out), "");
+}
+
+TEST_F(FrmFileTest, CancelledFileDialogsChangeNothing) {
+  const std::string in = Cp932File("pts.in", kXyText);
+  Choose(in, dir + "pts.out");
+  const QString statusBefore = dlg->lblStatus->text();
+  dlg->cmdOpenOutFile->click();  // queues are empty: both dialogs cancelled
+  dlg->cmdOpenInFile->click();
+  EXPECT_TRUE(messages.boxes.empty());
+  EXPECT_TRUE(state.files.inFileChosen && state.files.outFileChosen);
+  EXPECT_EQ(state.files.inFilePath, in);
+  EXPECT_EQ(dlg->lblStatus->text(), statusBefore);
+  EXPECT_TRUE(dlg->cmdStart->isEnabled());
+}
+
+TEST_F(FrmFileTest, TheInputFileIsNeverTakenAsResultFile) {
+  const std::string in = Cp932File("pts.in", kXyText);
+  const std::string original = ReadAll(in);
+  // Input first, then the same file as result.
+  chooser->inputs.push_back(in);
+  chooser->results.push_back(in);
+  dlg->cmdOpenInFile->click();
+  dlg->cmdOpenOutFile->click();
+  ASSERT_EQ(messages.boxes.size(), 1u);
+  EXPECT_NE(messages.boxes[0].text.find("入力ファイル"), std::string::npos);
+  EXPECT_FALSE(state.files.outFileChosen);
+  EXPECT_FALSE(dlg->cmdStart->isEnabled());
+  EXPECT_EQ(ReadAll(in), original);
+  // Result first (an empty file of its own), then that file as input.
+  dlg->Open();
+  state.files.inFilePath.clear();
+  chooser->results.push_back(dir + "x.out");
+  chooser->inputs.push_back(dir + "x.out");
+  dlg->cmdOpenOutFile->click();
+  dlg->cmdOpenInFile->click();
+  EXPECT_EQ(messages.boxes.size(), 2u);
+  EXPECT_FALSE(state.files.inFileChosen);
+  EXPECT_FALSE(dlg->cmdStart->isEnabled());
+}
+
+TEST_F(FrmFileTest, InputChoiceFailures) {
+  chooser->inputs.push_back(std::string());
+  dlg->cmdOpenInFile->click();
+  EXPECT_EQ(U8(dlg->lblStatus->text()),
+            "入力ファイルは選択されませんでした。もう一度選択し直して下さい。");
+  EXPECT_EQ(dlg->statusColor(), (Rgb{255, 0, 255}));
+  chooser->inputs.push_back(dir + "missing.in");
+  dlg->cmdOpenInFile->click();
+  ASSERT_EQ(messages.boxes.size(), 1u);
+  EXPECT_EQ(messages.boxes[0].text.rfind("ファイルが開けません。 Error # 53  ", 0), 0u)
+      << messages.boxes[0].text;
+  EXPECT_EQ(messages.boxes[0].title, "座標変換プログラム");
+  EXPECT_FALSE(state.files.inFileChosen);
+  chooser->results.push_back(dir + "no/such/folder/r.out");
+  dlg->cmdOpenOutFile->click();
+  ASSERT_EQ(messages.boxes.size(), 2u);
+  EXPECT_FALSE(state.files.outFileChosen);
+}
+
+// The dialog's result file is byte for byte the one varno-batch writes.
+TEST_F(FrmFileTest, FullRunsWriteTheSameBytesAsTheHeadlessConverter) {
+  const std::string batch = std::string(VARNO_BIN_DIR) + "/varno-batch";
+  if (!QFileInfo::exists(Q(batch))) GTEST_SKIP() << "varno-batch not built";
+  const std::string xyIn = Cp932File("pts.in", kXyText);
+  const std::string blIn = Cp932File("bl.in",
+                                     "# B L H\r\n"
+                                     "374400.12345 1401300.5 12.5 p1\r\n"
+                                     "360503.954 1365802.392 123.4560 外\r\n"
+                                     "500000.0 1401300.5 1.0 範囲外\r\n");
+  struct Case {
+    const char* process;
+    QRadioButton* FrmFile::*option;
+    const std::string* input;
+    bool withInput;
+  };
+  const Case cases[] = {{"xy", &FrmFile::opt2, &xyIn, false},
+                        {"xy", &FrmFile::opt2, &xyIn, true},
+                        {"xy-bl", &FrmFile::opt3, &xyIn, true},
+                        {"bl", &FrmFile::opt1, &blIn, false},
+                        {"bl", &FrmFile::opt1, &blIn, true}};
+  ASSERT_TRUE(QDir().mkpath(tmp.filePath("cli")));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.process) + (c.withInput ? " with input" : ""));
+    dlg->Open();
+    (dlg.get()->*c.option)->setChecked(true);
+    dlg->chkInValue->setChecked(c.withInput);
+    Choose(*c.input, dir + "r.out");
+    dlg->cmdStart->click();
+    QStringList args{QStringLiteral("--par"), Q(state.store.paraFilePath),
+                     QStringLiteral("--process"), QString::fromLatin1(c.process)};
+    if (c.withInput) args << QStringLiteral("--with-input");
+    args << Q(*c.input) << tmp.filePath("cli/r.out");
+    QProcess p;
+    p.start(Q(batch), args);
+    ASSERT_TRUE(p.waitForFinished(30000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const std::string mine = ReadAll(dir + "r.out");
+    EXPECT_GT(mine.size(), 200u);
+    EXPECT_EQ(mine, ReadAll(dir + "cli/r.out"));
+    // The end state.
+    EXPECT_EQ(U8(dlg->lblStatus->text()),
+              c.input == &xyIn ? "ファイル一括計算処理が終了しました。　 6行を処理しました。"
+                               : "ファイル一括計算処理が終了しました。　 4行を処理しました。");
+    EXPECT_EQ(dlg->statusColor(), (Rgb{192, 255, 255}));
+    EXPECT_FALSE(dlg->cmdStart->isEnabled());
+    EXPECT_TRUE(dlg->cmdBreak->isHidden());
+    EXPECT_FALSE(state.files.inFileChosen || state.files.outFileChosen);
+    EXPECT_EQ(state.files.outFile, nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(dlg->opt1->isEnabled() && dlg->cmdOpenInFile->isEnabled());
+    EXPECT_EQ(dlg->ProgressBar1->value(), dlg->ProgressBar1->maximum());
+  }
+  EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(FrmFileTest, TheResultViewerOpensAtTheEndWhenAsked) {
+  dlg->chkDispFile->setChecked(true);
+  dlg->inFileView().showModal = [](QDialog&) {};
+  Choose(Cp932File("pts.in", kXyText), dir + "pts.out");
+  dlg->cmdStart->click();
+  EXPECT_EQ(U8(dlg->outFileView().windowTitle()), "出力ﾌｧｲﾙ用ﾃｷｽﾄｴﾃﾞｨﾀ: " + dir + "pts.out");
+  EXPECT_TRUE(dlg->outFileView().isVisible());
+}
+
+// Cancel at the first progress update of a file of more than 1000 lines: the
+// result holds the header and exactly the first 100 lines.
+TEST_F(FrmFileTest, CancelAtTheFirstProgressUpdateKeepsTheLinesWritten) {
+  const std::string in = LargeXyFile("big.in", 2500);
+  // A complete run first, for the expected lines (the same result file name:
+  // the header shows it).
+  ASSERT_TRUE(QDir().mkpath(tmp.filePath("full")));
+  Choose(in, dir + "full/r.out");
+  dlg->cmdStart->click();
+  const std::string full = ReadAll(dir + "full/r.out");
+  dlg->Open();
+  Choose(in, dir + "r.out");
+  bool lockedDuringRun = false;
+  QTimer::singleShot(0, dlg.get(), [&] {
+    // The first event processing of the run, at line 100.
+    lockedDuringRun = dlg->running() && !dlg->cmdStart->isEnabled() &&
+                      !dlg->cmdOpenInFile->isEnabled() && !dlg->cmdOpenOutFile->isEnabled() &&
+                      !dlg->opt1->isEnabled() && !dlg->chkInValue->isEnabled() &&
+                      dlg->cmdBreak->isVisible() && dlg->statusColor() == colors::kLightGreen &&
+                      QApplication::overrideCursor() != nullptr;
+    dlg->Start();  // a second run is impossible
+    dlg->cmdBreak->click();
+  });
+  dlg->cmdStart->click();
+  EXPECT_TRUE(lockedDuringRun);
+  const std::string cut = ReadAll(dir + "r.out");
+  // Header lines: the full file has 2500 data lines after them.
+  const std::size_t fullLines = std::count(full.begin(), full.end(), '\n');
+  const std::size_t headerLines = fullLines - 2500;
+  std::size_t pos = 0;
+  for (std::size_t i = 0; i < headerLines + 100; ++i) pos = full.find('\n', pos) + 1;
+  EXPECT_EQ(cut, full.substr(0, pos));
+  EXPECT_EQ(U8(dlg->lblStatus->text()), "一括処理は中止しました");
+  EXPECT_FALSE(dlg->cmdStart->isEnabled());
+  EXPECT_TRUE(dlg->cmdBreak->isHidden());
+  EXPECT_FALSE(state.cancelRequested);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(U8(dlg->lblLine->text()), "全 2500行");
+  EXPECT_EQ(U8(dlg->lblPercent->text()), "処理状況 4.0%  100行");
+}
+
+TEST_F(FrmFileTest, ClosingTheDialogDuringARunCancelsIt) {
+  const std::string in = LargeXyFile("big.in", 1500);
+  Choose(in, dir + "r.out");
+  QTimer::singleShot(0, dlg.get(), [&] { dlg->cmdClose->click(); });
+  dlg->cmdStart->click();
+  EXPECT_FALSE(dlg->isVisible());
+  EXPECT_FALSE(dlg->running());
+  const std::string out = ReadAll(dir + "r.out");
+  EXPECT_EQ(out.find("P150 "), std::string::npos);
+  EXPECT_NE(out.find("P99 "), std::string::npos);
+  EXPECT_EQ(state.files.outFile, nullptr);
+}
+
+TEST_F(FrmFileTest, ALineWithoutHeightStopsTheRunWithTheMessage) {
+  const std::string in = Cp932File("bad.in",
+                                   "193524.0771 34235.1330 123.4560 A\r\n"
+                                   "193525.0771 34236.1330\r\n"
+                                   "193526.0771 34237.1330 1.0 C\r\n");
+  Choose(in, dir + "r.out");
+  dlg->cmdStart->click();
+  ASSERT_EQ(messages.boxes.size(), 1u);
+  EXPECT_EQ(messages.boxes[0].text.rfind(
+                "入力されたデータに問題があると思われます。計算は中断しました。 in XY_File", 0),
+            0u);
+  EXPECT_EQ(messages.boxes[0].title, "座標変換プログラム");
+  const std::string out = ReadAll(dir + "r.out");
+  EXPECT_NE(out.find(" A"), std::string::npos);
+  EXPECT_EQ(out.find(" C"), std::string::npos);
+  EXPECT_FALSE(dlg->running());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_TRUE(dlg->cmdOpenInFile->isEnabled());
+}
+
+// The drop handler as the window system calls it.
+struct DropTarget : FrmFile {
+  using FrmFile::dropEvent;
+  using FrmFile::FrmFile;
+};
+
+TEST_F(FrmFileTest, ADroppedFileIsTakenAsInputOnly) {
+  auto target = std::make_unique<DropTarget>(state, zones, status, messages);
+  dlg = std::move(target);
+  auto* dropTarget = static_cast<DropTarget*>(dlg.get());
+  auto c = std::make_unique<dtest::ScriptedChooser>();
+  chooser = c.get();
+  dlg->SetFileChooser(std::move(c));
+  dlg->Open();
+  const std::string in = Cp932File("drop.in", kXyText);
+  const std::string original = ReadAll(in);
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(Q(in))});
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  dropTarget->dropEvent(&drop);
+  EXPECT_TRUE(drop.isAccepted());
+  EXPECT_TRUE(state.files.inFileChosen);
+  EXPECT_EQ(state.files.inFilePath, in);
+  EXPECT_FALSE(state.files.outFileChosen);
+  EXPECT_EQ(ReadAll(in), original);
+  // Dropping it again once a result file is chosen leaves the result file alone.
+  chooser->results.push_back(dir + "r.out");
+  dlg->cmdOpenOutFile->click();
+  dropTarget->dropEvent(&drop);
+  EXPECT_TRUE(dlg->cmdStart->isEnabled());
+  EXPECT_EQ(state.files.outFilePath, dir + "r.out");
+}
+
+TEST_F(FrmFileTest, OpenResetsTheChoicesAndTheProgress) {
+  Choose(Cp932File("pts.in", kXyText), dir + "pts.out");
+  dlg->cmdStart->click();
+  Choose(Cp932File("pts.in", kXyText), dir + "p2.out");
+  dlg->Open();
+  EXPECT_FALSE(state.files.inFileChosen || state.files.outFileChosen);
+  EXPECT_EQ(state.files.outFile, nullptr);
+  EXPECT_FALSE(dlg->cmdStart->isEnabled());
+  EXPECT_TRUE(dlg->lblLine->text().isEmpty() && dlg->lblPercent->text().isEmpty());
+  EXPECT_EQ(dlg->ProgressBar1->value(), 0);
+  EXPECT_EQ(dlg->statusColor(), (Rgb{192, 192, 255}));
+  EXPECT_TRUE(dlg->opt2->isChecked());  // settings stay
+}
+
+}  // namespace
+}  // namespace varno::ui
