@@ -15,7 +15,7 @@
 #include "ui/frm_file.h"
 #endif
 #ifdef VARNO_HAVE_PRINT
-#include "ui/print.h"
+#include "ui/print_result.h"
 #endif
 
 int main(int argc, char** argv) {
