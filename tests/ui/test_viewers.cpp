@@ -1,0 +1,277 @@
+// The input editor, the result viewer and the file format help window.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextCursor>
+
+#include "dialogs_test_util.h"
+#include "text/cp932.h"
+#include "ui/frm_format.h"
+#include "ui/frm_in_file.h"
+#include "ui/frm_out_file.h"
+
+namespace varno::ui {
+namespace {
+
+using dtest::ReadAll;
+using dtest::WriteAll;
+
+class ViewerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dtest::EnsureApp();
+    dir = U8(tmp.path()) + "/";
+    in.showModal = [](QDialog& d) { d.show(); };
+  }
+  QTemporaryDir tmp;
+  std::string dir;
+  ModuleState state;
+  dtest::Messages messages;
+  FrmInFile in{state, messages};
+  FrmOutFile out{messages};
+};
+
+TEST_F(ViewerTest, InputEditorLoadsCp932AndKeepsItsEditsForTheSamePath) {
+  const std::string path = dir + "pts.in";
+  WriteAll(path, Utf8ToCp932("# 点名\r\n370856.1234 1395201.9876 123.456 剣岳\r\n"));
+  int shown = 0;
+  in.showModal = [&](QDialog& d) {
+    ++shown;
+    d.show();
+  };
+  in.OpenInFileView(path);
+  EXPECT_EQ(U8(in.windowTitle()), "入力ﾌｧｲﾙ用ﾃｷｽﾄｴﾃﾞｨﾀ: " + path);
+  EXPECT_EQ(U8(in.txtEdit->toPlainText()), "# 点名\n370856.1234 1395201.9876 123.456 剣岳\n");
+  // The caption matches: no reload, the edit stays.
+  in.txtEdit->setPlainText(QStringLiteral("edited"));
+  in.OpenInFileView(path);
+  EXPECT_EQ(in.txtEdit->toPlainText(), QStringLiteral("edited"));
+  EXPECT_EQ(shown, 1);
+  // "閉じる" unloads: the next call reads the file again.
+  in.mnuFileItem[1]->trigger();
+  EXPECT_EQ(U8(in.windowTitle()), "入力ファイル");
+  in.OpenInFileView(path);
+  EXPECT_NE(in.txtEdit->toPlainText(), QStringLiteral("edited"));
+  EXPECT_EQ(shown, 2);
+}
+
+TEST_F(ViewerTest, UnreadableFilesGiveTheEditorMessage) {
+  in.OpenInFileView(dir + "missing.in");
+  out.OpenOutFileView(dir + "missing.out");
+  ASSERT_EQ(messages.boxes.size(), 2u);
+  for (const auto& box : messages.boxes) {
+    EXPECT_EQ(box.text.rfind("ﾌｧｲﾙを開くときにｴﾗｰが発生しました。", 0), 0u);
+    EXPECT_EQ(box.text.substr(box.text.size() - 3), " 53");
+    EXPECT_EQ(box.title, "ﾃｷｽﾄ ｴﾃﾞｨﾀ");
+    EXPECT_EQ(box.icon, MessageIcon::kWarning);
+  }
+  EXPECT_FALSE(in.isVisible() || out.isVisible());
+}
+
+TEST_F(ViewerTest, SavingAsksBeforeOverwritingAndWritesCp932) {
+  const std::string path = dir + "pts.in";
+  const std::string original = Utf8ToCp932("old\r\n");
+  WriteAll(path, original);
+  state.files.inFilePath = path;
+  in.txtEdit->setPlainText(Q("1 2 3 剣岳\n4 5 6"));
+  // No: the file stays as it was.
+  messages.answer = false;
+  EXPECT_FALSE(in.SaveEditFile(path));
+  ASSERT_EQ(messages.questions.size(), 1u);
+  EXPECT_EQ(messages.questions[0], "既存のﾌｧｲﾙを上書きしますか ?");
+  EXPECT_EQ(ReadAll(path), original);
+  // Yes through the menu: CP932 with CR LF, one line break at the end, and
+  // the chosen input path stays.
+  messages.answer = true;
+  in.mnuFileItem[0]->trigger();
+  EXPECT_EQ(ReadAll(path), Utf8ToCp932("1 2 3 剣岳\r\n4 5 6\r\n"));
+  EXPECT_EQ(state.files.inFilePath, path);
+  // Saving the loaded text again does not grow the file.
+  in.txtEdit->setPlainText(Q(Cp932ToUtf8(ReadAll(path))).replace(QLatin1String("\r\n"), "\n"));
+  EXPECT_TRUE(in.SaveEditFile(path));
+  EXPECT_EQ(ReadAll(path), Utf8ToCp932("1 2 3 剣岳\r\n4 5 6\r\n"));
+  // A new file needs no question.
+  EXPECT_TRUE(in.SaveEditFile(dir + "new.in"));
+  EXPECT_EQ(messages.questions.size(), 3u);
+  EXPECT_TRUE(messages.boxes.empty());
+}
+
+TEST_F(ViewerTest, TextThatShiftJisCannotHoldIsNotSaved) {
+  const std::string path = dir + "pts.in";
+  WriteAll(path, "old\r\n");
+  in.txtEdit->setPlainText(Q("1 2 3 \xF0\x9F\x98\x80"));  // an emoji
+  EXPECT_FALSE(in.SaveEditFile(path));
+  ASSERT_EQ(messages.boxes.size(), 1u);
+  EXPECT_EQ(messages.boxes[0].icon, MessageIcon::kWarning);
+  EXPECT_EQ(ReadAll(path), "old\r\n");
+}
+
+TEST_F(ViewerTest, CutAndCopyNeedASelection) {
+  in.txtEdit->setPlainText(QStringLiteral("abc def"));
+  emit in.mnuEdit->aboutToShow();
+  EXPECT_FALSE(in.mnuEditItem[0]->isEnabled());
+  EXPECT_FALSE(in.mnuEditItem[1]->isEnabled());
+  EXPECT_TRUE(in.mnuEditItem[2]->isEnabled());
+  QTextCursor c = in.txtEdit->textCursor();
+  c.setPosition(0);
+  c.setPosition(3, QTextCursor::KeepAnchor);
+  in.txtEdit->setTextCursor(c);
+  emit in.mnuEdit->aboutToShow();
+  ASSERT_TRUE(in.mnuEditItem[0]->isEnabled() && in.mnuEditItem[1]->isEnabled());
+  in.mnuEditItem[0]->trigger();  // cut
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("abc"));
+  EXPECT_EQ(in.txtEdit->toPlainText(), QStringLiteral(" def"));
+  c = in.txtEdit->textCursor();
+  c.setPosition(0);
+  in.txtEdit->setTextCursor(c);
+  in.mnuEditItem[2]->trigger();  // paste
+  EXPECT_EQ(in.txtEdit->toPlainText(), QStringLiteral("abc def"));
+}
+
+// Texts of fewer than 16 000 characters are shown whole; longer ones are
+// cut or padded to exactly 32 000 characters, with the message.
+TEST_F(ViewerTest, ResultViewerSizeRules) {
+  struct Case {
+    int length;
+    bool message;
+    int shown;
+  };
+  const std::string path = dir + "r.out";
+  for (const Case c : {Case{15999, false, 15999}, Case{16000, true, 32000},
+                       Case{20000, true, 32000}, Case{40000, true, 32000}}) {
+    SCOPED_TRACE(c.length);
+    messages.boxes.clear();
+    std::string text;
+    for (int i = 0; static_cast<int>(text.size()) < c.length; ++i) text += std::to_string(i % 10);
+    WriteAll(path, text);
+    out.OpenOutFileView(path);
+    const QString shown = out.txtEdit->toPlainText();
+    EXPECT_EQ(shown.size(), c.shown);
+    EXPECT_EQ(shown.left(std::min(c.length, 32000)),
+              Q(text.substr(0, static_cast<std::size_t>(std::min(c.length, 32000)))));
+    if (c.length < 32000) {
+      EXPECT_EQ(shown.mid(c.length).count(QLatin1Char(' ')), c.shown - c.length);
+    }
+    ASSERT_EQ(messages.boxes.size(), c.message ? 1u : 0u);
+    if (c.message) {
+      EXPECT_EQ(messages.boxes[0].text,
+                "ﾌｧｲﾙｻｲｽﾞが大きいので32KBだけをﾃｷｽﾄｴﾃﾞｨﾀで表示します。\r処理は完了しました。");
+      EXPECT_EQ(messages.boxes[0].title, "ﾃｷｽﾄ ｴﾃﾞｨﾀ");
+      EXPECT_EQ(messages.boxes[0].icon, MessageIcon::kInformation);
+    }
+    EXPECT_EQ(U8(out.windowTitle()), "出力ﾌｧｲﾙ用ﾃｷｽﾄｴﾃﾞｨﾀ: " + path);
+    EXPECT_TRUE(out.isVisible());
+    EXPECT_TRUE(out.txtEdit->isReadOnly());
+  }
+  out.mnuClose->trigger();
+  EXPECT_EQ(U8(out.windowTitle()), "出力ファイル");
+}
+
+TEST_F(ViewerTest, ResultViewerShowsANewRunOfTheSameFile) {
+  const std::string path = dir + "r.out";
+  WriteAll(path, "first\r\n");
+  out.OpenOutFileView(path);
+  WriteAll(path, Utf8ToCp932("second 代表点\r\n"));
+  out.OpenOutFileView(path);
+  EXPECT_EQ(U8(out.txtEdit->toPlainText()), "second 代表点\n");
+}
+
+// The help texts, line by line.
+TEST(FrmFormatTest, HelpTextsAndWindow) {
+  dtest::EnsureApp();
+  const std::vector<std::string> text1 = {
+      "1行には，緯度，経度，標高,名称の順番で入力。",
+      "緯度と経度，経度と標高,標高と名称の間の区切りは，1つ以上の半角空白と",
+      "する。",
+      "区切り文字として，全角空白やタブやカンマは使わないこと。",
+      "緯度の前や名称の後ろに半角空白はあっても良い。",
+      "緯度，経度の形式は，度分秒を区切らずに記述する。",
+      "分および秒の整数部分は2桁とする。10の位がゼロのときは空白とせず0とす",
+      "る。",
+      "秒のみ小数点入力。秒の有効桁は小数点以下7桁。",
+      "標高の単位は，メートルとする。ただし，”m”等の文字は入れないこと。",
+      "標高の後の名称はなくてもよい。",
+      "コメント行の行頭は\"#\"（半角）とする。",
+      "緯度，経度,標高の数字は半角とする。",
+      "",
+      "［例］",
+      "# 緯度(dms)   経度(dms)    　H(m)    名称",
+      "370856.1234  1395201.9876   123.456  剣岳",
+      "",
+      "［緯度，経度の良い例　37度8分56.1234秒の場合］",
+      "370856.1234",
+      "+370856.1234",
+      "",
+      "［緯度，経度の悪い例　37度8分56.1234秒の場合］",
+      "370856　　　　　　　　 ← 秒に小数点がない",
+      "37 08 56.1234　　　　　← 度，分，秒の区切りが半角空白となっている",
+      "37:08:56.1234　　　　　← 度，分，秒の区切りがコロンとなっている",
+      "37-08-56.1234　　　　　← 度，分，秒の区切りがハイフンとなっている",
+      "37.08561234　　　　　　← 度と分の間に小数点が入っている",
+      "37 856.1234　　　　　　← 分が1桁になっている",
+      "３７８５６．１２３４　 ← 数字が全角となっている",
+  };
+  const std::vector<std::string> text2 = {
+      "1行には，X，Y，H, 名称の順番で入力。",
+      "XとY，YとH, Hと名称の間の区切りは，1つ以上の半角空白とする。",
+      "区切り文字として，全角空白やタブやカンマは使わないこと。",
+      "Xの前や名称の後ろに半角空白はあっても良い。",
+      "X，Y,H の単位は，メートルとする。ただし，”m”等の文字は入れないこと。",
+      "小数点は必ず入力すること。有効桁は小数点以下7桁。",
+      "Hの後の名称はなくてもよい。",
+      "コメント行の行頭は\"#\"（半角）とする。",
+      "符号と数字は密着させること。",
+      "X，Y, Hの数字は半角とする。",
+      "",
+      "［例］",
+      "# 　X(m)　　　　 Y(m)　　H(m)  　 点名",
+      "51393.9627 67365.0402    123.456   剣岳",
+      "47867.6425 -3939.3856    34.460   マイナス",
+      "",
+      "［X，Y, Hの良い例　-3939.3856mの場合］",
+      "-3939.3856",
+      "",
+      "［X，Y, Hのの悪い例　-3939.3856mの場合］",
+      "-3939.3856m　　　　　　← ”m”がついている",
+      "-3939　　　　　　　　　 ← 小数点がない",
+      "-3939,3856　　　　　　　← 小数点がカンマ”,”になっている",
+      "- 3939.3856 　　　　　　← 符号と数字の間に余計な文字が入っている",
+      "－３９３９．３８５６　　← 符号と数字が全角となっている",
+  };
+  const std::vector<std::string> text3 = {
+      "行末に「-9999.」とある行は，「Veltra区変換パラメータ」で設定された範",
+      "囲外で変換されなかった行です。",
+      "行末にもない行は，「Veltra区変換パラメータ」で変換された行です。",
+      "ただし，コメント行や数値の形式が不正な行は，変換されずにそのまま出力",
+      "されます。",
+  };
+  FrmFormat help;
+  auto lines = [](const QPlainTextEdit* box) {
+    const std::string all = U8(box->toPlainText());
+    EXPECT_EQ(all.back(), '\n');
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t nl; (nl = all.find('\n', start)) != std::string::npos; start = nl + 1)
+      out.push_back(all.substr(start, nl - start));
+    return out;
+  };
+  EXPECT_EQ(lines(help.Text1), text1);
+  EXPECT_EQ(lines(help.Text2), text2);
+  EXPECT_EQ(lines(help.Text3), text3);
+  EXPECT_EQ(U8(help.windowTitle()), "ﾌｧｲﾙ形式の説明");
+  EXPECT_EQ(U8(help.lblDai->text()), "入力ファイルの形式についての説明");
+  EXPECT_EQ(U8(help.Label2->text()), "平面直角座標 X Y の場合");
+  EXPECT_EQ(help.Label3->palette().color(QPalette::Window), QColor(224, 224, 224));
+  help.ShowModeless();
+  EXPECT_TRUE(help.isVisible());
+  EXPECT_FALSE(help.isModal());
+  help.cmdClose->click();
+  EXPECT_FALSE(help.isVisible());
+}
+
+}  // namespace
+}  // namespace varno::ui
