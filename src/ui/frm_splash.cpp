@@ -63,7 +63,7 @@ FrmSplash::FrmSplash(QWidget* parent)
   imgLogo->setPixmap(MakeLogo(96));
 
   QFont title(QString::fromUtf8(kFontPMincho));
-  title.setPointSizeF(24);
+  title.setPointSizeF(21);
   lblProductName = new QLabel(Frame1);
   lblProductName->setObjectName(QStringLiteral("lblProductName"));
   lblProductName->setFont(title);
