@@ -46,6 +46,8 @@ int main(int argc, char** argv) {
     (void)main;
   };
   startup.onEnd = [&] {
+    // A batch run in progress stops at its next yield.
+    state.cancelRequested = true;
 #ifdef VARNO_HAVE_FRM_FILE
     if (frmFile) frmFile->close();
 #endif

@@ -59,8 +59,7 @@ void Startup::RunSequence() {
     main.lblParFile->setText(ui::Q(std::string(ui::text::kParFilePrefix) +
                                    FileNameOf(state_.store.paraFilePath) + "    " +
                                    state_.store.VersionUtf8()));
-    main.cmbPara->setCurrentIndex(params::ZoneListIndex(state_.store.zoneNo));
-    main.cmbPara->setEnabled(false);
+    ui::LockZoneList(*main.cmbPara, state_.store.zoneNo);
   }
   // 4.
   if (state_.cancelRequested) {
@@ -74,6 +73,8 @@ void Startup::RunSequence() {
 
 void Startup::End() {
   outcome_ = Outcome::kEnded;
+  if (ended_) return;  // closing the remaining windows may report again
+  ended_ = true;
   if (onEnd) onEnd();
 }
 

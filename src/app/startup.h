@@ -53,6 +53,7 @@ class Startup {
 
  private:
   void End();
+  bool ended_ = false;
 
   ModuleState& state_;
   MessageService& messages_;

@@ -5,9 +5,11 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -17,6 +19,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 
 #include "app/module_state.h"
 #include "geodesy/ellipsoid.h"
@@ -191,6 +194,14 @@ FrmMain::FrmMain(ModuleState& state, MessageService& messages, QWidget* parent)
   state_.geo.ellipsoids = geo::MakeEllipsoidTable();
   picCalc1->setVisible(true);
   ShowFramesForFormat();
+
+  // A fixed arrangement: the window keeps the size of its client area.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  if (QScreen* s = QGuiApplication::primaryScreen()) {
+    const QRect r = s->availableGeometry();
+    const QSize size = sizeHint();
+    move(r.center() - QPoint(size.width() / 2, size.height() / 2));
+  }
 }
 
 FrmMain::~FrmMain() = default;
@@ -398,10 +409,8 @@ void FrmMain::SetStatusText(std::string_view text) {
 }
 
 void FrmMain::SetStatusColor(Rgb color) {
-  if (color == statusColor_ && lblStatus->autoFillBackground()) {
-    // Unchanged: nothing to repaint.
-    if (lblStatus->palette().color(QPalette::Window) == ToQColor(color)) return;
-  }
+  if (statusColorSet_ && color == statusColor_) return;
+  statusColorSet_ = true;
   statusColor_ = color;
   QPalette p = lblStatus->palette();
   p.setColor(QPalette::Window, ToQColor(color));

@@ -181,6 +181,7 @@ class FrmMain : public QMainWindow, public StatusSink {
   std::array<BoxRule, 10> rules_{};
   std::string statusUtf8_;
   Rgb statusColor_{0, 0, 0};
+  bool statusColorSet_ = false;
   std::unique_ptr<QPrinter> printer_;
   QPointer<FrmAdv> frmAdv_;
 };

@@ -22,6 +22,12 @@
 
 namespace varno::ui {
 
+void LockZoneList(QComboBox& list, int zoneNo) {
+  const int index = params::ZoneListIndex(static_cast<int16_t>(zoneNo));
+  list.setCurrentIndex(index);
+  list.setEnabled(index < 0);
+}
+
 FrmParaFile1::FrmParaFile1(ModuleState& state, MessageService& messages,
                            std::function<FrmMain&()> mainWindow, QWidget* parent)
     : QDialog(parent), state_(state), messages_(messages), mainWindow_(std::move(mainWindow)) {
@@ -122,8 +128,7 @@ void FrmParaFile1::LoadStep() {
   FrmMain& main = mainWindow_();
   main.lblParFile->setText(Q(std::string(text::kParFilePrefix) + FileNameOf(path + " ") +
                              text::kParFileVer + state_.store.VersionUtf8()));
-  main.cmbPara->setCurrentIndex(params::ZoneListIndex(state_.store.zoneNo));
-  main.cmbPara->setEnabled(false);
+  LockZoneList(*main.cmbPara, state_.store.zoneNo);
   // 9.
   setEnabled(true);
   cmdBreak->setVisible(false);

@@ -8,6 +8,7 @@
 #include "params/reader.h"
 #include "text/report.h"
 
+class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -19,6 +20,12 @@ struct ModuleState;
 namespace varno::ui {
 
 class FrmMain;
+
+// Selects the parameter file's zone in a zone list and disables the list, so
+// that conversions use that zone. A file that states no zone (0) or one
+// outside 1..19 leaves the list without a selection and enabled: the user then
+// chooses the zone, which otherwise no conversion could have.
+void LockZoneList(QComboBox& list, int zoneNo);
 
 class FrmParaFile1 : public QDialog, public params::LoadView {
   Q_OBJECT

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -163,14 +164,37 @@ TEST(LoadingWindowTest, ZoneOutsideTheListLeavesItUnselected) {
   loading.LoadStep();
   EXPECT_EQ(state.store.zoneNo, 25);
   EXPECT_EQ(main.cmbPara->currentIndex(), -1);
-  EXPECT_FALSE(main.cmbPara->isEnabled());
+  EXPECT_TRUE(main.cmbPara->isEnabled());  // the user chooses the zone
   EXPECT_EQ(loading.ProgressBar1->value(), loading.ProgressBar1->maximum());
   EXPECT_TRUE(loading.lblLine->text().endsWith(QStringLiteral(" Bytes")));
   EXPECT_FALSE(loading.cmdBreak->isVisible());
-  // A conversion then names the unusable zone text instead of converting.
+  // Without a chosen zone a conversion names the empty zone text; with one
+  // it converts.
   main.Calculate();
   ASSERT_EQ(messages.boxes.size(), 1u);
   EXPECT_TRUE(messages.boxes[0].text.ends_with(ui::text::kCheckInputTail));
+  EXPECT_FALSE(main.cmdPrint->isEnabled());
+  main.cmbPara->setCurrentIndex(8);
+  main.Calculate();
+  EXPECT_EQ(messages.boxes.size(), 1u);
+  EXPECT_TRUE(main.cmdPrint->isEnabled());
+  EXPECT_EQ(main.txtJgdx->text().left(4), QStringLiteral("1935"));
+}
+
+TEST(LoadingWindowTest, FileZoneLocksTheList) {
+  params::GridSpec spec = params::DemoGridSpec();
+  spec.zone = 10;
+  GridFile grid(spec);
+  ModuleState state;
+  RecordingMessages messages;
+  ui::FrmMain main(state, messages);
+  state.store.paraFilePath = grid.path();
+  ui::FrmParaFile1 loading(state, messages, [&]() -> ui::FrmMain& { return main; });
+  loading.LoadStep();
+  EXPECT_EQ(main.cmbPara->currentText(), QStringLiteral("10  400000.  1405000."));
+  EXPECT_FALSE(main.cmbPara->isEnabled());
+  EXPECT_TRUE(main.lblParFile->text().endsWith(QString::fromUtf8("Veltra.par     ver.1.0")))
+      << main.lblParFile->text().toStdString();
 }
 
 }  // namespace
