@@ -279,6 +279,17 @@ TEST_F(SinglePointTest, ZoneTextThatCannotBeParsed) {
   EXPECT_FALSE(w->cmdPrint->isEnabled());
 }
 
+TEST_F(SinglePointTest, FootpointNotSettledIsToldButNotAFailure) {
+  SetXyh("1000000000", "0", "0");
+  w->Calculate();
+  ASSERT_FALSE(messages.boxes.empty());
+  EXPECT_EQ(messages.boxes[0].text, text::kNotSettled);
+  EXPECT_EQ(messages.boxes[0].title, "座標変換プログラム");
+  for (const auto& b : messages.boxes) EXPECT_NE(b.text, text::kBadInputXy);
+  EXPECT_EQ(w->txtJgdx->text(), QStringLiteral("-9999."));  // far outside the grid
+  EXPECT_TRUE(w->cmdPrint->isEnabled());
+}
+
 TEST_F(SinglePointTest, OverflowInTheInverseStepIsReportedInGreen) {
   SetXyh("99999999999999999999", "0", "0");
   w->txtTB->setText(QStringLiteral("keep"));
