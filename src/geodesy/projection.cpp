@@ -19,8 +19,29 @@ void Derive(const EllipsoidTable& table, ConstantSet& set, int entry, const Zone
   set = DeriveConstants(table, entry, zone.originLat, zone.originLon, withS0);
 }
 
-double Pow(double base, double exponent, const char* step) {
-  return Checked(std::pow(base, exponent), step);
+// Integer powers are built from products the way the powers of e and t are:
+// x^3 = x^2 x, x^4 = x^2 x^2, x^6 = x^4 x^2, x^8 = x^4 x^4 and so on.
+struct Powers {
+  double p2, p3, p4, p5, p6, p7, p8;
+  Powers(double x, const char* step)
+      : p2(Checked(x * x, step)),
+        p3(Checked(p2 * x, step)),
+        p4(Checked(p2 * p2, step)),
+        p5(Checked(p4 * x, step)),
+        p6(Checked(p4 * p2, step)),
+        p7(Checked(p6 * x, step)),
+        p8(Checked(p4 * p4, step)) {}
+};
+
+double Square(double x, const char* step) {
+  return Checked(x * x, step);
+}
+double Cube(double x, const char* step) {
+  return Checked(Square(x, step) * x, step);
+}
+double Fourth(double x, const char* step) {
+  const double sq = Square(x, step);
+  return Checked(sq * sq, step);
 }
 
 }  // namespace
@@ -53,14 +74,14 @@ PlaneResult CalcBl2xy(GeoState& st, bool initialise, double phi, double lambda, 
   const double cosPhi = std::cos(phi);
   const double K = Checked(cosPhi * cosPhi, kStep);
   const double eta2 = Checked(K * k.ep2, kStep);
-  const double M = Checked(k.c / std::sqrt(Pow(1.0 + eta2, 3, kStep)), kStep);
+  const double M = Checked(k.c / std::sqrt(Cube(1.0 + eta2, kStep)), kStep);
   const double N = Checked(k.c / std::sqrt(1.0 + eta2), kStep);
   const double L2 = Checked(dl * dl, kStep);
   const double L4 = Checked(L2 * L2, kStep);
   const double L6 = Checked(L4 * L2, kStep);
   const double S = MeridianArc(phi, k);
-  const double K2 = Pow(K, 2, kStep);
-  const double K3 = Pow(K, 3, kStep);
+  const double K2 = Square(K, kStep);
+  const double K3 = Cube(K, kStep);
 
   PlaneResult r;
   double x = Checked(K3 * (-(3111.0 * t2 - 1385.0 - 543.0 * t4 + t6) * L6) / 40320.0, kStep);
@@ -78,15 +99,15 @@ PlaneResult CalcBl2xy(GeoState& st, bool initialise, double phi, double lambda, 
   y = Checked(y + 1.0, kStep);
   r.y = Checked(N * y * cosPhi * dl * m0, kStep);
 
-  const double eta4 = Pow(eta2, 2, kStep);
+  const double eta4 = Square(eta2, kStep);
   double g = Checked(L4 * K2 * (2.0 - t2) / 15.0, kStep);
   g = Checked(L2 * ((2.0 * eta4 + (3.0 * eta2 + 1.0)) * K) / 3.0 + g, kStep);
   g = Checked(g + 1.0, kStep);
   r.gamma = Checked(cosPhi * g * t * dl, kStep);
 
   double q = Checked(
-      Pow(r.y, 4, kStep) / (Pow(m0, 4, kStep) * 24.0 * Pow(M, 2, kStep) * Pow(N, 2, kStep)), kStep);
-  q = Checked(Pow(r.y, 2, kStep) / (Pow(m0, 2, kStep) * 2.0 * M * N) + q, kStep);
+      Fourth(r.y, kStep) / (Fourth(m0, kStep) * 24.0 * Square(M, kStep) * Square(N, kStep)), kStep);
+  q = Checked(Square(r.y, kStep) / (Square(m0, kStep) * 2.0 * M * N) + q, kStep);
   r.m = Checked((q + 1.0) * m0, kStep);
   return r;
 }
@@ -96,7 +117,8 @@ void InverseFromConstants(const ConstantSet& k, double originScale, double x, do
   constexpr const char* kStep = "CalcXy2bl";
   const double m0 = originScale;
   const double e2 = k.e2;
-  const double S0 = MeridianArc(k.phi0, k);
+  // The arc to the origin is the same whenever the set was derived with it.
+  const double S0 = k.withS0 ? k.S0 : MeridianArc(k.phi0, k);
   const double T = Checked(x / m0 + S0, kStep);
 
   // Footpoint latitude: Halley iteration on S(phi) = T.
@@ -106,10 +128,10 @@ void InverseFromConstants(const ConstantSet& k, double originScale, double x, do
   do {
     counter = AddInt16(counter, 1);
     prev = phi;
-    const double S = MeridianArc(phi, k);
+    const double S = phi == k.phi0 ? S0 : MeridianArc(phi, k);
     const double sinPhi = std::sin(phi);
     const double W2 = Checked(1.0 - e2 * sinPhi * sinPhi, kStep);
-    const double num = Checked(Pow(W2, 1.5, kStep) * 2.0 * (S - T), kStep);
+    const double num = Checked(Checked(std::pow(W2, 1.5), kStep) * 2.0 * (S - T), kStep);
     const double den = Checked(
         3.0 * e2 * (S - T) * sinPhi * std::cos(phi) * std::sqrt(W2) - 2.0 * k.a * (1.0 - e2),
         kStep);
@@ -129,55 +151,51 @@ void InverseFromConstants(const ConstantSet& k, double originScale, double x, do
   const double N1 = Checked(k.c / std::sqrt(1.0 + eta2), kStep);
   const double N1c = Checked(N1 * cosPhi1, kStep);
   const double yy = Checked(y / m0, kStep);
+  const Powers yp(yy, kStep);
+  const Powers np(N1, kStep);
 
-  double p = Checked(Pow(yy, 8, kStep) * (3633.0 * t2 + 1385.0 + 4095.0 * t4 + 1575.0 * t6) /
-                         (Pow(N1, 8, kStep) * 40320.0),
+  double p = Checked(yp.p8 * (3633.0 * t2 + 1385.0 + 4095.0 * t4 + 1575.0 * t6) / (np.p8 * 40320.0),
                      kStep);
   p = Checked(
-      p - Pow(yy, 6, kStep) *
+      p - yp.p6 *
               (90.0 * t2 + 61.0 + 45.0 * t4 + 107.0 * eta2 - 162.0 * t2 * eta2 - 45.0 * t4 * eta2) /
-              (Pow(N1, 6, kStep) * 720.0),
+              (np.p6 * 720.0),
       kStep);
   double g = Checked(3.0 * t2 + 5.0 + 6.0 * eta2 - 6.0 * t2 * eta2, kStep);
-  g = Checked(g - 3.0 * Pow(eta2, 2, kStep), kStep);
-  g = Checked(g - 9.0 * t2 * Pow(eta2, 2, kStep), kStep);
-  p = Checked(Pow(yy, 4, kStep) * g / (Pow(N1, 4, kStep) * 24.0) + p, kStep);
-  p = Checked(p - Pow(yy, 2, kStep) * (1.0 + eta2) / (Pow(N1, 2, kStep) + Pow(N1, 2, kStep)),
-              kStep);
+  g = Checked(g - 3.0 * Square(eta2, kStep), kStep);
+  g = Checked(g - 9.0 * t2 * Square(eta2, kStep), kStep);
+  p = Checked(yp.p4 * g / (np.p4 * 24.0) + p, kStep);
+  p = Checked(p - yp.p2 * (1.0 + eta2) / (np.p2 + np.p2), kStep);
   out.phi = Checked(phi1 + t * p, kStep);
 
-  double q = Checked(-(662.0 * t2 + 61.0 + 1320.0 * t4 + 720.0 * t6) /
-                         (Pow(N1, 6, kStep) * 5040.0 * N1c) * Pow(yy, 7, kStep),
-                     kStep);
-  q = Checked(Pow(yy, 5, kStep) * (28.0 * t2 + 5.0 + 24.0 * t4 + 6.0 * eta2 + 8.0 * t2 * eta2) /
-                      (Pow(N1, 4, kStep) * 120.0 * N1c) +
-                  q,
-              kStep);
-  q = Checked(q - Pow(yy, 3, kStep) * (2.0 * t2 + 1.0 + eta2) / (Pow(N1, 2, kStep) * 6.0 * N1c),
-              kStep);
+  double q = Checked(
+      -(662.0 * t2 + 61.0 + 1320.0 * t4 + 720.0 * t6) / (np.p6 * 5040.0 * N1c) * yp.p7, kStep);
+  q = Checked(
+      yp.p5 * (28.0 * t2 + 5.0 + 24.0 * t4 + 6.0 * eta2 + 8.0 * t2 * eta2) / (np.p4 * 120.0 * N1c) +
+          q,
+      kStep);
+  q = Checked(q - yp.p3 * (2.0 * t2 + 1.0 + eta2) / (np.p2 * 6.0 * N1c), kStep);
   q = Checked(yy / N1c + q, kStep);
   out.lambda = Checked(q + k.lambda0, kStep);
 
-  const double ym = Checked(y / m0, kStep);
-  double r = Checked(
-      Pow(ym, 5, kStep) * ((t2 + 1.0) * (3.0 * t2 + 2.0)) / (Pow(N1, 5, kStep) * 15.0), kStep);
-  r = Checked(r - Pow(ym, 3, kStep) * (t2 + 1.0 - eta2) / (Pow(N1, 3, kStep) * 3.0), kStep);
+  double r = Checked(yp.p5 * ((t2 + 1.0) * (3.0 * t2 + 2.0)) / (np.p5 * 15.0), kStep);
+  r = Checked(r - yp.p3 * (t2 + 1.0 - eta2) / (np.p3 * 3.0), kStep);
   r = Checked((1.0 / N1) * y / m0 + r, kStep);
   out.gamma = Checked(t * r, kStep);
 
   const double cosPhi = std::cos(out.phi);
   eta2 = Checked(cosPhi * k.ep2 * cosPhi, kStep);
-  const double M = Checked(k.c / std::sqrt(Pow(1.0 + eta2, 3, kStep)), kStep);
+  const double M = Checked(k.c / std::sqrt(Cube(1.0 + eta2, kStep)), kStep);
   const double N = Checked(k.c / std::sqrt(1.0 + eta2), kStep);
   double s = Checked(
-      Pow(y, 4, kStep) / (Pow(m0, 4, kStep) * 24.0 * Pow(M, 2, kStep) * Pow(N, 2, kStep)), kStep);
-  s = Checked(Pow(y, 2, kStep) / (Pow(m0, 2, kStep) * 2.0 * M * N) + s, kStep);
+      Fourth(y, kStep) / (Fourth(m0, kStep) * 24.0 * Square(M, kStep) * Square(N, kStep)), kStep);
+  s = Checked(Square(y, kStep) / (Square(m0, kStep) * 2.0 * M * N) + s, kStep);
   out.m = Checked((s + 1.0) * m0, kStep);
 }
 
 GeoResult CalcXy2blPure(GeoState& st, bool initialise, int entry, double x, double y,
                         NotSettledHook* hook) {
-  if (initialise) Derive(st.ellipsoids, st.inverse, entry, st.zone, false);
+  if (initialise) Derive(st.ellipsoids, st.inverse, entry, st.zone, true);
   GeoResult r;
   InverseFromConstants(st.inverse, st.ellipsoids.originScale, x, y, r, hook);
   return r;
