@@ -230,6 +230,17 @@ TEST_F(FrmMainTest, ClearValuesAndPrintButtonRules) {
   EXPECT_EQ(w->cmbPara->currentIndex(), 8);
   EXPECT_FALSE(w->cmdPrint->isEnabled());
 
+  // Typing in the zone list's edit field disables it; choosing an item
+  // from the program does not count as typing.
+  w->cmbPara->setEnabled(true);
+  w->Calculate();
+  ASSERT_TRUE(w->cmdPrint->isEnabled());
+  w->cmbPara->setCurrentIndex(8);
+  EXPECT_TRUE(w->cmdPrint->isEnabled());
+  QTest::keyClick(w->cmbPara->lineEdit(), Qt::Key_End);
+  QTest::keyClick(w->cmbPara->lineEdit(), ' ');
+  EXPECT_FALSE(w->cmdPrint->isEnabled());
+
   // cmdPrint runs the print hook and is disabled afterwards.
   int printed = 0;
   w->onPrint = [&] { ++printed; };
