@@ -16,16 +16,14 @@
 #include "app/startup.h"
 #include "ui/frm_adv.h"
 #include "ui/frm_main.h"
+#if __has_include("ui/dialog_screenshots.h")
+#include "ui/dialog_screenshots.h"
+#endif
 #include "ui/frm_para_file1.h"
 #include "ui/frm_splash.h"
 #include "ui/message_service.h"
-#ifdef VARNO_HAVE_FRM_FILE
-#include <QTimer>
-
-#include "ui/frm_file.h"
-#include "ui/frm_format.h"
-#include "ui/frm_in_file.h"
-#include "ui/frm_out_file.h"
+#ifdef VARNO_HAVE_DIALOG_SHOTS
+#include "ui/dialog_screenshots.h"
 #endif
 
 namespace {
@@ -96,25 +94,13 @@ int main(int argc, char** argv) {
   main.ToggleAdv();
   if (main.frmAdv()) ok &= Save(*main.frmAdv(), dir, "frmAdv");
 
-    // ---- The batch dialog, the viewers and the help window. ----
-#ifdef VARNO_HAVE_FRM_FILE
-  {
-    varno::ui::FrmFile frmFile(state, main, messages);
-    frmFile.Open();
-    ok &= Save(frmFile, dir, "frmFile");
-    ok &= Save(frmFile.formatView(), dir, "frmFormat");
-    const std::string sample = std::string(VARNO_TEST_DATA) + "/batch/bl.in";
-    const std::string result = std::string(VARNO_TEST_DATA) + "/batch/bl_in.out";
-    frmFile.outFileView().OpenOutFileView(result);
-    ok &= Save(frmFile.outFileView(), dir, "frmOutFile");
-    // The input viewer is modal: it is photographed from inside its own loop.
-    varno::ui::FrmInFile& in = frmFile.inFileView();
-    QTimer::singleShot(200, &in, [&] {
-      ok &= Save(in, dir, "frmInFile");
-      in.close();
-    });
-    in.OpenInFileView(sample);
-  }
+    // ---- The batch dialog, the viewers, the help window, the printed page. ----
+#ifdef VARNO_HAVE_DIALOG_SHOTS
+  ok &= varno::ui::RenderDialogScreenshots(dir.path(), state, main);
+#endif
+#if __has_include("ui/dialog_screenshots.h")
+  // A run of a sample file and the printed result page.
+  ok &= varno::ui::RenderDialogScreenshots(out, state, main);
 #endif
 
   return ok ? 0 : 1;
