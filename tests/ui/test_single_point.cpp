@@ -260,6 +260,14 @@ TEST_F(SinglePointTest, RangeTestsAndMalformedInput) {
   EXPECT_TRUE(messages.boxes[0].text.ends_with(text::kBl2xyError));
   EXPECT_EQ(messages.boxes[1].text, text::kBadInputBl);
 
+  // Degrees beyond 16 bits: an overflow, reported in green.
+  messages.boxes.clear();
+  w->txtTB->setText(QStringLiteral("999999999999"));
+  w->Calculate();
+  EXPECT_EQ(w->statusText(), text::kBl2xyOverflow);
+  EXPECT_EQ(w->statusColor(), colors::kGreen);
+  EXPECT_EQ(messages.Texts(), std::vector<std::string>{text::kBadInputBl});
+
   // An X that is not a number: the arrow handler's own message.
   messages.boxes.clear();
   w->optXy->click();
