@@ -16,9 +16,6 @@
 #include "app/startup.h"
 #include "ui/frm_adv.h"
 #include "ui/frm_main.h"
-#if __has_include("ui/dialog_screenshots.h")
-#include "ui/dialog_screenshots.h"
-#endif
 #include "ui/frm_para_file1.h"
 #include "ui/frm_splash.h"
 #include "ui/message_service.h"
@@ -97,10 +94,6 @@ int main(int argc, char** argv) {
     // ---- The batch dialog, the viewers, the help window, the printed page. ----
 #ifdef VARNO_HAVE_DIALOG_SHOTS
   ok &= varno::ui::RenderDialogScreenshots(dir.path(), state, main);
-#endif
-#if __has_include("ui/dialog_screenshots.h")
-  // A run of a sample file and the printed result page.
-  ok &= varno::ui::RenderDialogScreenshots(out, state, main);
 #endif
 
   return ok ? 0 : 1;
