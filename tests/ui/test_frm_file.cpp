@@ -17,6 +17,7 @@
 #include "text/version.h"
 #include "ui/dialog_texts.h"
 #include "ui/frm_in_file.h"
+#include "ui/frm_main.h"
 #include "ui/frm_out_file.h"
 
 namespace varno::ui {
@@ -414,6 +415,37 @@ TEST_F(FrmFileTest, OpenResetsTheChoicesAndTheProgress) {
   EXPECT_EQ(dlg->ProgressBar1->value(), 0);
   EXPECT_EQ(dlg->statusColor(), (Rgb{192, 192, 255}));
   EXPECT_TRUE(dlg->opt2->isChecked());  // settings stay
+}
+
+}  // namespace
+}  // namespace varno::ui
+
+namespace varno::ui {
+namespace {
+
+// With the real main window: the zone list is its cmbPara, and the range
+// messages of a latitude/longitude run go to its status line.
+TEST_F(FrmFileTest, WorksWithTheMainWindow) {
+  FrmMain main(state, messages);
+  main.SetStatusText("before");
+  dlg.reset();
+  FrmFile withMain(state, main, messages);
+  auto c = std::make_unique<dtest::ScriptedChooser>();
+  chooser = c.get();
+  withMain.SetFileChooser(std::move(c));
+  withMain.Open();
+  ASSERT_EQ(withMain.cmbPara->count(), main.cmbPara->count());
+  EXPECT_EQ(withMain.cmbPara->itemText(0), main.cmbPara->itemText(0));
+  withMain.opt1->setChecked(true);
+  chooser->inputs.push_back(Cp932File("bl.in", "500000.0 1401300.5 1.0 far\r\n"));
+  chooser->results.push_back(dir + "bl.out");
+  withMain.cmdOpenInFile->click();
+  withMain.cmdOpenOutFile->click();
+  withMain.cmdStart->click();
+  EXPECT_EQ(main.statusText(), "緯度は座標系  9 系の範囲外です。入力し直して下さい。in Bl_File");
+  EXPECT_EQ(main.statusColor(), (Rgb{192, 0, 0}));
+  EXPECT_EQ(U8(withMain.lblStatus->text()),
+            "ファイル一括計算処理が終了しました。　 1行を処理しました。");
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTextCursor>
 
@@ -271,6 +274,41 @@ TEST(FrmFormatTest, HelpTextsAndWindow) {
   EXPECT_FALSE(help.isModal());
   help.cmdClose->click();
   EXPECT_FALSE(help.isVisible());
+}
+
+}  // namespace
+}  // namespace varno::ui
+
+namespace varno::ui {
+namespace {
+
+// "印刷" in both viewers: the printer dialog, then the text; a cancelled
+// dialog prints nothing.
+TEST_F(ViewerTest, PrintMenusPrintTheTextAfterThePrinterDialog) {
+  const std::string path = dir + "r.out";
+  WriteAll(path, Utf8ToCp932("結果 193873.5324\r\n"));
+  out.OpenOutFileView(path);
+  in.OpenInFileView(path);
+  struct Viewer {
+    QAction* menu;
+    std::function<bool(QPrinter&)>* chooser;
+  };
+  for (const Viewer& v :
+       {Viewer{in.mnuPrintList, &in.choosePrinter}, Viewer{out.mnuPrintList, &out.choosePrinter}}) {
+    const QString pdf = tmp.filePath(QStringLiteral("print.pdf"));
+    QFile::remove(pdf);
+    *v.chooser = [](QPrinter&) { return false; };
+    v.menu->trigger();
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    *v.chooser = [&](QPrinter& p) {
+      p.setOutputFormat(QPrinter::PdfFormat);
+      p.setOutputFileName(pdf);
+      return true;
+    };
+    v.menu->trigger();
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+  }
+  EXPECT_TRUE(messages.boxes.empty());
 }
 
 }  // namespace
