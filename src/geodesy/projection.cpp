@@ -46,6 +46,14 @@ double Fourth(double x, const char* step) {
 
 }  // namespace
 
+void DeriveForward(GeoState& st, int entry) {
+  Derive(st.ellipsoids, st.forward, entry, st.zone, true);
+}
+
+void DeriveInverse(GeoState& st, int entry) {
+  Derive(st.ellipsoids, st.inverse, entry, st.zone, true);
+}
+
 double MeridianArc(double phi, const ConstantSet& k) {
   constexpr const char* kStep = "MeridianArc";
   double s = Checked(k.I / 16.0 * std::sin(phi * 16.0), kStep);
@@ -62,7 +70,7 @@ double MeridianArc(double phi, const ConstantSet& k) {
 
 PlaneResult CalcBl2xy(GeoState& st, bool initialise, double phi, double lambda, int entry) {
   constexpr const char* kStep = "CalcBl2xy";
-  if (initialise) Derive(st.ellipsoids, st.forward, entry, st.zone, true);
+  if (initialise) DeriveForward(st, entry);
   const ConstantSet& k = st.forward;
   const double m0 = st.ellipsoids.originScale;
 
@@ -195,7 +203,7 @@ void InverseFromConstants(const ConstantSet& k, double originScale, double x, do
 
 GeoResult CalcXy2blPure(GeoState& st, bool initialise, int entry, double x, double y,
                         NotSettledHook* hook) {
-  if (initialise) Derive(st.ellipsoids, st.inverse, entry, st.zone, true);
+  if (initialise) DeriveInverse(st, entry);
   GeoResult r;
   InverseFromConstants(st.inverse, st.ellipsoids.originScale, x, y, r, hook);
   return r;

@@ -20,6 +20,12 @@ struct GeoState {
   ConstantSet inverse;
 };
 
+// Derive st.forward (with S0) or st.inverse from `entry` and st.zone. A set
+// already derived from the same entry and origin is kept as it is: the
+// derivation is pure, so the results are bit-identical.
+void DeriveForward(GeoState& st, int entry);
+void DeriveInverse(GeoState& st, int entry);
+
 struct PlaneResult {
   double x = 0, y = 0, gamma = 0, m = 0;
 };
@@ -49,6 +55,10 @@ class NotSettledHook {
 // was written before it. Throws OverflowError at a non-finite intermediate.
 void InverseFromConstants(const ConstantSet& k, double originScale, double x, double y,
                           GeoResult& out, NotSettledHook* hook = nullptr);
+
+// Within this distance (metres) of a zone origin in X and in Y, every step of
+// the inverse stays finite and the footpoint settles: it cannot fail there.
+inline constexpr double kInverseSafeRange = 1e6;
 
 // CalcXy2bl without error handling: derives st.inverse when `initialise`, then
 // InverseFromConstants. Errors propagate.

@@ -37,10 +37,7 @@ void ShiftByRepPoint(const ParamStore& store, int direction, double x, double y,
 void CalcXy2bl(geo::GeoState& geo, bool initialise, int entry, double x, double y,
                geo::GeoResult& io, const Reporter& report) {
   // The constant derivation is outside the handler: its errors go to the caller.
-  if (initialise) {
-    geo.inverse =
-        geo::DeriveConstants(geo.ellipsoids, entry, geo.zone.originLat, geo.zone.originLon, false);
-  }
+  if (initialise) geo::DeriveInverse(geo, entry);
   try {
     geo::InverseFromConstants(geo.inverse, geo.ellipsoids.originScale, x, y, io);
   } catch (const VarnoError& e) {
