@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <new>
@@ -146,12 +147,18 @@ void Run::ConvertXy(const LineFields& f, std::string& out) {
   p.in2 = FieldNumber(f.field[1]);
   p.inH = FieldNumber(f.field[2]);
   p.name = f.field[3];
-  // A failure here is reported by CalcXy2bl itself; the point goes on, since
-  // the correction does not use the angles.
-  const geo::GeoResult g =
-      params::CalcXy2bl(ctx_.geo, true, kEllipsoidGrs80, p.in1, p.in2, ctx_.report);
-  const double b = Checked(g.phi * geo::kRadToDeg, "緯度");
-  const double l = Checked(g.lambda * geo::kRadToDeg, "経度");
+  // The angles of the input point are not used by the correction: the call
+  // matters only for what CalcXy2bl reports when the point breaks it, and the
+  // point goes on either way. Within kInverseSafeRange of the origin no step
+  // of the inverse can fail, so the call is skipped there (half the work of a
+  // line).
+  double b = 0, l = 0;
+  if (!(std::fabs(p.in1) <= geo::kInverseSafeRange && std::fabs(p.in2) <= geo::kInverseSafeRange)) {
+    const geo::GeoResult g =
+        params::CalcXy2bl(ctx_.geo, true, kEllipsoidGrs80, p.in1, p.in2, ctx_.report);
+    b = Checked(g.phi * geo::kRadToDeg, "緯度");
+    l = Checked(g.lambda * geo::kRadToDeg, "経度");
+  }
   params::TransformOutput t;
   const std::string status = params::TransformPoint(ctx_.store, ctx_.mode, ctx_.geo, ctx_.report,
                                                     p.in1, p.in2, p.inH, t, b, l);

@@ -107,6 +107,23 @@ TEST(Inverse, FaultsAndTheIterationLimit) {
   EXPECT_LE(hook.calls, 3);
 }
 
+// The batch converter relies on this: near any zone origin the inverse never
+// fails and settles well within its limit.
+TEST(Inverse, CannotFailWithinTheSafeRangeOfEveryZone) {
+  for (int zone = 1; zone <= 19; ++zone) {
+    GeoState st = Zone(zone);
+    for (int i = -20; i <= 20; ++i) {
+      for (int j = -20; j <= 20; ++j) {
+        const double x = kInverseSafeRange * i / 20.0, y = kInverseSafeRange * j / 20.0;
+        GeoResult r;
+        ASSERT_NO_THROW(r = CalcXy2blPure(st, true, 2, x, y)) << zone << " " << x << " " << y;
+        ASSERT_FALSE(r.notSettled);
+        ASSERT_TRUE(std::isfinite(r.phi) && std::isfinite(r.lambda) && std::isfinite(r.m));
+      }
+    }
+  }
+}
+
 struct Reference {
   int zone;
   double lat, lon, x, y, gammaDeg, scale;
