@@ -20,11 +20,13 @@ bool IsPlaceholder(char c) {
 // v = m * 2^e with m odd is such a half exactly when e == -(decimals + 1):
 // then v * 10^decimals * 2 = m * 5^decimals is odd.
 bool IsExactTie(double v, int decimals) {
-  if (v == 0.0) return false;
-  int exp = 0;
-  const double fr = std::frexp(std::fabs(v), &exp);  // v = fr * 2^exp, fr in [0.5, 1)
-  const auto mantissa = static_cast<uint64_t>(std::ldexp(fr, 53));
-  const int lowBit = exp - 53 + std::countr_zero(mantissa);
+  const auto bits = std::bit_cast<uint64_t>(v) & 0x7FFFFFFFFFFFFFFFull;
+  if (bits == 0) return false;
+  const int biased = static_cast<int>(bits >> 52);
+  uint64_t mantissa = bits & 0xFFFFFFFFFFFFFull;
+  int exp = biased == 0 ? -1074 : biased - 1075;  // v = mantissa * 2^exp
+  if (biased != 0) mantissa |= 1ull << 52;
+  const int lowBit = exp + std::countr_zero(mantissa);
   return lowBit == -(decimals + 1);
 }
 
