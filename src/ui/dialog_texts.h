@@ -61,7 +61,9 @@ inline constexpr const char* kRunning =
     "ファイル一括計算処理中...\r\n処理時間はCPU等の性能に大きく依存します。\r\n"
     "1万行のデータにつき，おおむね1時間お待ち下さい。";
 inline constexpr const char* kCancelled = "一括処理は中止しました";
-inline constexpr const char* kDropBusy = "一括変換の処理中は入力ファイルを変更できません。";
+inline constexpr const char* kOutIsParaFile =
+    "出力ファイルに変換パラメータファイルが選択されました。変換パラメータファイルが失われないよう，"
+    "別の出力ファイルを選択して下さい。";
 
 // frmInFile / frmOutFile
 inline constexpr const char* kFrmInFile = "入力ファイル";

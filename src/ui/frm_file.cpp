@@ -365,6 +365,12 @@ void FrmFile::OpenOutFile() {
       return;
     }
   }
+  // Nor the parameter file: the next start of the program needs it.
+  if (!state_.store.paraFilePath.empty() &&
+      !batch::CheckOutputPath(state_.store.paraFilePath, path).empty()) {
+    messages_.Show(dtext::kOutIsParaFile, kProgramTitle, MessageIcon::kWarning);
+    return;
+  }
   std::FILE* out = std::fopen(path.c_str(), "wb");
   if (out == nullptr) {
     const int err = errno;

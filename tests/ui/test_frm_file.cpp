@@ -94,9 +94,6 @@ TEST_F(FrmFileTest, FirstShowingHasTheDesignState) {
   EXPECT_FALSE(dlg->chkInValue->isChecked());
   EXPECT_EQ(U8(dlg->lblStatus->text()), "Status:");
   EXPECT_EQ(dlg->statusColor(), (Rgb{192, 192, 255}));
-  EXPECT_EQ(U8(dlg->cmdBreak->toolTip()),
-            "ﾌｧｲﾙ一括変換処理を中止します。押してから約1分間お待ち下さい。");
-  EXPECT_EQ(U8(dlg->Label4->toolTip()), "逆方向の一括変換には対応しておりません");
   // The zone list is the main window's, locked to the parameter file's zone.
   ASSERT_EQ(dlg->cmbPara->count(), 19);
   EXPECT_EQ(U8(dlg->cmbPara->itemText(9)), "10  400000.  1405000.");
@@ -210,6 +207,20 @@ TEST_F(FrmFileTest, TheInputFileIsNeverTakenAsResultFile) {
   EXPECT_EQ(messages.boxes.size(), 2u);
   EXPECT_FALSE(state.files.inFileChosen);
   EXPECT_FALSE(dlg->cmdStart->isEnabled());
+}
+
+TEST_F(FrmFileTest, TheParameterFileIsNeverTakenAsResultFile) {
+  const std::string grid = ReadAll(state.store.paraFilePath);
+  chooser->results.push_back(state.store.paraFilePath);
+  dlg->cmdOpenOutFile->click();
+  ASSERT_EQ(messages.boxes.size(), 1u);
+  EXPECT_FALSE(state.files.outFileChosen);
+  EXPECT_EQ(ReadAll(state.store.paraFilePath), grid);
+}
+
+TEST(FileFilterTest, EveryFileMatchesStarDotStar) {
+  EXPECT_EQ(ToQtFilters("すべてのﾌｧｲﾙ (*.*)|*.*|入力ﾌｧｲﾙ (*.in)|*.in"),
+            (QStringList{Q("すべてのﾌｧｲﾙ (*.*) (*)"), Q("入力ﾌｧｲﾙ (*.in) (*.in)")}));
 }
 
 TEST_F(FrmFileTest, InputChoiceFailures) {
