@@ -33,16 +33,6 @@ struct NullMessages : MessageService {
   void Show(std::string_view, std::string_view, MessageIcon) override { ++shown; }
   bool AskYesNo(std::string_view, std::string_view, MessageIcon, bool) override { return false; }
 };
-struct NullLoad : params::LoadView {
-  void SetStatusText(const std::string&) override {}
-  void SetStatusColor(Rgb) override {}
-  void SetProgressMax(double) override {}
-  void SetProgress(long) override {}
-  void SetSizeText(const std::string&) override {}
-  void ShowBreak(bool) override {}
-  void SetBusy(bool) override {}
-  void Yield() override {}
-};
 struct NullView : batch::BatchView {
   batch::Process process;
   bool withInput;
@@ -73,7 +63,7 @@ struct Setup {
     store.paraFilePath = (dir / "Bench.par").string();
     params::WriteGridFile(spec, store.paraFilePath);
     bool cancel = false;
-    NullLoad load;
+    params::SilentLoadView load;
     params::ReadParaFile(store, cancel, load);
 
     geo::GeoState geo;

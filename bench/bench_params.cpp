@@ -18,18 +18,6 @@ namespace {
 
 using namespace varno::params;
 
-class NullLoadView : public LoadView {
- public:
-  void SetStatusText(const std::string&) override {}
-  void SetStatusColor(varno::Rgb) override {}
-  void SetProgressMax(double) override {}
-  void SetProgress(long) override {}
-  void SetSizeText(const std::string&) override {}
-  void ShowBreak(bool) override {}
-  void SetBusy(bool) override {}
-  void Yield() override {}
-};
-
 // A generated grid file in /tmp, removed when the program ends.
 class GridFile {
  public:
@@ -59,7 +47,7 @@ ParamStore Load(const std::string& path) {
   ParamStore s;
   s.paraFilePath = path;
   bool cancel = false;
-  NullLoadView view;
+  SilentLoadView view;
   ReadParaFile(s, cancel, view);
   return s;
 }

@@ -13,17 +13,6 @@
 
 namespace {
 
-struct QuietView : varno::params::LoadView {
-  void SetStatusText(const std::string&) override {}
-  void SetStatusColor(varno::Rgb) override {}
-  void SetProgressMax(double) override {}
-  void SetProgress(long) override {}
-  void SetSizeText(const std::string&) override {}
-  void ShowBreak(bool) override {}
-  void SetBusy(bool) override {}
-  void Yield() override {}
-};
-
 bool Finite(const varno::params::ParaRecord& r) {
   return std::isfinite(r.x) && std::isfinite(r.y) && std::isfinite(r.dx) && std::isfinite(r.dy) &&
          std::isfinite(r.dh);
@@ -39,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ParamStore store;
   store.paraFilePath = path;
   bool cancel = false;
-  QuietView view;
+  SilentLoadView view;
   ReadParaFile(store, cancel, view);
 
   fuzz::Require(store.count >= 0, "count is not negative");

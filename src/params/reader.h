@@ -28,6 +28,20 @@ class LoadView {
   virtual void Yield() = 0;
 };
 
+// A reading without a window (headless tools, benchmarks): shows nothing and
+// hands no control away.
+class SilentLoadView : public LoadView {
+ public:
+  void SetStatusText(const std::string&) override {}
+  void SetStatusColor(Rgb) override {}
+  void SetProgressMax(double) override {}
+  void SetProgress(long) override {}
+  void SetSizeText(const std::string&) override {}
+  void ShowBreak(bool) override {}
+  void SetBusy(bool) override {}
+  void Yield() override {}
+};
+
 // Reads store.paraFilePath into `store`. Progress, the cancel test and the
 // yield happen every 2000 records; a set `cancelRequested` stops the reading
 // there (the records so far stay, RepPoint unchanged) and is cleared.

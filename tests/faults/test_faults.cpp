@@ -196,23 +196,12 @@ TEST(Cp932Faults, InvalidBytesInNamesAndHeaderTextsStayAsTheyAre) {
   EXPECT_NE(h.store.RangeTextUtf8().find("\xEF\xBF\xBD"), std::string::npos);
 }
 
-struct QuietLoad : params::LoadView {
-  void SetStatusText(const std::string&) override {}
-  void SetStatusColor(Rgb) override {}
-  void SetProgressMax(double) override {}
-  void SetProgress(long) override {}
-  void SetSizeText(const std::string&) override {}
-  void ShowBreak(bool) override {}
-  void SetBusy(bool) override {}
-  void Yield() override {}
-};
-
 params::ParamStore Load(const fs::path& path, const std::string& bytes) {
   WriteBytes(path, bytes);
   params::ParamStore s;
   s.paraFilePath = path.string();
   bool cancel = false;
-  QuietLoad view;
+  params::SilentLoadView view;
   params::ReadParaFile(s, cancel, view);
   return s;
 }
