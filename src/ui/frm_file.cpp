@@ -51,14 +51,17 @@ QStringList ToQtFilters(std::string_view filterList) {
 
 namespace {
 
-std::optional<std::string> RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode,
-                                         const std::string& dir, const std::string& proposed,
-                                         std::string_view filterList) {
-  QFileDialog dialog(parent);
+std::optional<std::string> RunFileDialog(QWidget* parent, const char* title,
+                                         QFileDialog::AcceptMode mode, const std::string& dir,
+                                         const std::string& proposed, std::string_view filterList) {
+  QFileDialog dialog(parent, Q(title));
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                      : QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+  // Choosing a result file empties it without a question, as the dialog's
+  // status line then says.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
   dialog.setNameFilters(ToQtFilters(filterList));
   if (!dir.empty()) dialog.setDirectory(Q(dir));
   if (!proposed.empty()) dialog.selectFile(Q(proposed));
@@ -78,13 +81,15 @@ void SetBackground(QLabel* label, Rgb color) {
 
 std::optional<std::string> QtFileChooser::ChooseInput(QWidget* parent,
                                                       const std::string& initialDir) {
-  return RunFileDialog(parent, QFileDialog::AcceptOpen, initialDir, {}, dtext::kInFilter);
+  return RunFileDialog(parent, dtext::kCmdOpenInFile, QFileDialog::AcceptOpen, initialDir, {},
+                       dtext::kInFilter);
 }
 
 std::optional<std::string> QtFileChooser::ChooseResult(QWidget* parent,
                                                        const std::string& initialDir,
                                                        const std::string& proposed) {
-  return RunFileDialog(parent, QFileDialog::AcceptSave, initialDir, proposed, dtext::kOutFilter);
+  return RunFileDialog(parent, dtext::kCmdOpenOutFile, QFileDialog::AcceptSave, initialDir,
+                       proposed, dtext::kOutFilter);
 }
 
 FrmFile::FrmFile(ModuleState& state, FrmMain& main, MessageService& messages, QWidget* parent)
