@@ -1,10 +1,15 @@
 // The result page model, its rendering to PDF, and the viewers' printing.
 #include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 
 #include "dialogs_test_util.h"
+#include "ui/frm_main.h"
 #include "ui/print_result.h"
 #include "ui/print_text.h"
 
@@ -253,6 +258,58 @@ TEST_F(PrintPdfTest, ViewerTextInAPdfFile) {
   EXPECT_NE(out.find("# 点名"), std::string::npos) << out;
   EXPECT_NE(out.find("193524.0771 34235.1330 123.4560 剣岳"), std::string::npos) << out;
   EXPECT_NE(out.find("xxxxxxxxxx"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace varno::ui
+
+namespace varno::ui {
+namespace {
+
+// cmdPrint reads the main window's fields and is disabled after every attempt.
+TEST_F(PrintPdfTest, PrintingFromTheMainWindow) {
+  ModuleState state;
+  dtest::LoadDemoGrid(state, tmp.path());
+  FrmMain main(state, messages);
+  struct Field {
+    std::string PrintFields::*member;
+    QWidget* widget;
+  };
+  const Field fields[] = {
+      {&PrintFields::txtTB, main.txtTB},     {&PrintFields::txtJB, main.txtJB},
+      {&PrintFields::txtTL, main.txtTL},     {&PrintFields::txtJL, main.txtJL},
+      {&PrintFields::txtTkyx, main.txtTkyx}, {&PrintFields::txtJgdx, main.txtJgdx},
+      {&PrintFields::txtTkyy, main.txtTkyy}, {&PrintFields::txtJgdy, main.txtJgdy},
+      {&PrintFields::lblTkys, main.lblTkys}, {&PrintFields::lblJgds, main.lblJgds},
+      {&PrintFields::txtTkyh, main.txtTkyh}, {&PrintFields::txtJgdh, main.txtJgdh},
+      {&PrintFields::lblTkyn, main.lblTkyn}, {&PrintFields::lblJgdn, main.lblJgdn},
+      {&PrintFields::txtName, main.txtName},
+  };
+  int n = 0;
+  for (const Field& f : fields) {
+    const QString value = QString::number(++n) + QStringLiteral(".5");
+    if (auto* edit = qobject_cast<QLineEdit*>(f.widget)) edit->setText(value);
+    if (auto* label = qobject_cast<QLabel*>(f.widget)) label->setText(value);
+  }
+  state.geo.zone.zoneNo = 7;
+  const PrintFields read = ReadPrintFields(main, state);
+  n = 0;
+  for (const Field& f : fields) EXPECT_EQ(read.*f.member, std::to_string(++n) + ".5");
+  EXPECT_EQ(read.zoneNo, 7);
+  EXPECT_EQ(read.paraFilePath, state.store.paraFilePath);
+  EXPECT_EQ(read.paraVersion, "1.0");
+  EXPECT_EQ(read.latLonMode, main.optBl->isChecked());
+
+  main.cmdPrint->setEnabled(true);
+  PrintResult(main, state, messages, printer);
+  EXPECT_TRUE(messages.boxes.empty());
+  EXPECT_TRUE(QFileInfo::exists(pdf));
+  EXPECT_FALSE(main.cmdPrint->isEnabled());
+  main.txtJgdx->clear();
+  main.cmdPrint->setEnabled(true);
+  PrintResult(main, state, messages, printer);
+  EXPECT_EQ(messages.boxes.size(), 1u);
+  EXPECT_FALSE(main.cmdPrint->isEnabled());
 }
 
 }  // namespace
