@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -39,7 +40,8 @@ void SetFailure(FileFailure& failure, int err) {
 
 }  // namespace
 
-std::optional<std::string> ReadFileBytes(const std::string& path, FileFailure& failure) {
+std::optional<std::string> ReadFileBytes(const std::string& path, FileFailure& failure,
+                                         std::size_t limit) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
   if (f == nullptr) {
     SetFailure(failure, errno);
@@ -47,10 +49,11 @@ std::optional<std::string> ReadFileBytes(const std::string& path, FileFailure& f
   }
   std::string bytes;
   char buf[1 << 16];
-  for (;;) {
-    const std::size_t got = std::fread(buf, 1, sizeof buf, f);
+  while (bytes.size() < limit) {
+    const std::size_t want = std::min(sizeof buf, limit - bytes.size());
+    const std::size_t got = std::fread(buf, 1, want, f);
     bytes.append(buf, got);
-    if (got < sizeof buf) break;
+    if (got < want) break;
   }
   const bool failed = std::ferror(f) != 0;
   const int err = errno;

@@ -16,9 +16,10 @@ struct FileFailure {
 // The classic error number for an errno value.
 int ErrorNumberOf(int err);
 
-// The whole file as bytes; nullopt and `failure` set when it cannot be read.
-// Throws std::bad_alloc when the file does not fit in memory.
-std::optional<std::string> ReadFileBytes(const std::string& path, FileFailure& failure);
+// The file as bytes, at most `limit` of them; nullopt and `failure` set when
+// it cannot be read. Throws std::bad_alloc when it does not fit in memory.
+std::optional<std::string> ReadFileBytes(const std::string& path, FileFailure& failure,
+                                         std::size_t limit = std::string::npos);
 
 // Tests that the file can be opened for reading.
 bool CanOpenForReading(const std::string& path, FileFailure& failure);

@@ -66,7 +66,11 @@ QPrinter& FrmOutFile::printer() {
 void FrmOutFile::OpenOutFileView(const std::string& path) {
   try {
     FileFailure failure;
-    const std::optional<std::string> bytes = ReadFileBytes(path, failure);
+    // A character takes one or two bytes: more than this many bytes always
+    // hold the kShownLength characters shown, so a large result file is not
+    // read whole.
+    constexpr std::size_t kEnoughBytes = 2 * kShownLength + 2;
+    const std::optional<std::string> bytes = ReadFileBytes(path, failure, kEnoughBytes);
     if (!bytes) {
       messages_.Show(
           std::string(dtext::kOpenError) + failure.description + SpacedNumber(failure.number),

@@ -174,6 +174,17 @@ TEST_F(ViewerTest, ResultViewerSizeRules) {
   EXPECT_EQ(U8(out.windowTitle()), "出力ファイル");
 }
 
+TEST_F(ViewerTest, ALargeResultFileOfDoubleByteCharactersShowsItsFirst32000) {
+  const std::string path = dir + "r.out";
+  std::string text;
+  for (int i = 0; i < 40000; ++i) text += i % 2 ? "点" : "ｱ";
+  WriteAll(path, Utf8ToCp932(text));
+  out.OpenOutFileView(path);
+  const QString shown = out.txtEdit->toPlainText();
+  EXPECT_EQ(shown, Q(text).left(32000));
+  EXPECT_EQ(messages.boxes.size(), 1u);
+}
+
 TEST_F(ViewerTest, ResultViewerShowsANewRunOfTheSameFile) {
   const std::string path = dir + "r.out";
   WriteAll(path, "first\r\n");
