@@ -177,7 +177,7 @@ TEST_F(ViewerTest, ResultViewerSizeRules) {
 TEST_F(ViewerTest, ALargeResultFileOfDoubleByteCharactersShowsItsFirst32000) {
   const std::string path = dir + "r.out";
   std::string text;
-  for (int i = 0; i < 40000; ++i) text += i % 2 ? "点" : "ｱ";
+  for (int i = 0; i < 100000; ++i) text += i % 3 ? "点" : "ｱ";
   WriteAll(path, Utf8ToCp932(text));
   out.OpenOutFileView(path);
   const QString shown = out.txtEdit->toPlainText();
