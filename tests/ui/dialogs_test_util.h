@@ -83,17 +83,6 @@ struct ScriptedChooser : FileChooser {
   }
 };
 
-struct NullLoadView : params::LoadView {
-  void SetStatusText(const std::string&) override {}
-  void SetStatusColor(Rgb) override {}
-  void SetProgressMax(double) override {}
-  void SetProgress(long) override {}
-  void SetSizeText(const std::string&) override {}
-  void ShowBreak(bool) override {}
-  void SetBusy(bool) override {}
-  void Yield() override {}
-};
-
 inline std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
@@ -114,7 +103,7 @@ inline std::string LoadDemoGrid(ModuleState& state, const QString& dir) {
   const std::string path = U8(dir) + "/Veltra.par";
   EXPECT_TRUE(params::WriteGridFile(params::DemoGridSpec(), path));
   state.store.paraFilePath = path;
-  NullLoadView view;
+  params::SilentLoadView view;
   params::ReadParaFile(state.store, state.cancelRequested, view);
   EXPECT_GT(state.store.count, 0);
   return path;
