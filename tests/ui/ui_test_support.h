@@ -41,19 +41,6 @@ class RecordingMessages : public MessageService {
   bool answerYes = true;
 };
 
-// A loading view that shows nothing.
-class NullLoadView : public params::LoadView {
- public:
-  void SetStatusText(const std::string&) override {}
-  void SetStatusColor(Rgb) override {}
-  void SetProgressMax(double) override {}
-  void SetProgress(long) override {}
-  void SetSizeText(const std::string&) override {}
-  void ShowBreak(bool) override {}
-  void SetBusy(bool) override {}
-  void Yield() override {}
-};
-
 // A temporary folder holding a parameter file written from `spec`.
 class GridFile {
  public:
@@ -76,7 +63,7 @@ class GridFile {
 inline void LoadStore(ModuleState& state, const std::string& path) {
   state.store.paraFilePath = path;
   bool cancel = false;
-  NullLoadView view;
+  params::SilentLoadView view;
   params::ReadParaFile(state.store, cancel, view);
 }
 
