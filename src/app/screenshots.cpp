@@ -14,14 +14,12 @@
 
 #include "app/module_state.h"
 #include "app/startup.h"
+#include "ui/dialog_screenshots.h"
 #include "ui/frm_adv.h"
 #include "ui/frm_main.h"
 #include "ui/frm_para_file1.h"
 #include "ui/frm_splash.h"
 #include "ui/message_service.h"
-#ifdef VARNO_HAVE_DIALOG_SHOTS
-#include "ui/dialog_screenshots.h"
-#endif
 
 namespace {
 
@@ -38,16 +36,6 @@ class ConsoleMessages : public varno::MessageService {
     return true;
   }
 };
-
-bool Save(QWidget& w, const QDir& dir, const char* name) {
-  w.show();
-  QApplication::processEvents();
-  const QString path = dir.filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
-  const bool ok = w.grab().save(path);
-  std::fprintf(ok ? stdout : stderr, "%s %s\n", ok ? "wrote" : "cannot write",
-               path.toLocal8Bit().constData());
-  return ok;
-}
 
 }  // namespace
 
@@ -70,7 +58,7 @@ int main(int argc, char** argv) {
   {
     varno::ui::FrmSplash splash;
     splash.Timer1->stop();
-    ok &= Save(splash, dir, "frmSplash");
+    ok &= varno::ui::SaveScreenshot(splash, dir, "frmSplash");
   }
 
   varno::ui::FrmMain main(state, messages);
@@ -78,23 +66,21 @@ int main(int argc, char** argv) {
     varno::ui::FrmParaFile1 loading(state, messages, [&]() -> varno::ui::FrmMain& { return main; });
     loading.show();
     loading.LoadStep();
-    ok &= Save(loading, dir, "frmParaFile1");
+    ok &= varno::ui::SaveScreenshot(loading, dir, "frmParaFile1");
   }
 
-  ok &= Save(main, dir, "frmMain_start");
+  ok &= varno::ui::SaveScreenshot(main, dir, "frmMain_start");
   main.Calculate();
-  ok &= Save(main, dir, "frmMain");
+  ok &= varno::ui::SaveScreenshot(main, dir, "frmMain");
   main.optBl->click();
   main.Calculate();
-  ok &= Save(main, dir, "frmMain_latlon");
+  ok &= varno::ui::SaveScreenshot(main, dir, "frmMain_latlon");
 
   main.ToggleAdv();
-  if (main.frmAdv()) ok &= Save(*main.frmAdv(), dir, "frmAdv");
+  if (main.frmAdv()) ok &= varno::ui::SaveScreenshot(*main.frmAdv(), dir, "frmAdv");
 
-    // ---- The batch dialog, the viewers, the help window, the printed page. ----
-#ifdef VARNO_HAVE_DIALOG_SHOTS
+  // The batch dialog, the viewers, the help window, the printed page.
   ok &= varno::ui::RenderDialogScreenshots(dir.path(), state, main);
-#endif
 
   return ok ? 0 : 1;
 }

@@ -71,6 +71,8 @@ class Run {
   void WriteHeader(std::string& out);
   void ConvertBl(const LineFields& f, std::string& out);
   void ConvertXy(const LineFields& f, std::string& out);
+  void TakeResult(const params::TransformOutput& t, const std::string& status, bool angles,
+                  PointColumns& p);
   std::string_view StatusBytes(const std::string& status);
   void ResetAfterRun();
 
@@ -102,6 +104,20 @@ std::string_view Run::StatusBytes(const std::string& status) {
   return otherStatus_;
 }
 
+// The corrected point of a converted line, with its angles when they are shown.
+void Run::TakeResult(const params::TransformOutput& t, const std::string& status, bool angles,
+                     PointColumns& p) {
+  if (angles) {
+    p.lat = geo::FormatDms5(Checked(t.b2 * geo::kRadToDeg, "緯度"));
+    p.lon = geo::FormatDms5(Checked(t.l2 * geo::kRadToDeg, "経度"));
+  }
+  p.x2 = t.x2;
+  p.y2 = t.y2;
+  p.h2 = t.h2;
+  p.corrected = true;
+  p.status = StatusBytes(status);
+}
+
 void Run::ConvertBl(const LineFields& f, std::string& out) {
   PointColumns p;
   p.in1 = FieldNumber(f.field[0]);
@@ -128,15 +144,7 @@ void Run::ConvertBl(const LineFields& f, std::string& out) {
     t.l2 = lambda;
     const std::string status = params::TransformPoint(ctx_.store, ctx_.mode, ctx_.geo, ctx_.report,
                                                       xy.x, xy.y, p.inH, t, b, l);
-    if (status != params::kStatusErr) {
-      p.lat = geo::FormatDms5(Checked(t.b2 * geo::kRadToDeg, "緯度"));
-      p.lon = geo::FormatDms5(Checked(t.l2 * geo::kRadToDeg, "経度"));
-      p.x2 = t.x2;
-      p.y2 = t.y2;
-      p.h2 = t.h2;
-      p.corrected = true;
-      p.status = StatusBytes(status);
-    }
+    if (status != params::kStatusErr) TakeResult(t, status, true, p);
   }
   builder_.AppendBl(ctx_.view.WithInputValues(), p, out);
 }
@@ -164,15 +172,7 @@ void Run::ConvertXy(const LineFields& f, std::string& out) {
                                                     p.in1, p.in2, p.inH, t, b, l);
   const bool angles = ctx_.view.CurrentProcess() == Process::kXyBl;
   if (status != params::kStatusErr) {
-    if (angles) {
-      p.lat = geo::FormatDms5(Checked(t.b2 * geo::kRadToDeg, "緯度"));
-      p.lon = geo::FormatDms5(Checked(t.l2 * geo::kRadToDeg, "経度"));
-    }
-    p.x2 = t.x2;
-    p.y2 = t.y2;
-    p.h2 = t.h2;
-    p.corrected = true;
-    p.status = StatusBytes(status);
+    TakeResult(t, status, angles, p);
   } else {
     p.status = kOutOfRange;
   }

@@ -37,7 +37,15 @@ class SampleFiles : public FileChooser {
   std::string in_, out_;
 };
 
-bool Save(QWidget& w, const QDir& dir, const char* name) {
+constexpr const char* kSample =
+    "# 　X(m)　　　　 Y(m)　　H(m)  　 点名\r\n"
+    "193524.0771 34235.1330 123.4560 剣岳\r\n"
+    "51393.9627 67365.0402    123.456   範囲外\r\n"
+    "47867.6425 -3939.3856    34.460   マイナス\r\n";
+
+}  // namespace
+
+bool SaveScreenshot(QWidget& w, const QDir& dir, const char* name) {
   w.show();
   QApplication::processEvents();
   const QString path = dir.filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
@@ -46,14 +54,6 @@ bool Save(QWidget& w, const QDir& dir, const char* name) {
                path.toLocal8Bit().constData());
   return ok;
 }
-
-constexpr const char* kSample =
-    "# 　X(m)　　　　 Y(m)　　H(m)  　 点名\r\n"
-    "193524.0771 34235.1330 123.4560 剣岳\r\n"
-    "51393.9627 67365.0402    123.456   範囲外\r\n"
-    "47867.6425 -3939.3856    34.460   マイナス\r\n";
-
-}  // namespace
 
 bool RenderDialogScreenshots(const QString& dirPath, ModuleState& state, FrmMain& main) {
   const QDir dir(dirPath);
@@ -72,22 +72,22 @@ bool RenderDialogScreenshots(const QString& dirPath, ModuleState& state, FrmMain
   FrmFile frmFile(state, main, main.messages());
   frmFile.SetFileChooser(std::make_unique<SampleFiles>(in, out));
   frmFile.Open();
-  ok &= Save(frmFile, dir, "frmFile");
+  ok &= SaveScreenshot(frmFile, dir, "frmFile");
   frmFile.chkDispFile->setChecked(true);
   frmFile.chkInValue->setChecked(true);
   // The input editor is modal; here it is only shown, for the picture.
   frmFile.inFileView().showModal = [](QDialog& d) { d.show(); };
   frmFile.cmdOpenInFile->click();
-  ok &= Save(frmFile.inFileView(), dir, "frmInFile");
+  ok &= SaveScreenshot(frmFile.inFileView(), dir, "frmInFile");
   frmFile.inFileView().close();
   frmFile.cmdOpenOutFile->click();
-  ok &= Save(frmFile, dir, "frmFile_chosen");
+  ok &= SaveScreenshot(frmFile, dir, "frmFile_chosen");
   frmFile.cmdStart->click();
-  ok &= Save(frmFile, dir, "frmFile_done");
-  ok &= Save(frmFile.outFileView(), dir, "frmOutFile");
+  ok &= SaveScreenshot(frmFile, dir, "frmFile_done");
+  ok &= SaveScreenshot(frmFile.outFileView(), dir, "frmOutFile");
   frmFile.outFileView().close();
   frmFile.cmdExp->click();
-  ok &= Save(frmFile.formatView(), dir, "frmFormat");
+  ok &= SaveScreenshot(frmFile.formatView(), dir, "frmFormat");
   frmFile.formatView().hide();
   frmFile.hide();
 

@@ -2,7 +2,9 @@
 // printed result page as a PDF, for `make screenshots`.
 #pragma once
 
+#include <QDir>
 #include <QString>
+#include <QWidget>
 
 namespace varno {
 struct ModuleState;
@@ -11,6 +13,10 @@ struct ModuleState;
 namespace varno::ui {
 
 class FrmMain;
+
+// Shows `w`, lets it paint, and saves it as `dir`/`name`.png; says which
+// file was written (or not) on the console.
+bool SaveScreenshot(QWidget& w, const QDir& dir, const char* name);
 
 // Writes frmFile.png, frmInFile.png, frmFile_chosen.png, frmFile_done.png
 // (after a run of a sample file), frmOutFile.png, frmFormat.png and

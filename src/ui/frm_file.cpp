@@ -109,7 +109,6 @@ FrmFile::FrmFile(ModuleState& state, const QComboBox& zoneSource, StatusSink& ma
 FrmFile::~FrmFile() {
   CloseResultFileIfOpen();
   state_.files.outFileChosen = false;
-  if (busy_) QApplication::restoreOverrideCursor();
 }
 
 void FrmFile::BuildControls() {
@@ -518,13 +517,7 @@ void FrmFile::EnableStart(bool enabled) {
 }
 
 void FrmFile::SetBusy(bool busy) {
-  if (busy == busy_) return;
-  busy_ = busy;
-  if (busy) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-  } else {
-    QApplication::restoreOverrideCursor();
-  }
+  busy_.Set(busy);
 }
 
 batch::Process FrmFile::CurrentProcess() {

@@ -12,6 +12,7 @@
 
 #include "batch/convert.h"
 #include "text/report.h"
+#include "ui/busy_pointer.h"
 
 class QCheckBox;
 class QComboBox;
@@ -155,7 +156,7 @@ class FrmFile : public QDialog, public batch::BatchView {
   QPointer<FrmFormat> formatView_;
   Rgb statusColor_{0, 0, 0};
   bool running_ = false;
-  bool busy_ = false;
+  BusyPointer busy_;
   bool zoneLocked_ = false;
 };
 

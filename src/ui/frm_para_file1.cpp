@@ -191,13 +191,7 @@ void FrmParaFile1::ShowBreak(bool visible) {
 }
 
 void FrmParaFile1::SetBusy(bool busy) {
-  if (busy == busy_) return;
-  busy_ = busy;
-  if (busy) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-  } else {
-    QApplication::restoreOverrideCursor();
-  }
+  busy_.Set(busy);
 }
 
 void FrmParaFile1::Yield() {

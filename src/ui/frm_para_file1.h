@@ -7,6 +7,7 @@
 
 #include "params/reader.h"
 #include "text/report.h"
+#include "ui/busy_pointer.h"
 
 class QComboBox;
 class QLabel;
@@ -69,7 +70,7 @@ class FrmParaFile1 : public QDialog, public params::LoadView {
   MessageService& messages_;
   std::function<FrmMain&()> mainWindow_;
   bool reading_ = false;
-  bool busy_ = false;
+  BusyPointer busy_;
 };
 
 }  // namespace varno::ui
