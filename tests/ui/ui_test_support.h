@@ -41,7 +41,7 @@ class RecordingMessages : public MessageService {
   bool answerYes = true;
 };
 
-// A temporary folder holding a parameter file written from `spec`.
+// A temporary folder holding a parameter file written from a grid description.
 class GridFile {
  public:
   explicit GridFile(const params::GridSpec& spec = params::DemoGridSpec(),
