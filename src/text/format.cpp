@@ -1,5 +1,6 @@
 #include "text/format.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -54,13 +55,80 @@ NumberPattern::NumberPattern(std::string_view pattern) : pattern_(pattern) {
   suffix_.assign(pattern.substr(i));
 }
 
+namespace {
+
+__extension__ typedef unsigned __int128 Uint128;
+
+// Writes |v| rounded to `decimals` places, half away from zero on the exact
+// binary value, as "digits.decimals" (no point when decimals is 0), exactly
+// as a correctly rounded fixed-point conversion prints it. Returns the end.
+//
+// The usual case is done in integers: |v| = m * 2^e exactly, so
+// |v| * 10^d = m * 10^d / 2^-e, and adding half of 2^-e before the shift
+// rounds the exact product half up. Other values take the general path.
+char* FixedDigits(double v, int decimals, char* buf, std::size_t size) {
+  static constexpr uint64_t kPow10[] = {1,      10,      100,      1000,      10000,
+                                        100000, 1000000, 10000000, 100000000, 1000000000};
+  const auto bits = std::bit_cast<uint64_t>(v) & 0x7FFFFFFFFFFFFFFFull;
+  const int biased = static_cast<int>(bits >> 52);
+  if (decimals <= 9 && biased > 0 && biased < 1075) {
+    const uint64_t m = (bits & 0xFFFFFFFFFFFFFull) | (1ull << 52);
+    const int shift = 1075 - biased;  // v = m / 2^shift, shift >= 1
+    const uint64_t scale = kPow10[decimals];
+    Uint128 q = 0;
+    if (shift < 120) {
+      const Uint128 product = static_cast<Uint128>(m) * scale;
+      q = (product + (static_cast<Uint128>(1) << (shift - 1))) >> shift;
+    }
+    if ((q >> 64) == 0) {
+      const uint64_t rounded = static_cast<uint64_t>(q);
+      uint64_t frac = rounded % scale;
+      char* p = std::to_chars(buf, buf + size, rounded / scale).ptr;
+      if (decimals > 0) {
+        *p++ = '.';
+        for (int k = decimals - 1; k >= 0; --k) {
+          p[k] = static_cast<char>('0' + frac % 10);
+          frac /= 10;
+        }
+        p += decimals;
+      }
+      return p;
+    }
+  }
+  const double magnitude = std::fabs(v);
+  if (!IsExactTie(magnitude, decimals)) {
+    const auto res = std::to_chars(buf, buf + size, magnitude, std::chars_format::fixed, decimals);
+    if (res.ec != std::errc()) throw OverflowError("Format");
+    return res.ptr;
+  }
+  // An exact half: its expansion ends in the 5 one place further; drop it and
+  // carry one into the digits kept.
+  const auto res =
+      std::to_chars(buf + 1, buf + size, magnitude, std::chars_format::fixed, decimals + 1);
+  if (res.ec != std::errc()) throw OverflowError("Format");
+  char* end = res.ptr - 1;   // without the 5
+  if (decimals == 0) --end;  // and without the point before it
+  char* p = end - 1;
+  for (; p > buf; --p) {
+    if (*p == '.') continue;
+    if (*p != '9') break;
+    *p = '0';
+  }
+  if (p == buf) {
+    *buf = '1';  // 9.5 -> 10: the carry makes a new leading digit
+    return end;
+  }
+  ++*p;
+  std::memmove(buf, buf + 1, static_cast<std::size_t>(end - buf - 1));
+  return end - 1;
+}
+
+}  // namespace
+
 void NumberPattern::AppendTo(double value, std::string& out) const {
   if (!std::isfinite(value)) throw OverflowError("Format");
-  double magnitude = std::fabs(value);
-  if (IsExactTie(magnitude, decimals_)) magnitude = std::nextafter(magnitude, INFINITY);
 
-  // Correctly rounded fixed-point digits of the magnitude: at most 309
-  // integer digits, the point and the decimals.
+  // At most 309 integer digits, the point and the decimals.
   char stackBuf[400];
   std::vector<char> heapBuf;
   char* buf = stackBuf;
@@ -69,9 +137,8 @@ void NumberPattern::AppendTo(double value, std::string& out) const {
     heapBuf.resize(needed);
     buf = heapBuf.data();
   }
-  const auto res = std::to_chars(buf, buf + needed, magnitude, std::chars_format::fixed, decimals_);
-  if (res.ec != std::errc()) throw OverflowError("Format");
-  const char* end = res.ptr;
+  const char* end = FixedDigits(value, decimals_, buf, needed);
+
   const char* point = static_cast<const char*>(std::memchr(buf, '.', end - buf));
   const char* intEnd = point ? point : end;
 
@@ -88,20 +155,28 @@ void NumberPattern::AppendTo(double value, std::string& out) const {
   bool nonZero = intDigits > 0;
   for (const char* p = decBegin; p < end && !nonZero; ++p) nonZero = *p != '0';
 
-  if (value < 0 && nonZero) out += '-';
-  out += prefix_;
+  // The whole text is sized first and written in place.
+  const bool minus = value < 0 && nonZero;
   const int leadZeros = intZeros_ > intDigits ? intZeros_ - intDigits : 0;
   const int total = leadZeros + intDigits;
+  const int commas = grouping_ && total > 0 ? (total - 1) / 3 : 0;
+  const std::size_t decLen = static_cast<std::size_t>(decEnd - decBegin);
+  const std::size_t start = out.size();
+  out.resize(start + (minus ? 1 : 0) + prefix_.size() + static_cast<std::size_t>(total + commas) +
+             (hasPoint_ ? 1 + decLen : 0) + suffix_.size());
+  char* o = out.data() + start;
+  if (minus) *o++ = '-';
+  o = std::copy(prefix_.begin(), prefix_.end(), o);
   for (int k = 0; k < total; ++k) {
-    out += k < leadZeros ? '0' : intBegin[k - leadZeros];
+    *o++ = k < leadZeros ? '0' : intBegin[k - leadZeros];
     const int left = total - k - 1;
-    if (grouping_ && left > 0 && left % 3 == 0) out += ',';
+    if (commas > 0 && left > 0 && left % 3 == 0) *o++ = ',';
   }
   if (hasPoint_) {
-    out += '.';
-    out.append(decBegin, decEnd);
+    *o++ = '.';
+    o = std::copy(decBegin, decEnd, o);
   }
-  out += suffix_;
+  std::copy(suffix_.begin(), suffix_.end(), o);
 }
 
 std::string NumberPattern::Format(double value) const {
