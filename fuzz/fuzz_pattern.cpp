@@ -1,6 +1,7 @@
 // Number patterns: no infinity or NaN ever printed; for the program's own
 // patterns the text reads back as the value rounded to the last decimal.
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -40,6 +41,30 @@ constexpr Known kPatterns[] = {{"######.0000", 4},
 
 }  // namespace
 
+// |v| rounded half up at `decimals` places from its exact decimal expansion.
+std::string ExactRounded(double v, int decimals) {
+  std::string exact(1500, '\0');
+  const auto res = std::to_chars(exact.data(), exact.data() + exact.size(), std::fabs(v),
+                                 std::chars_format::fixed, 1100);
+  exact.resize(static_cast<std::size_t>(res.ptr - exact.data()));
+  const std::size_t point = exact.find('.');
+  std::string digits = exact.substr(0, point) + exact.substr(point + 1, decimals);
+  if (exact[point + 1 + decimals] >= '5') {
+    int k = static_cast<int>(digits.size()) - 1;
+    for (; k >= 0 && digits[k] == '9'; --k) digits[k] = '0';
+    if (k < 0) {
+      digits.insert(digits.begin(), '1');
+    } else {
+      ++digits[k];
+    }
+  }
+  const std::size_t intLen = digits.size() - decimals;
+  std::string out = digits.substr(0, intLen);
+  while (out.size() > 1 && out[0] == '0') out.erase(0, 1);
+  if (decimals > 0) out += "." + digits.substr(intLen);
+  return out;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace varno;
   if (size < 9) return 0;
@@ -60,8 +85,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Require(!std::isfinite(value), "only non-finite values are refused");
   }
 
+  if (!std::isfinite(value)) return 0;
+  // Every digit agrees with the exact value rounded half away from zero.
+  const int decimals = data[0] % 12;
+  std::string want = ExactRounded(value, decimals);
+  if (value < 0 && want.find_first_not_of("0.") != std::string::npos) want = "-" + want;
+  fuzz::Require(
+      FormatNumber(value, decimals == 0 ? "0" : "0." + std::string(decimals, '0')) == want,
+      "digits are the exact value rounded half away from zero");
+
   const Known& k = kPatterns[data[0] % std::size(kPatterns)];
-  if (!std::isfinite(value) || std::fabs(value) > 1e15) return 0;
+  if (std::fabs(value) > 1e15) return 0;
   std::string s = FormatNumber(value, k.pattern);
   std::string digits;
   for (char c : s) {

@@ -77,7 +77,7 @@ TEST(NumberPattern, ExactBinaryHalvesRoundAwayFromZero) {
 // The digits of |v| rounded half up at `decimals` places, from its exact
 // decimal expansion (every double has a finite one).
 std::string ReferenceDigits(double v, int decimals) {
-  std::string exact(1200, '\0');
+  std::string exact(1500, '\0');
   auto res = std::to_chars(exact.data(), exact.data() + exact.size(), std::fabs(v),
                            std::chars_format::fixed, 1100);
   exact.resize(static_cast<std::size_t>(res.ptr - exact.data()));
