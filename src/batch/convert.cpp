@@ -71,6 +71,7 @@ class Run {
   void WriteHeader(std::string& out);
   void ConvertBl(const LineFields& f, std::string& out);
   void ConvertXy(const LineFields& f, std::string& out);
+  const geo::LatLonWindow& RangeWindow();
   void TakeResult(const params::TransformOutput& t, const std::string& status, bool angles,
                   PointColumns& p);
   std::string_view StatusBytes(const std::string& status);
@@ -81,6 +82,9 @@ class Run {
   std::string repStatus_;  // "*代表点" in CP932
   std::string otherStatus_;
   LineBuilder builder_;
+  geo::LatLonWindow window_ = geo::kGeneralWindow;
+  double windowLat_ = 0, windowLon_ = 0;
+  bool windowValid_ = false;
 };
 
 void Run::WriteHeader(std::string& out) {
@@ -118,6 +122,21 @@ void Run::TakeResult(const params::TransformOutput& t, const std::string& status
   p.status = StatusBytes(status);
 }
 
+// The validity window of the selected zone, derived again only when the
+// zone's origin has changed (a pure function of it).
+const geo::LatLonWindow& Run::RangeWindow() {
+  const geo::ZoneSelection& z = ctx_.geo.zone;
+  if (!windowValid_ || z.originLat != windowLat_ || z.originLon != windowLon_) {
+    const double originLat = geo::DmsToDeg(z.originLat).degrees;
+    const double originLon = geo::DmsToDeg(z.originLon).degrees;
+    window_ = ctx_.store.zoneNo == 0 ? geo::kGeneralWindow : geo::ZoneWindow(originLat, originLon);
+    windowLat_ = z.originLat;
+    windowLon_ = z.originLon;
+    windowValid_ = true;
+  }
+  return window_;
+}
+
 void Run::ConvertBl(const LineFields& f, std::string& out) {
   PointColumns p;
   p.in1 = FieldNumber(f.field[0]);
@@ -126,11 +145,8 @@ void Run::ConvertBl(const LineFields& f, std::string& out) {
   p.name = f.field[3];
   const double b = geo::DmsToDeg(p.in1).degrees;
   const double l = geo::DmsToDeg(p.in2).degrees;
-  const double originLat = geo::DmsToDeg(ctx_.geo.zone.originLat).degrees;
-  const double originLon = geo::DmsToDeg(ctx_.geo.zone.originLon).degrees;
   const int paraZone = ctx_.store.zoneNo;
-  const geo::LatLonWindow window =
-      paraZone == 0 ? geo::kGeneralWindow : geo::ZoneWindow(originLat, originLon);
+  const geo::LatLonWindow& window = RangeWindow();
   const bool latOk = window.ContainsLat(b);
   if (!latOk || !window.ContainsLon(l)) {
     ctx_.report.mainStatus.SetStatusText(RangeMessage(!latOk, paraZone));

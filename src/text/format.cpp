@@ -59,6 +59,27 @@ namespace {
 
 __extension__ typedef unsigned __int128 Uint128;
 
+// Writes `rounded` / 10^D with D decimals after the point.
+template <int D>
+char* PutFixed(uint64_t rounded, char* buf, std::size_t size) {
+  constexpr uint64_t kScale = [] {
+    uint64_t s = 1;
+    for (int i = 0; i < D; ++i) s *= 10;
+    return s;
+  }();
+  uint64_t frac = rounded % kScale;
+  char* p = std::to_chars(buf, buf + size, rounded / kScale).ptr;
+  if constexpr (D > 0) {
+    *p++ = '.';
+    for (int k = D - 1; k >= 0; --k) {
+      p[k] = static_cast<char>('0' + frac % 10);
+      frac /= 10;
+    }
+    p += D;
+  }
+  return p;
+}
+
 // Writes |v| rounded to `decimals` places, half away from zero on the exact
 // binary value, as "digits.decimals" (no point when decimals is 0), exactly
 // as a correctly rounded fixed-point conversion prints it. Returns the end.
@@ -81,18 +102,29 @@ char* FixedDigits(double v, int decimals, char* buf, std::size_t size) {
       q = (product + (static_cast<Uint128>(1) << (shift - 1))) >> shift;
     }
     if ((q >> 64) == 0) {
-      const uint64_t rounded = static_cast<uint64_t>(q);
-      uint64_t frac = rounded % scale;
-      char* p = std::to_chars(buf, buf + size, rounded / scale).ptr;
-      if (decimals > 0) {
-        *p++ = '.';
-        for (int k = decimals - 1; k >= 0; --k) {
-          p[k] = static_cast<char>('0' + frac % 10);
-          frac /= 10;
-        }
-        p += decimals;
+      const auto rounded = static_cast<uint64_t>(q);
+      switch (decimals) {  // constant divisors: multiplications, not divisions
+        case 0:
+          return PutFixed<0>(rounded, buf, size);
+        case 1:
+          return PutFixed<1>(rounded, buf, size);
+        case 2:
+          return PutFixed<2>(rounded, buf, size);
+        case 3:
+          return PutFixed<3>(rounded, buf, size);
+        case 4:
+          return PutFixed<4>(rounded, buf, size);
+        case 5:
+          return PutFixed<5>(rounded, buf, size);
+        case 6:
+          return PutFixed<6>(rounded, buf, size);
+        case 7:
+          return PutFixed<7>(rounded, buf, size);
+        case 8:
+          return PutFixed<8>(rounded, buf, size);
+        default:
+          return PutFixed<9>(rounded, buf, size);
       }
-      return p;
     }
   }
   const double magnitude = std::fabs(v);
@@ -139,7 +171,8 @@ void NumberPattern::AppendTo(double value, std::string& out) const {
   }
   const char* end = FixedDigits(value, decimals_, buf, needed);
 
-  const char* point = static_cast<const char*>(std::memchr(buf, '.', end - buf));
+  // Every path writes exactly `decimals_` digits after the point.
+  const char* point = decimals_ > 0 ? end - decimals_ - 1 : nullptr;
   const char* intEnd = point ? point : end;
 
   // Integer digits without leading zeros.
