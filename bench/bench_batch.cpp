@@ -33,24 +33,6 @@ struct NullMessages : MessageService {
   void Show(std::string_view, std::string_view, MessageIcon) override { ++shown; }
   bool AskYesNo(std::string_view, std::string_view, MessageIcon, bool) override { return false; }
 };
-struct NullView : batch::BatchView {
-  batch::Process process;
-  bool withInput;
-  NullView(batch::Process p, bool w) : process(p), withInput(w) {}
-  void ShowBreak(bool) override {}
-  void SetLineText(const std::string&) override {}
-  void SetPercentText(const std::string&) override {}
-  void SetProgressMax(long) override {}
-  void SetProgress(long) override {}
-  void SetDialogStatus(const std::string&, Rgb) override {}
-  void EnableStart(bool) override {}
-  void SetBusy(bool) override {}
-  batch::Process CurrentProcess() override { return process; }
-  bool WithInputValues() override { return withInput; }
-  bool ShowResultFile() override { return false; }
-  void OpenOutFileView(const std::string&) override {}
-  void Yield() override {}
-};
 
 // The grid and the two input files, made once.
 struct Setup {
@@ -117,7 +99,7 @@ void Convert(benchmark::State& state, batch::Process process, bool withInput,
   const params::ConversionMode mode = params::ConversionMode::kGridOnly;
   NullStatus status;
   NullMessages messages;
-  NullView view(process, withInput);
+  batch::SilentBatchView view(process, withInput);
   const std::string out = (fs::temp_directory_path() / "varno_bench_batch" / "result.out").string();
   for (auto _ : state) {
     batch::BatchFiles files;

@@ -25,24 +25,6 @@ struct Quiet : StatusSink, MessageService {
   bool AskYesNo(std::string_view, std::string_view, MessageIcon, bool) override { return false; }
 };
 
-struct View : BatchView {
-  Process process = Process::kXy;
-  bool withInput = false;
-  void ShowBreak(bool) override {}
-  void SetLineText(const std::string&) override {}
-  void SetPercentText(const std::string&) override {}
-  void SetProgressMax(long) override {}
-  void SetProgress(long) override {}
-  void SetDialogStatus(const std::string&, Rgb) override {}
-  void EnableStart(bool) override {}
-  void SetBusy(bool) override {}
-  Process CurrentProcess() override { return process; }
-  bool WithInputValues() override { return withInput; }
-  bool ShowResultFile() override { return false; }
-  void OpenOutFileView(const std::string&) override {}
-  void Yield() override {}
-};
-
 // Zone 9 grid around the origin with a hole of nodes without parameters.
 params::ParamStore SmallGrid(int16_t zone) {
   params::ParamStore s;
@@ -99,7 +81,7 @@ struct Outcome {
   std::string result;
 };
 
-Outcome Convert(std::string_view input, bool bl, View& view, params::ConversionMode mode,
+Outcome Convert(std::string_view input, bool bl, SilentBatchView& view, params::ConversionMode mode,
                 int16_t paraZone) {
   const std::string inPath = fuzz::TempPath("in.txt");
   const std::string outPath = fuzz::TempPath("out.txt");
@@ -128,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t opts = data[0];
   const std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
   const bool bl = (opts & 3) == 0;
-  View view;
+  SilentBatchView view;
   view.process = (opts & 3) == 2 ? Process::kXyBl : (bl ? Process::kBl : Process::kXy);
   view.withInput = (opts & 4) != 0;
   const auto mode = static_cast<params::ConversionMode>(1 + (opts >> 3) % 3);

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "../tests/text/exact_rounding.h"
 #include "fuzz_support.h"
 #include "text/errors.h"
 #include "text/format.h"
@@ -41,30 +42,6 @@ constexpr Known kPatterns[] = {{"######.0000", 4},
 
 }  // namespace
 
-// |v| rounded half up at `decimals` places from its exact decimal expansion.
-std::string ExactRounded(double v, int decimals) {
-  std::string exact(1500, '\0');
-  const auto res = std::to_chars(exact.data(), exact.data() + exact.size(), std::fabs(v),
-                                 std::chars_format::fixed, 1100);
-  exact.resize(static_cast<std::size_t>(res.ptr - exact.data()));
-  const std::size_t point = exact.find('.');
-  std::string digits = exact.substr(0, point) + exact.substr(point + 1, decimals);
-  if (exact[point + 1 + decimals] >= '5') {
-    int k = static_cast<int>(digits.size()) - 1;
-    for (; k >= 0 && digits[k] == '9'; --k) digits[k] = '0';
-    if (k < 0) {
-      digits.insert(digits.begin(), '1');
-    } else {
-      ++digits[k];
-    }
-  }
-  const std::size_t intLen = digits.size() - decimals;
-  std::string out = digits.substr(0, intLen);
-  while (out.size() > 1 && out[0] == '0') out.erase(0, 1);
-  if (decimals > 0) out += "." + digits.substr(intLen);
-  return out;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace varno;
   if (size < 9) return 0;
@@ -88,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!std::isfinite(value)) return 0;
   // Every digit agrees with the exact value rounded half away from zero.
   const int decimals = data[0] % 12;
-  std::string want = ExactRounded(value, decimals);
+  std::string want = testing::ExactRounded(value, decimals);
   if (value < 0 && want.find_first_not_of("0.") != std::string::npos) want = "-" + want;
   fuzz::Require(
       FormatNumber(value, decimals == 0 ? "0" : "0." + std::string(decimals, '0')) == want,

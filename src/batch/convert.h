@@ -38,6 +38,30 @@ class BatchView {
   virtual void LineStarted(long /*lineNumber*/) {}
 };
 
+// A run without a window and with fixed choices (benchmarks, fuzzing):
+// shows nothing and hands no control away.
+class SilentBatchView : public BatchView {
+ public:
+  SilentBatchView(Process p = Process::kXy, bool withInputValues = false)
+      : process(p), withInput(withInputValues) {}
+  void ShowBreak(bool) override {}
+  void SetLineText(const std::string&) override {}
+  void SetPercentText(const std::string&) override {}
+  void SetProgressMax(long) override {}
+  void SetProgress(long) override {}
+  void SetDialogStatus(const std::string&, Rgb) override {}
+  void EnableStart(bool) override {}
+  void SetBusy(bool) override {}
+  Process CurrentProcess() override { return process; }
+  bool WithInputValues() override { return withInput; }
+  bool ShowResultFile() override { return false; }
+  void OpenOutFileView(const std::string&) override {}
+  void Yield() override {}
+
+  Process process;
+  bool withInput;
+};
+
 // The batch file state of the module.
 struct BatchFiles {
   std::string inFilePath, inFileDir, inFileBase, outFilePath;  // UTF-8 paths

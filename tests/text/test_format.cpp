@@ -4,6 +4,7 @@
 #include <cmath>
 #include <random>
 
+#include "exact_rounding.h"
 #include "text/errors.h"
 #include "text/format.h"
 #include "text/version.h"
@@ -74,32 +75,6 @@ TEST(NumberPattern, ExactBinaryHalvesRoundAwayFromZero) {
   EXPECT_EQ(FormatNumber(59.9995, "00.000"), "59.999");  // below the half in binary
 }
 
-// The digits of |v| rounded half up at `decimals` places, from its exact
-// decimal expansion (every double has a finite one).
-std::string ReferenceDigits(double v, int decimals) {
-  std::string exact(1500, '\0');
-  auto res = std::to_chars(exact.data(), exact.data() + exact.size(), std::fabs(v),
-                           std::chars_format::fixed, 1100);
-  exact.resize(static_cast<std::size_t>(res.ptr - exact.data()));
-  const std::size_t point = exact.find('.');
-  std::string digits = exact.substr(0, point) + exact.substr(point + 1, decimals);
-  const bool up = exact[point + 1 + decimals] >= '5';
-  if (up) {
-    int k = static_cast<int>(digits.size()) - 1;
-    for (; k >= 0 && digits[k] == '9'; --k) digits[k] = '0';
-    if (k < 0) {
-      digits.insert(digits.begin(), '1');
-    } else {
-      ++digits[k];
-    }
-  }
-  const std::size_t intLen = digits.size() - decimals;
-  std::string out = digits.substr(0, intLen);
-  while (out.size() > 1 && out[0] == '0') out.erase(0, 1);
-  if (decimals > 0) out += "." + digits.substr(intLen);
-  return out;
-}
-
 TEST(NumberPattern, AgreesWithTheExactDecimalExpansion) {
   std::mt19937_64 rng(12345);
   std::uniform_real_distribution<double> exponent(-12.0, 17.0);
@@ -112,7 +87,7 @@ TEST(NumberPattern, AgreesWithTheExactDecimalExpansion) {
         v = std::round(v * std::pow(10.0, decimals + 1)) / std::pow(10.0, decimals + 1);
       if (i % 8 == 1)
         v = std::ldexp(static_cast<double>(rng() % 4096), -static_cast<int>(rng() % 16));
-      std::string want = ReferenceDigits(v, decimals);
+      std::string want = testing::ExactRounded(v, decimals);
       if (v < 0 && want.find_first_not_of("0.") != std::string::npos) want = "-" + want;
       ASSERT_EQ(p.Format(v), want) << pattern << " " << v;
     }
