@@ -1,5 +1,7 @@
 #include "batch/layout.h"
 
+#include <charconv>
+
 #include "text/cp932.h"
 #include "text/errors.h"
 #include "text/format.h"
@@ -63,15 +65,13 @@ constexpr std::size_t kLatWidth = 14;
 constexpr std::size_t kLonWidth = 15;
 constexpr std::size_t kValueWidth = 12;
 
-enum PatternId { kInLat, kInLon, kXy, kH, kDeg, kMin, kSec, kPatternCount };
+enum PatternId { kInLat, kInLon, kXy, kH, kSec, kPatternCount };
 
 // The column number patterns, parsed once.
 const NumberPattern& Pattern(int id) {
   static const NumberPattern patterns[kPatternCount] = {
-      NumberPattern("000000.00000"), NumberPattern("0000000.00000"),
-      NumberPattern("######0.0000"), NumberPattern("####0.0000"),
-      NumberPattern("#0"),           NumberPattern("00"),
-      NumberPattern("00.00000"),
+      NumberPattern("000000.00000"), NumberPattern("0000000.00000"), NumberPattern("######0.0000"),
+      NumberPattern("####0.0000"),   NumberPattern("00.00000"),
   };
   return patterns[id];
 }
@@ -92,6 +92,19 @@ void PutRight(std::string_view text, std::size_t width, std::string& out) {
     out.append(width - text.size(), ' ');
     out.append(text);
   }
+}
+
+// A whole number as the patterns "#0" (minDigits 1) and "00" (minDigits 2)
+// print it, without the general formatter: the degrees and minutes of every
+// angle cell.
+void PutWhole(int v, int minDigits, std::string& out) {
+  char buf[16];
+  const unsigned magnitude = v < 0 ? 0u - static_cast<unsigned>(v) : static_cast<unsigned>(v);
+  const char* end = std::to_chars(buf, buf + sizeof buf, magnitude).ptr;
+  if (v < 0) out.push_back('-');
+  const int digits = static_cast<int>(end - buf);
+  if (digits < minDigits) out.append(static_cast<std::size_t>(minDigits - digits), '0');
+  out.append(buf, static_cast<std::size_t>(end - buf));
 }
 
 void AppendLine(std::string_view utf8, std::string& out) {
@@ -200,8 +213,8 @@ void LineBuilder::PutNumber(double v, int pattern, std::size_t width, bool right
 void LineBuilder::PutAngle(const geo::DmsFormatted& a, std::size_t width, std::string& out) {
   cell_.clear();
   cell_.push_back(a.sign);
-  Pattern(kDeg).AppendTo(a.deg, cell_);
-  Pattern(kMin).AppendTo(a.min, cell_);
+  PutWhole(a.deg, 1, cell_);  // "#0"
+  PutWhole(a.min, 2, cell_);  // "00"
   Pattern(kSec).AppendTo(a.sec, cell_);
   PutLeft(cell_, width, out);
 }

@@ -14,7 +14,9 @@ constexpr std::string_view kSec3 = "00.000";
 
 // Splits |degrees| into degrees, minutes and seconds; a seconds text that
 // rounds to "60" carries into the minutes, and 60 minutes into the degrees.
-DmsFormatted Split(double degrees, const NumberPattern& secPattern) {
+// Seconds below `noCarryBelow` cannot round up to 60 with the pattern's
+// decimals, so only the rare larger ones are formatted for the test.
+DmsFormatted Split(double degrees, const NumberPattern& secPattern, double noCarryBelow) {
   DmsFormatted p;
   p.sign = degrees < 0 ? '-' : ' ';
   double w = Checked(std::fabs(degrees) + 1e-11, "FormatDms");
@@ -22,6 +24,7 @@ DmsFormatted Split(double degrees, const NumberPattern& secPattern) {
   w = Checked((w - p.deg) * 60.0, "FormatDms");
   p.min = FloorToInt16(w);
   p.sec = Checked((w - p.min) * 60.0, "FormatDms");
+  if (p.sec < noCarryBelow) return p;
   const std::string text = secPattern.Format(p.sec);
   if (text.compare(0, 2, "60") == 0) {
     p.sec = 0;
@@ -68,10 +71,10 @@ DmsParts DmsToDeg(double packed) {
 }
 
 DmsFormatted FormatDms5(double degrees) {
-  return Split(degrees, Sec5());
+  return Split(degrees, Sec5(), 59.9999);
 }
 DmsFormatted FormatDms3(double degrees) {
-  return Split(degrees, Sec3());
+  return Split(degrees, Sec3(), 59.99);
 }
 
 std::string DmsText5(const DmsFormatted& parts) {

@@ -19,6 +19,20 @@ std::string WithDirection(const char* message) {
   return std::string(message) + kDirectionText;
 }
 
+// The three messages, put together once: the batch converters send one per line.
+const std::string& RepOnlyText() {
+  static const std::string text = WithDirection(kRepOnlyMessage);
+  return text;
+}
+const std::string& RepFallbackText() {
+  static const std::string text = WithDirection(kRepFallbackMessage);
+  return text;
+}
+const std::string& GridText() {
+  static const std::string text = WithDirection(kGridMessage);
+  return text;
+}
+
 }  // namespace
 
 void ShiftByRepPoint(const ParamStore& store, int direction, double x, double y, double h,
@@ -68,21 +82,21 @@ std::string TransformPoint(const ParamStore& store, ConversionMode mode, geo::Ge
   std::string status;
   if (mode == ConversionMode::kRepOnly) {
     ShiftByRepPoint(store, 1, x, y, h, x2, y2, h2);
-    report.mainStatus.SetStatusText(WithDirection(kRepOnlyMessage));
+    report.mainStatus.SetStatusText(RepOnlyText());
     status = kStatusRep;
   } else {
     const Corrections c = InterpolatePara(store, x, y);
     if (c.dx == kNoParameters || c.dy == kNoParameters) {
       if (mode != ConversionMode::kGridThenRep) return kStatusErr;
       ShiftByRepPoint(store, 1, x, y, h, x2, y2, h2);
-      report.mainStatus.SetStatusText(WithDirection(kRepFallbackMessage));
+      report.mainStatus.SetStatusText(RepFallbackText());
       status = kStatusRep;
     } else {
       x2 = Checked(x + c.dx, "TransformPoint");
       y2 = Checked(y + c.dy, "TransformPoint");
       h2 = Checked(h + c.dh, "TransformPoint");
       report.mainStatus.SetStatusColor(colors::kLightYellow);
-      report.mainStatus.SetStatusText(WithDirection(kGridMessage));
+      report.mainStatus.SetStatusText(GridText());
       status = kStatusGrid;
     }
   }
