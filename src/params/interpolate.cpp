@@ -36,6 +36,14 @@ class Axis {
     return static_cast<int32_t>(std::lower_bound(v_.begin(), v_.end(), v) - v_.begin());
   }
 
+  // The likely index of q by its proportional position (any index in range).
+  std::size_t Guess(double q) const {
+    const double guess = (q - v_.front()) * inv_;
+    if (!(guess > 0)) return 0;
+    if (!(guess < static_cast<double>(v_.size() - 1))) return v_.size() - 1;
+    return static_cast<std::size_t>(guess + 0.5);
+  }
+
   // The index of the one value whose distance to q, computed as the scan
   // computes it, is within the stop distance; -1 when there is none or more
   // than one.
@@ -241,6 +249,19 @@ class PairIndex final : public GridIndex {
     return k;
   }
 
+  void Prefetch(const ParamStore& store, double nodeX, double nodeY, double stepX,
+                double stepY) const override {
+    if (!dense_ || store.count != count_ || x_.size() == 0 || y_.size() == 0) return;
+    const std::size_t ix[2] = {x_.Guess(nodeX), x_.Guess(nodeX + stepX)};
+    const std::size_t iy[2] = {y_.Guess(nodeY), y_.Guess(nodeY + stepY)};
+    int32_t k[4];
+    for (int a = 0; a < 2; ++a)
+      for (int b = 0; b < 2; ++b) k[2 * a + b] = table_[ix[a] * y_.size() + iy[b]];
+    for (int32_t r : k)
+      if (r > 0 && static_cast<std::size_t>(r) < store.records.size())
+        __builtin_prefetch(&store.records[static_cast<std::size_t>(r)]);
+  }
+
   bool Scan(const ParamStore& store, double nodeX, double nodeY, NodeValues& io) const override {
     if (store.count != count_) return false;
     runs_.Scan(store, nodeX, nodeY, io);
@@ -330,6 +351,7 @@ Corrections InterpolatePara(const ParamStore& store, double x, double y) {
   double fx = Checked(x - nodeX, "InterpolatePara");
   double fy = Checked(y - nodeY, "InterpolatePara");
 
+  if (store.index) store.index->Prefetch(store, nodeX, nodeY, stepX, stepY);
   NodeValues w;  // the working values, shared by the four lookups
   bool noParameters = false;
   auto corner = [&](double nx, double ny) {

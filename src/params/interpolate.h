@@ -47,6 +47,11 @@ class GridIndex {
                     NodeValues& /*io*/) const {
     return false;
   }
+  // Starts fetching from memory what the lookups of a cell's four corners
+  // will read, so that they overlap instead of waiting one after another.
+  // Changes no result.
+  virtual void Prefetch(const ParamStore& /*store*/, double /*nodeX*/, double /*nodeY*/,
+                        double /*stepX*/, double /*stepY*/) const {}
   static std::shared_ptr<const GridIndex> Build(const ParamStore& store);
 };
 
