@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <random>
 #include <string>
 
 #include "text/cp932.h"
@@ -25,6 +27,30 @@ TEST(ParseNumber, AcceptsFieldTexts) {
   // Correctly rounded: the nearest Double of the decimal text.
   EXPECT_EQ(ParseNumber("0.1"), 0.1);
   EXPECT_EQ(ParseNumber("9375.8938443"), 9375.8938443);
+}
+
+// Every field converts to the nearest Double, whichever way it is converted:
+// random digit texts around the limits of the quick integer path (2^53, 19
+// digits, 22 decimals) against the library's correctly rounded conversion.
+TEST(ParseNumber, NearestDoubleForEveryShapeOfField) {
+  std::mt19937_64 rng(20261207);
+  auto digits = [&](int n) {
+    std::string d;
+    for (int k = 0; k < n; ++k) d += static_cast<char>('0' + rng() % 10);
+    return d;
+  };
+  for (int trial = 0; trial < 200000; ++trial) {
+    const int intLen = static_cast<int>(rng() % 21);
+    const int decLen = static_cast<int>(rng() % 26);
+    std::string text = digits(intLen);
+    if (decLen > 0 || intLen == 0) text += "." + digits(decLen > 0 ? decLen : 1);
+    if (trial % 7 == 0) text = "9007199254740" + digits(3) + "." + digits(trial % 4);
+    double expected = 0;
+    std::from_chars(text.data(), text.data() + text.size(), expected, std::chars_format::fixed);
+    ASSERT_EQ(ParseNumber(text), expected) << text;
+    ASSERT_EQ(ParseNumber("-" + text), -expected) << text;
+  }
+  EXPECT_TRUE(std::signbit(ParseNumber("-0.000")));
 }
 
 TEST(ParseNumber, RejectsEverythingElse) {
