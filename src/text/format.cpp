@@ -59,74 +59,34 @@ namespace {
 
 __extension__ typedef unsigned __int128 Uint128;
 
-// Writes `rounded` / 10^D with D decimals after the point.
-template <int D>
-char* PutFixed(uint64_t rounded, char* buf, std::size_t size) {
-  constexpr uint64_t kScale = [] {
-    uint64_t s = 1;
-    for (int i = 0; i < D; ++i) s *= 10;
-    return s;
-  }();
-  uint64_t frac = rounded % kScale;
-  char* p = std::to_chars(buf, buf + size, rounded / kScale).ptr;
-  if constexpr (D > 0) {
-    *p++ = '.';
-    for (int k = D - 1; k >= 0; --k) {
-      p[k] = static_cast<char>('0' + frac % 10);
-      frac /= 10;
-    }
-    p += D;
+// |v| * 10^decimals rounded half up to an integer, for the usual value (a
+// normal Double, at most 9 decimals, the result below 2^64): |v| = m * 2^e
+// exactly, so |v| * 10^d = m * 10^d / 2^-e, and adding half of 2^-e before the
+// shift rounds the exact product half up. False for any other value.
+bool RoundedInteger(double v, int decimals, uint64_t& rounded) {
+  static constexpr uint64_t kPow10[] = {1,      10,      100,      1000,      10000,
+                                        100000, 1000000, 10000000, 100000000, 1000000000};
+  const auto bits = std::bit_cast<uint64_t>(v) & 0x7FFFFFFFFFFFFFFFull;
+  const int biased = static_cast<int>(bits >> 52);
+  if (decimals > 9 || biased == 0 || biased >= 1075) return false;
+  const uint64_t m = (bits & 0xFFFFFFFFFFFFFull) | (1ull << 52);
+  const int shift = 1075 - biased;  // v = m / 2^shift, shift >= 1
+  if (shift >= 120) {
+    rounded = 0;
+    return true;
   }
-  return p;
+  const Uint128 product = static_cast<Uint128>(m) * kPow10[decimals];
+  const Uint128 q = (product + (static_cast<Uint128>(1) << (shift - 1))) >> shift;
+  if ((q >> 64) != 0) return false;
+  rounded = static_cast<uint64_t>(q);
+  return true;
 }
 
 // Writes |v| rounded to `decimals` places, half away from zero on the exact
 // binary value, as "digits.decimals" (no point when decimals is 0), exactly
 // as a correctly rounded fixed-point conversion prints it. Returns the end.
-//
-// The usual case is done in integers: |v| = m * 2^e exactly, so
-// |v| * 10^d = m * 10^d / 2^-e, and adding half of 2^-e before the shift
-// rounds the exact product half up. Other values take the general path.
+// The general path, for the values RoundedInteger leaves.
 char* FixedDigits(double v, int decimals, char* buf, std::size_t size) {
-  static constexpr uint64_t kPow10[] = {1,      10,      100,      1000,      10000,
-                                        100000, 1000000, 10000000, 100000000, 1000000000};
-  const auto bits = std::bit_cast<uint64_t>(v) & 0x7FFFFFFFFFFFFFFFull;
-  const int biased = static_cast<int>(bits >> 52);
-  if (decimals <= 9 && biased > 0 && biased < 1075) {
-    const uint64_t m = (bits & 0xFFFFFFFFFFFFFull) | (1ull << 52);
-    const int shift = 1075 - biased;  // v = m / 2^shift, shift >= 1
-    const uint64_t scale = kPow10[decimals];
-    Uint128 q = 0;
-    if (shift < 120) {
-      const Uint128 product = static_cast<Uint128>(m) * scale;
-      q = (product + (static_cast<Uint128>(1) << (shift - 1))) >> shift;
-    }
-    if ((q >> 64) == 0) {
-      const auto rounded = static_cast<uint64_t>(q);
-      switch (decimals) {  // constant divisors: multiplications, not divisions
-        case 0:
-          return PutFixed<0>(rounded, buf, size);
-        case 1:
-          return PutFixed<1>(rounded, buf, size);
-        case 2:
-          return PutFixed<2>(rounded, buf, size);
-        case 3:
-          return PutFixed<3>(rounded, buf, size);
-        case 4:
-          return PutFixed<4>(rounded, buf, size);
-        case 5:
-          return PutFixed<5>(rounded, buf, size);
-        case 6:
-          return PutFixed<6>(rounded, buf, size);
-        case 7:
-          return PutFixed<7>(rounded, buf, size);
-        case 8:
-          return PutFixed<8>(rounded, buf, size);
-        default:
-          return PutFixed<9>(rounded, buf, size);
-      }
-    }
-  }
   const double magnitude = std::fabs(v);
   if (!IsExactTie(magnitude, decimals)) {
     const auto res = std::to_chars(buf, buf + size, magnitude, std::chars_format::fixed, decimals);
@@ -157,8 +117,88 @@ char* FixedDigits(double v, int decimals, char* buf, std::size_t size) {
 
 }  // namespace
 
+void NumberPattern::Emit(bool negative, std::string_view intDigits, std::string_view decDigits,
+                         std::string& out) const {
+  const int intCount = static_cast<int>(intDigits.size());
+  // Decimal digits, dropping trailing zeros that only "#" placeholders stand for.
+  std::size_t decLen = decDigits.size();
+  while (decLen > static_cast<std::size_t>(decZeros_) && decDigits[decLen - 1] == '0') --decLen;
+  const bool nonZero = intCount > 0 || decDigits.find_first_not_of('0') != std::string_view::npos;
+
+  // The whole text is sized first and written in place.
+  const bool minus = negative && nonZero;
+  const int leadZeros = intZeros_ > intCount ? intZeros_ - intCount : 0;
+  const int total = leadZeros + intCount;
+  const int commas = grouping_ && total > 0 ? (total - 1) / 3 : 0;
+  const std::size_t start = out.size();
+  out.resize(start + (minus ? 1 : 0) + prefix_.size() + static_cast<std::size_t>(total + commas) +
+             (hasPoint_ ? 1 + decLen : 0) + suffix_.size());
+  char* o = out.data() + start;
+  if (minus) *o++ = '-';
+  o = std::copy(prefix_.begin(), prefix_.end(), o);
+  if (commas == 0) {
+    o = std::fill_n(o, leadZeros, '0');
+    o = std::copy(intDigits.begin(), intDigits.end(), o);
+  } else {
+    for (int k = 0; k < total; ++k) {
+      *o++ = k < leadZeros ? '0' : intDigits[static_cast<std::size_t>(k - leadZeros)];
+      const int left = total - k - 1;
+      if (left > 0 && left % 3 == 0) *o++ = ',';
+    }
+  }
+  if (hasPoint_) {
+    *o++ = '.';
+    o = std::copy(decDigits.begin(), decDigits.begin() + static_cast<std::ptrdiff_t>(decLen), o);
+  }
+  std::copy(suffix_.begin(), suffix_.end(), o);
+}
+
+namespace {
+
+// "00" to "99", for writing two digits at a time.
+constexpr char kTwoDigits[] =
+    "0001020304050607080910111213141516171819202122232425262728293031323334353637383940414243444546"
+    "4748495051525354555657585960616263646566676869707172737475767778798081828384858687888990919293"
+    "949596979899";
+
+}  // namespace
+
+// `rounded` / 10^decimals_: its digits, at least decimals_ + 1 of them, split
+// into the integer digits (leading zeros dropped) and the decimals.
+void NumberPattern::EmitRounded(bool negative, uint64_t rounded, std::string& out) const {
+  char digits[24];
+  char* const end = digits + sizeof digits;
+  char* p = end;
+  while (rounded >= 100) {
+    const auto two = static_cast<std::size_t>(rounded % 100);
+    rounded /= 100;
+    p -= 2;
+    p[0] = kTwoDigits[2 * two];
+    p[1] = kTwoDigits[2 * two + 1];
+  }
+  if (rounded >= 10) {
+    p -= 2;
+    p[0] = kTwoDigits[2 * rounded];
+    p[1] = kTwoDigits[2 * rounded + 1];
+  } else {
+    *--p = static_cast<char>('0' + rounded);
+  }
+  while (end - p < decimals_ + 1) *--p = '0';
+  char* const point = end - decimals_;
+  while (p < point && *p == '0') ++p;
+  Emit(negative, std::string_view(p, static_cast<std::size_t>(point - p)),
+       std::string_view(point, static_cast<std::size_t>(decimals_)), out);
+}
+
 void NumberPattern::AppendTo(double value, std::string& out) const {
   if (!std::isfinite(value)) throw OverflowError("Format");
+  const bool negative = value < 0;
+
+  uint64_t rounded = 0;
+  if (RoundedInteger(value, decimals_, rounded)) {
+    EmitRounded(negative, rounded, out);
+    return;
+  }
 
   // At most 309 integer digits, the point and the decimals.
   char stackBuf[400];
@@ -174,42 +214,11 @@ void NumberPattern::AppendTo(double value, std::string& out) const {
   // Every path writes exactly `decimals_` digits after the point.
   const char* point = decimals_ > 0 ? end - decimals_ - 1 : nullptr;
   const char* intEnd = point ? point : end;
-
-  // Integer digits without leading zeros.
   const char* intBegin = buf;
   while (intBegin < intEnd && *intBegin == '0') ++intBegin;
-  const int intDigits = static_cast<int>(intEnd - intBegin);
-
-  // Decimal digits, dropping trailing zeros that only "#" placeholders stand for.
   const char* decBegin = point ? point + 1 : end;
-  const char* decEnd = end;
-  while (decEnd - decBegin > decZeros_ && decEnd[-1] == '0') --decEnd;
-
-  bool nonZero = intDigits > 0;
-  for (const char* p = decBegin; p < end && !nonZero; ++p) nonZero = *p != '0';
-
-  // The whole text is sized first and written in place.
-  const bool minus = value < 0 && nonZero;
-  const int leadZeros = intZeros_ > intDigits ? intZeros_ - intDigits : 0;
-  const int total = leadZeros + intDigits;
-  const int commas = grouping_ && total > 0 ? (total - 1) / 3 : 0;
-  const std::size_t decLen = static_cast<std::size_t>(decEnd - decBegin);
-  const std::size_t start = out.size();
-  out.resize(start + (minus ? 1 : 0) + prefix_.size() + static_cast<std::size_t>(total + commas) +
-             (hasPoint_ ? 1 + decLen : 0) + suffix_.size());
-  char* o = out.data() + start;
-  if (minus) *o++ = '-';
-  o = std::copy(prefix_.begin(), prefix_.end(), o);
-  for (int k = 0; k < total; ++k) {
-    *o++ = k < leadZeros ? '0' : intBegin[k - leadZeros];
-    const int left = total - k - 1;
-    if (commas > 0 && left > 0 && left % 3 == 0) *o++ = ',';
-  }
-  if (hasPoint_) {
-    *o++ = '.';
-    o = std::copy(decBegin, decEnd, o);
-  }
-  std::copy(suffix_.begin(), suffix_.end(), o);
+  Emit(negative, std::string_view(intBegin, static_cast<std::size_t>(intEnd - intBegin)),
+       std::string_view(decBegin, static_cast<std::size_t>(end - decBegin)), out);
 }
 
 std::string NumberPattern::Format(double value) const {

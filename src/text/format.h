@@ -23,6 +23,12 @@ class NumberPattern {
   const std::string& pattern() const { return pattern_; }
 
  private:
+  // Writes the rounded digits by the pattern: `intDigits` without leading
+  // zeros, `decDigits` all `decimals_` of them.
+  void Emit(bool negative, std::string_view intDigits, std::string_view decDigits,
+            std::string& out) const;
+  void EmitRounded(bool negative, uint64_t rounded, std::string& out) const;
+
   std::string pattern_;
   std::string prefix_;  // literal characters before the first digit placeholder
   std::string suffix_;  // literal characters after the last digit placeholder
