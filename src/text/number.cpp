@@ -43,36 +43,37 @@ double ParseNumber(std::string_view text) {
 
   // One pass checks the form (optional sign, digits with at most one ".", at
   // least one digit) and gathers the digits as an integer. The usual field,
-  // at most 2^53 as that integer and at most 22 decimals, is the integer
-  // divided by a power of ten: both are exact Doubles, so the one division
-  // gives the nearest Double, as the general conversion does, for a fraction
-  // of its cost. Other fields take the general conversion.
+  // at most 19 digits, at most 2^53 as that integer and at most 22 decimals,
+  // is the integer divided by a power of ten: both are exact Doubles, so the
+  // one division gives the nearest Double, as the general conversion does,
+  // for a fraction of its cost. Other fields take the general conversion.
   static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const std::size_t n = s.size();
   std::size_t i = 0;
-  const bool negative = !s.empty() && s[0] == '-';
-  if (!s.empty() && (s[0] == '+' || s[0] == '-')) i = 1;
+  const bool negative = n > 0 && s[0] == '-';
+  if (n > 0 && (s[0] == '+' || s[0] == '-')) i = 1;
   const std::size_t bodyStart = i;
-  uint64_t m = 0;
-  int significant = 0;
-  int decimals = 0;
-  bool point = false;
-  for (; i < s.size(); ++i) {
-    const char c = s[i];
-    if (c >= '0' && c <= '9') {
-      decimals += point ? 1 : 0;
-      if (m == 0 && c == '0') continue;  // leading zeros add no digit
-      if (++significant <= 19) m = m * 10 + static_cast<uint64_t>(c - '0');
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      throw ConversionError(std::string(text));
+  uint64_t m = 0;  // wraps beyond 19 digits, and is then not used
+  auto digits = [&](std::size_t k) {
+    for (; k < n; ++k) {
+      const auto d = static_cast<unsigned>(static_cast<unsigned char>(s[k])) - '0';
+      if (d > 9) break;
+      m = m * 10 + d;
     }
+    return k;
+  };
+  std::size_t k = digits(i);
+  const std::size_t intDigits = k - i;
+  std::size_t decimals = 0;
+  if (k < n && s[k] == '.') {
+    const std::size_t f = k + 1;
+    k = digits(f);
+    decimals = k - f;
   }
-  const std::size_t bodyLength = s.size() - bodyStart;
-  if (bodyLength == 0 || (point && bodyLength == 1)) throw ConversionError(std::string(text));
-  if (significant <= 19 && m <= (uint64_t{1} << 53) && decimals <= 22) {
+  if (k != n || intDigits + decimals == 0) throw ConversionError(std::string(text));
+  if (intDigits + decimals <= 19 && m <= (uint64_t{1} << 53) && decimals <= 22) {
     const double value = static_cast<double>(m) / kPow10[decimals];
     return negative ? -value : value;
   }
