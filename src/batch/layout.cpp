@@ -98,6 +98,11 @@ void PutRight(std::string_view text, std::size_t width, std::string& out) {
 // print it, without the general formatter: the degrees and minutes of every
 // angle cell.
 void PutWhole(int v, int minDigits, std::string& out) {
+  if (v >= 0 && v < 100 && minDigits <= 2) {  // nearly every angle
+    if (v >= 10 || minDigits == 2) out.push_back(static_cast<char>('0' + v / 10));
+    out.push_back(static_cast<char>('0' + v % 10));
+    return;
+  }
   char buf[16];
   const unsigned magnitude = v < 0 ? 0u - static_cast<unsigned>(v) : static_cast<unsigned>(v);
   const char* end = std::to_chars(buf, buf + sizeof buf, magnitude).ptr;
@@ -201,12 +206,16 @@ LineBuilder::LineBuilder() {
 
 void LineBuilder::PutNumber(double v, int pattern, std::size_t width, bool right,
                             std::string& out) {
-  cell_.clear();
-  Pattern(pattern).AppendTo(v, cell_);
-  if (right) {
-    PutRight(cell_, width, out);
+  // Formatted in place, then cut or padded to the cell as PutRight / PutLeft do.
+  const std::size_t start = out.size();
+  Pattern(pattern).AppendTo(v, out);
+  const std::size_t length = out.size() - start;
+  if (length >= width) {
+    out.resize(start + width);
+  } else if (right) {
+    out.insert(start, width - length, ' ');
   } else {
-    PutLeft(cell_, width, out);
+    out.append(width - length, ' ');
   }
 }
 
