@@ -53,6 +53,8 @@ NumberPattern::NumberPattern(std::string_view pattern) : pattern_(pattern) {
     }
   }
   suffix_.assign(pattern.substr(i));
+  plain_ = prefix_.empty() && suffix_.empty() && !grouping_ && decZeros_ == decimals_ &&
+           decimals_ + intZeros_ <= kPlainDigits;
 }
 
 namespace {
@@ -190,13 +192,50 @@ void NumberPattern::EmitRounded(bool negative, uint64_t rounded, std::string& ou
        std::string_view(point, static_cast<std::size_t>(decimals_)), out);
 }
 
+// A plain pattern prints every decimal and at least intZeros_ integer digits:
+// the digits of `rounded`, padded with zeros, the point before the last
+// decimals_ of them, written backwards into one buffer and appended at once.
+void NumberPattern::AppendPlain(bool negative, uint64_t rounded, std::string& out) const {
+  char buf[48];  // 20 digits of a 64-bit integer or kPlainDigits, the point and the sign
+  char* const end = buf + sizeof buf;
+  char* p = end;
+  const bool nonZero = rounded != 0;
+  while (rounded >= 100) {
+    const auto two = static_cast<std::size_t>(rounded % 100);
+    rounded /= 100;
+    p -= 2;
+    p[0] = kTwoDigits[2 * two];
+    p[1] = kTwoDigits[2 * two + 1];
+  }
+  if (rounded >= 10) {
+    p -= 2;
+    p[0] = kTwoDigits[2 * rounded];
+    p[1] = kTwoDigits[2 * rounded + 1];
+  } else if (rounded > 0) {
+    *--p = static_cast<char>('0' + rounded);
+  }
+  while (end - p < decimals_ + intZeros_) *--p = '0';
+  if (hasPoint_) {
+    char* const point = end - decimals_;
+    for (char* c = p; c < point; ++c) c[-1] = c[0];
+    --p;
+    point[-1] = '.';
+  }
+  if (negative && nonZero) *--p = '-';
+  out.append(p, static_cast<std::size_t>(end - p));
+}
+
 void NumberPattern::AppendTo(double value, std::string& out) const {
   if (!std::isfinite(value)) throw OverflowError("Format");
   const bool negative = value < 0;
 
   uint64_t rounded = 0;
   if (RoundedInteger(value, decimals_, rounded)) {
-    EmitRounded(negative, rounded, out);
+    if (plain_) {
+      AppendPlain(negative, rounded, out);
+    } else {
+      EmitRounded(negative, rounded, out);
+    }
     return;
   }
 

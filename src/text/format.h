@@ -28,6 +28,8 @@ class NumberPattern {
   void Emit(bool negative, std::string_view intDigits, std::string_view decDigits,
             std::string& out) const;
   void EmitRounded(bool negative, uint64_t rounded, std::string& out) const;
+  void AppendPlain(bool negative, uint64_t rounded, std::string& out) const;
+  static constexpr int kPlainDigits = 24;
 
   std::string pattern_;
   std::string prefix_;  // literal characters before the first digit placeholder
@@ -37,6 +39,8 @@ class NumberPattern {
   int decZeros_ = 0;    // of those, the "0"s (the rest are optional "#")
   bool hasPoint_ = false;
   bool grouping_ = false;
+  // No literals, no grouping, every decimal a "0": the quick path applies.
+  bool plain_ = false;
 };
 
 // Formats with a pattern parsed on the fly (convenience for cold paths).
