@@ -17,21 +17,17 @@ bool IsBlank(char c) {
 
 // Optional sign, digits with at most one "." and at least one digit.
 bool IsNumberBody(std::string_view s) {
-  std::size_t i = 0;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-  bool digit = false;
-  bool point = false;
-  for (; i < s.size(); ++i) {
-    const char c = s[i];
-    if (c >= '0' && c <= '9') {
-      digit = true;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      return false;
-    }
-  }
-  return digit;
+  const std::size_t n = s.size();
+  std::size_t i = n > 0 && (s[0] == '+' || s[0] == '-') ? 1 : 0;
+  auto digits = [&](std::size_t k) {
+    while (k < n && static_cast<unsigned>(static_cast<unsigned char>(s[k])) - '0' <= 9) ++k;
+    return k;
+  };
+  const std::size_t intEnd = digits(i);
+  std::size_t end = intEnd;
+  if (end < n && s[end] == '.') end = digits(end + 1);
+  // At least one digit: the text is not empty, not a lone sign or point.
+  return end == n && end - i > (intEnd < n ? 1u : 0u);
 }
 
 }  // namespace
