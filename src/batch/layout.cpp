@@ -67,13 +67,13 @@ constexpr std::size_t kValueWidth = 12;
 
 enum PatternId { kInLat, kInLon, kXy, kH, kSec, kPatternCount };
 
-// The column number patterns, parsed once.
-const NumberPattern& Pattern(int id) {
+// The column number patterns, parsed once, indexed by PatternId.
+const NumberPattern* Patterns() {
   static const NumberPattern patterns[kPatternCount] = {
       NumberPattern("000000.00000"), NumberPattern("0000000.00000"), NumberPattern("######0.0000"),
       NumberPattern("####0.0000"),   NumberPattern("00.00000"),
   };
-  return patterns[id];
+  return patterns;
 }
 
 void PutLeft(std::string_view text, std::size_t width, std::string& out) {
@@ -200,7 +200,7 @@ void AppendHeader(Converter c, bool withInput, bool angles, const HeaderFields& 
   out.append(kCrLf);
 }
 
-LineBuilder::LineBuilder() {
+LineBuilder::LineBuilder() : patterns_(Patterns()) {
   cell_.reserve(64);
 }
 
@@ -208,7 +208,7 @@ void LineBuilder::PutNumber(double v, int pattern, std::size_t width, bool right
                             std::string& out) {
   // Formatted in place, then cut or padded to the cell as PutRight / PutLeft do.
   const std::size_t start = out.size();
-  Pattern(pattern).AppendTo(v, out);
+  patterns_[pattern].AppendTo(v, out);
   const std::size_t length = out.size() - start;
   if (length >= width) {
     out.resize(start + width);
@@ -224,7 +224,7 @@ void LineBuilder::PutAngle(const geo::DmsFormatted& a, std::size_t width, std::s
   cell_.push_back(a.sign);
   PutWhole(a.deg, 1, cell_);  // "#0"
   PutWhole(a.min, 2, cell_);  // "00"
-  Pattern(kSec).AppendTo(a.sec, cell_);
+  patterns_[kSec].AppendTo(a.sec, cell_);
   PutLeft(cell_, width, out);
 }
 

@@ -10,6 +10,10 @@
 
 #include "geodesy/angles.h"
 
+namespace varno {
+class NumberPattern;
+}  // namespace varno
+
 namespace varno::batch {
 
 enum class Converter { kBl, kXy };  // Bl_File, XY_File
@@ -69,6 +73,7 @@ class LineBuilder {
   void PutAngles(const PointColumns& p, std::string& out);
   void PutNumber(double v, int pattern, std::size_t width, bool right, std::string& out);
 
+  const NumberPattern* patterns_;  // the column patterns
   std::string cell_;
 };
 
