@@ -145,7 +145,14 @@ ConstantSet DeriveConstants(const EllipsoidTable& table, int entry, double origi
 
   k.phi0 = Checked(DmsToDeg(originLat).degrees * kDegToRad);
   k.lambda0 = Checked(DmsToDeg(originLon).degrees * kDegToRad);
-  if (withS0) k.S0 = MeridianArc(k.phi0, k);
+  if (withS0) {
+    k.S0 = MeridianArc(k.phi0, k);
+    k.sinPhi0 = std::sin(k.phi0);
+    k.cosPhi0 = std::cos(k.phi0);
+    k.w2Phi0 = Checked(1.0 - e2 * k.sinPhi0 * k.sinPhi0);
+    k.sqrtW2Phi0 = std::sqrt(k.w2Phi0);
+    k.powW2Phi0 = Checked(std::pow(k.w2Phi0, 1.5));
+  }
   k.entry = entry;
   k.originLat = originLat;
   k.originLon = originLon;

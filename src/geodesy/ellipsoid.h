@@ -76,6 +76,9 @@ struct ConstantSet {
   double A = 0, B = 0, C = 0, D = 0, E = 0, F = 0, G = 0, H = 0, I = 0;
   double phi0 = 0, lambda0 = 0;  // zone origin, radians
   double S0 = 0;                 // meridian arc to phi0 (forward set only)
+  // At phi0, for the footpoint iteration's first step (with S0): sin, cos,
+  // W^2 = 1 - e2 sin^2, sqrt(W^2) and (W^2)^1.5.
+  double sinPhi0 = 0, cosPhi0 = 0, w2Phi0 = 0, sqrtW2Phi0 = 0, powW2Phi0 = 0;
   // What the set was derived from; entry 0 while nothing has been derived.
   int entry = 0;
   double originLat = 0, originLon = 0;

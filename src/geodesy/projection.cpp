@@ -136,13 +136,17 @@ void InverseFromConstants(const ConstantSet& k, double originScale, double x, do
   do {
     counter = AddInt16(counter, 1);
     prev = phi;
+    // At phi0 (the first step) the terms of phi come from the derived set.
+    const bool atOrigin = k.withS0 && phi == k.phi0;
     const double S = phi == k.phi0 ? S0 : MeridianArc(phi, k);
-    const double sinPhi = std::sin(phi);
-    const double W2 = Checked(1.0 - e2 * sinPhi * sinPhi, kStep);
-    const double num = Checked(Checked(std::pow(W2, 1.5), kStep) * 2.0 * (S - T), kStep);
-    const double den = Checked(
-        3.0 * e2 * (S - T) * sinPhi * std::cos(phi) * std::sqrt(W2) - 2.0 * k.a * (1.0 - e2),
-        kStep);
+    const double sinPhi = atOrigin ? k.sinPhi0 : std::sin(phi);
+    const double W2 = atOrigin ? k.w2Phi0 : Checked(1.0 - e2 * sinPhi * sinPhi, kStep);
+    const double powW2 = atOrigin ? k.powW2Phi0 : Checked(std::pow(W2, 1.5), kStep);
+    const double cosPhi = atOrigin ? k.cosPhi0 : std::cos(phi);
+    const double sqrtW2 = atOrigin ? k.sqrtW2Phi0 : std::sqrt(W2);
+    const double num = Checked(powW2 * 2.0 * (S - T), kStep);
+    const double den =
+        Checked(3.0 * e2 * (S - T) * sinPhi * cosPhi * sqrtW2 - 2.0 * k.a * (1.0 - e2), kStep);
     phi = Checked(num / den + phi, kStep);
     if (counter > 100 && hook) hook->OnNotSettled();
   } while (std::fabs(phi - prev) >= 1e-14 && counter <= 100);
