@@ -163,6 +163,27 @@ constexpr char kTwoDigits[] =
     "4748495051525354555657585960616263646566676869707172737475767778798081828384858687888990919293"
     "949596979899";
 
+// Writes the decimal digits of v (none for 0) so that they end at `end`, two
+// at a time; returns where they begin.
+char* PutDigitsBefore(uint64_t v, char* end) {
+  char* p = end;
+  while (v >= 100) {
+    const auto two = static_cast<std::size_t>(v % 100);
+    v /= 100;
+    p -= 2;
+    p[0] = kTwoDigits[2 * two];
+    p[1] = kTwoDigits[2 * two + 1];
+  }
+  if (v >= 10) {
+    p -= 2;
+    p[0] = kTwoDigits[2 * v];
+    p[1] = kTwoDigits[2 * v + 1];
+  } else if (v > 0) {
+    *--p = static_cast<char>('0' + v);
+  }
+  return p;
+}
+
 }  // namespace
 
 // `rounded` / 10^decimals_: its digits, at least decimals_ + 1 of them, split
@@ -170,21 +191,7 @@ constexpr char kTwoDigits[] =
 void NumberPattern::EmitRounded(bool negative, uint64_t rounded, std::string& out) const {
   char digits[24];
   char* const end = digits + sizeof digits;
-  char* p = end;
-  while (rounded >= 100) {
-    const auto two = static_cast<std::size_t>(rounded % 100);
-    rounded /= 100;
-    p -= 2;
-    p[0] = kTwoDigits[2 * two];
-    p[1] = kTwoDigits[2 * two + 1];
-  }
-  if (rounded >= 10) {
-    p -= 2;
-    p[0] = kTwoDigits[2 * rounded];
-    p[1] = kTwoDigits[2 * rounded + 1];
-  } else {
-    *--p = static_cast<char>('0' + rounded);
-  }
+  char* p = PutDigitsBefore(rounded, end);
   while (end - p < decimals_ + 1) *--p = '0';
   char* const point = end - decimals_;
   while (p < point && *p == '0') ++p;
@@ -198,22 +205,8 @@ void NumberPattern::EmitRounded(bool negative, uint64_t rounded, std::string& ou
 void NumberPattern::AppendPlain(bool negative, uint64_t rounded, std::string& out) const {
   char buf[48];  // 20 digits of a 64-bit integer or kPlainDigits, the point and the sign
   char* const end = buf + sizeof buf;
-  char* p = end;
   const bool nonZero = rounded != 0;
-  while (rounded >= 100) {
-    const auto two = static_cast<std::size_t>(rounded % 100);
-    rounded /= 100;
-    p -= 2;
-    p[0] = kTwoDigits[2 * two];
-    p[1] = kTwoDigits[2 * two + 1];
-  }
-  if (rounded >= 10) {
-    p -= 2;
-    p[0] = kTwoDigits[2 * rounded];
-    p[1] = kTwoDigits[2 * rounded + 1];
-  } else if (rounded > 0) {
-    *--p = static_cast<char>('0' + rounded);
-  }
+  char* p = PutDigitsBefore(rounded, end);
   while (end - p < decimals_ + intZeros_) *--p = '0';
   if (hasPoint_) {
     char* const point = end - decimals_;
