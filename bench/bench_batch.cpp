@@ -41,26 +41,26 @@ struct Setup {
   Setup() {
     const fs::path dir = fs::temp_directory_path() / "varno_bench_batch";
     fs::create_directories(dir);
-    const params::GridSpec spec = params::LargeGridSpec(300);
+    const params::GridShape shape = params::LargeGridShape(300);
     store.paraFilePath = (dir / "Bench.par").string();
-    params::WriteGridFile(spec, store.paraFilePath);
+    params::WriteGridFile(shape, store.paraFilePath);
     bool cancel = false;
     params::SilentLoadView load;
     params::ReadParaFile(store, cancel, load);
 
     geo::GeoState geo;
-    geo.zone = geo::ParseZoneItem(geo::ZoneItems()[static_cast<std::size_t>(spec.zone - 1)]);
+    geo.zone = geo::ParseZoneItem(geo::ZoneItems()[static_cast<std::size_t>(shape.zone - 1)]);
     xyPath = (dir / "points_xy.in").string();
     blPath = (dir / "points_bl.in").string();
     copyPath = (dir / "comments.in").string();
     std::ofstream xy(xyPath, std::ios::binary), bl(blPath, std::ios::binary),
         copy(copyPath, std::ios::binary);
     // Points spread over the inner part of the grid.
-    const double spanX = (spec.rows - 3) * spec.step, spanY = (spec.cols - 3) * spec.step;
+    const double spanX = (shape.rows - 3) * shape.step, spanY = (shape.cols - 3) * shape.step;
     char line[160];
     for (long i = 0; i < kLines; ++i) {
-      const double x = spec.minX + spec.step + std::fmod(i * 7919.123, spanX);
-      const double y = spec.minY + spec.step + std::fmod(i * 104729.457, spanY);
+      const double x = shape.minX + shape.step + std::fmod(i * 7919.123, spanX);
+      const double y = shape.minY + shape.step + std::fmod(i * 104729.457, spanY);
       const double h = 10.0 + (i % 1000) * 0.1;
       std::snprintf(line, sizeof line, "%.4f %.4f %.3f P%ld\r\n", x, y, h, i);
       xy << line;
@@ -69,8 +69,8 @@ struct Setup {
     // Latitude/longitude input: 1000 distinct points, cycled (keeps the setup short).
     std::string pts[1000];
     for (int k = 0; k < 1000; ++k) {
-      const double x = spec.minX + spec.step + std::fmod(k * 7919.123, spanX);
-      const double y = spec.minY + spec.step + std::fmod(k * 104729.457, spanY);
+      const double x = shape.minX + shape.step + std::fmod(k * 7919.123, spanX);
+      const double y = shape.minY + shape.step + std::fmod(k * 104729.457, spanY);
       geo::GeoResult g = geo::CalcXy2blPure(geo, true, 2, x, y);
       auto packed = [](double rad) {
         double d = rad * geo::kRadToDeg;

@@ -21,20 +21,20 @@ using namespace varno::params;
 // A generated grid file in /tmp, removed when the program ends.
 class GridFile {
  public:
-  GridFile(int32_t side, bool hole) : spec_(LargeGridSpec(side)) {
-    spec_.withHole = hole;
+  GridFile(int32_t side, bool hole) : shape_(LargeGridShape(side)) {
+    shape_.withHole = hole;
     path_ = "/tmp/varno-bench-params-" + std::to_string(::getpid()) + "-" + std::to_string(side) +
             ".par";
-    if (!WriteGridFile(spec_, path_)) path_.clear();
+    if (!WriteGridFile(shape_, path_)) path_.clear();
   }
   ~GridFile() {
     if (!path_.empty()) std::remove(path_.c_str());
   }
   const std::string& path() const { return path_; }
-  const GridSpec& spec() const { return spec_; }
+  const GridShape& shape() const { return shape_; }
 
  private:
-  GridSpec spec_;
+  GridShape shape_;
   std::string path_;
 };
 

@@ -55,14 +55,15 @@ int main(int argc, char** argv) {
     Usage();
     return 2;
   }
-  varno::params::GridSpec spec = side > 0 ? varno::params::LargeGridSpec(static_cast<int32_t>(side))
-                                          : varno::params::DemoGridSpec();
-  if (step > 0) spec.step = step;
-  spec.withHole = hole;
-  if (!varno::params::WriteGridFile(spec, output)) {
+  varno::params::GridShape shape = side > 0
+                                       ? varno::params::LargeGridShape(static_cast<int32_t>(side))
+                                       : varno::params::DemoGridShape();
+  if (step > 0) shape.step = step;
+  shape.withHole = hole;
+  if (!varno::params::WriteGridFile(shape, output)) {
     std::fprintf(stderr, "varno-makegrid: cannot write %s\n", output.c_str());
     return 1;
   }
-  std::printf("%s: %d x %d nodes\n", output.c_str(), spec.rows, spec.cols);
+  std::printf("%s: %d x %d nodes\n", output.c_str(), shape.rows, shape.cols);
   return 0;
 }

@@ -20,12 +20,12 @@ void AppendFixed(std::string& out, double v, int decimals) {
 
 }  // namespace
 
-GridSpec DemoGridSpec() {
-  return GridSpec{};
+GridShape DemoGridShape() {
+  return GridShape{};
 }
 
-GridSpec LargeGridSpec(int32_t side) {
-  GridSpec s;
+GridShape LargeGridShape(int32_t side) {
+  GridShape s;
   s.rangeText = "ベンチマーク用大規模格子";
   s.methodText = "生成プログラムによる人工データ";
   s.minX = 100000.0;
@@ -36,11 +36,11 @@ GridSpec LargeGridSpec(int32_t side) {
   return s;
 }
 
-FieldValue CorrectionAt(const GridSpec& spec, double x, double y) {
-  const double spanX = spec.rows > 1 ? (spec.rows - 1) * spec.step : 1.0;
-  const double spanY = spec.cols > 1 ? (spec.cols - 1) * spec.step : 1.0;
-  const double u = (x - spec.minX) / spanX;  // 0 at the south edge, 1 at the north
-  const double v = (y - spec.minY) / spanY;  // 0 at the west edge, 1 at the east
+FieldValue CorrectionAt(const GridShape& shape, double x, double y) {
+  const double spanX = shape.rows > 1 ? (shape.rows - 1) * shape.step : 1.0;
+  const double spanY = shape.cols > 1 ? (shape.cols - 1) * shape.step : 1.0;
+  const double u = (x - shape.minX) / spanX;  // 0 at the south edge, 1 at the north
+  const double v = (y - shape.minY) / spanY;  // 0 at the west edge, 1 at the east
   FieldValue f;
   f.dx = -0.35 - 0.55 * v + 0.12 * std::sin(kPi * u);
   f.dy = 1.20 + 1.60 * v + 0.20 * std::cos(0.8 * kPi * u);
@@ -48,34 +48,35 @@ FieldValue CorrectionAt(const GridSpec& spec, double x, double y) {
   return f;
 }
 
-bool InHole(const GridSpec& spec, int32_t row, int32_t col) {
-  return spec.withHole && row < spec.rows * 3 / 10 && col > spec.cols * 7 / 10;
+bool InHole(const GridShape& shape, int32_t row, int32_t col) {
+  return shape.withHole && row < shape.rows * 3 / 10 && col > shape.cols * 7 / 10;
 }
 
-std::string MakeGridFile(const GridSpec& spec) {
+std::string MakeGridFile(const GridShape& shape) {
   std::string out;
-  out.reserve(static_cast<std::size_t>(spec.rows) * static_cast<std::size_t>(spec.cols) * 48 + 512);
-  out += "\"" + Utf8ToCp932(spec.rangeText) + "\",\"" + Utf8ToCp932(spec.methodText) + "\",\"" +
-         Utf8ToCp932(spec.version) + "\"," + std::to_string(spec.zone) + "\r\n";
-  const double maxX = spec.minX + (spec.rows - 1) * spec.step;
-  const double maxY = spec.minY + (spec.cols - 1) * spec.step;
+  out.reserve(static_cast<std::size_t>(shape.rows) * static_cast<std::size_t>(shape.cols) * 48 +
+              512);
+  out += "\"" + Utf8ToCp932(shape.rangeText) + "\",\"" + Utf8ToCp932(shape.methodText) + "\",\"" +
+         Utf8ToCp932(shape.version) + "\"," + std::to_string(shape.zone) + "\r\n";
+  const double maxX = shape.minX + (shape.rows - 1) * shape.step;
+  const double maxY = shape.minY + (shape.cols - 1) * shape.step;
   auto limits = [&](double lo, double hi) {
     AppendFixed(out, lo, 3);
     out += ',';
     AppendFixed(out, hi, 3);
     out += ',';
-    AppendFixed(out, spec.step, 3);
+    AppendFixed(out, shape.step, 3);
     out += "\r\n";
   };
-  limits(spec.minX, maxX);
-  limits(spec.minY, maxY);
+  limits(shape.minX, maxX);
+  limits(shape.minY, maxY);
   out += Utf8ToCp932("X座標(m),Y座標(m),dX(m),dY(m),dH(m)") + "\r\n";
-  for (int32_t row = 0; row < spec.rows; ++row) {
-    const double x = spec.minX + row * spec.step;
-    for (int32_t col = 0; col < spec.cols; ++col) {
-      const double y = spec.minY + col * spec.step;
+  for (int32_t row = 0; row < shape.rows; ++row) {
+    const double x = shape.minX + row * shape.step;
+    for (int32_t col = 0; col < shape.cols; ++col) {
+      const double y = shape.minY + col * shape.step;
       FieldValue f{0, 0, 0};
-      if (!InHole(spec, row, col)) f = CorrectionAt(spec, x, y);
+      if (!InHole(shape, row, col)) f = CorrectionAt(shape, x, y);
       AppendFixed(out, x, 3);
       out += ',';
       AppendFixed(out, y, 3);
@@ -91,8 +92,8 @@ std::string MakeGridFile(const GridSpec& spec) {
   return out;
 }
 
-bool WriteGridFile(const GridSpec& spec, const std::string& path) {
-  const std::string data = MakeGridFile(spec);
+bool WriteGridFile(const GridShape& shape, const std::string& path) {
+  const std::string data = MakeGridFile(shape);
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
   bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();

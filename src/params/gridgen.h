@@ -7,7 +7,7 @@
 
 namespace varno::params {
 
-struct GridSpec {
+struct GridShape {
   // Information line (UTF-8; written as CP932).
   std::string rangeText = "Veltra区全域（デモ用）";
   std::string methodText = "1km格子・各点の移動量から作成（デモ用）";
@@ -22,25 +22,25 @@ struct GridSpec {
 };
 
 // The demo grid: zone 9, X 150 000 .. 230 000, Y 0 .. 70 000, 1000 m.
-GridSpec DemoGridSpec();
+GridShape DemoGridShape();
 
 // A large square grid of `side` x `side` nodes for benchmarks.
-GridSpec LargeGridSpec(int32_t side);
+GridShape LargeGridShape(int32_t side);
 
 // The smooth correction field of the generator at (x, y):
 // decimetres to a few metres horizontally, subsidence in dH.
 struct FieldValue {
   double dx, dy, dh;
 };
-FieldValue CorrectionAt(const GridSpec& spec, double x, double y);
+FieldValue CorrectionAt(const GridShape& shape, double x, double y);
 
 // True when the node lies in the block without parameters.
-bool InHole(const GridSpec& spec, int32_t row, int32_t col);
+bool InHole(const GridShape& shape, int32_t row, int32_t col);
 
 // The whole file: CP932 bytes with CR LF line ends.
-std::string MakeGridFile(const GridSpec& spec);
+std::string MakeGridFile(const GridShape& shape);
 
-// Writes MakeGridFile(spec) to `path`; false when the file cannot be written.
-bool WriteGridFile(const GridSpec& spec, const std::string& path);
+// Writes MakeGridFile(shape) to `path`; false when the file cannot be written.
+bool WriteGridFile(const GridShape& shape, const std::string& path);
 
 }  // namespace varno::params

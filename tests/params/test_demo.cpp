@@ -26,7 +26,7 @@ std::string Slurp(const std::string& path) {
 TEST(DemoGrid, BundledFileIsTheGeneratorsOutput) {
   const std::string bundled = Slurp(kDemoPath);
   ASSERT_FALSE(bundled.empty()) << kDemoPath;
-  EXPECT_TRUE(bundled == MakeGridFile(DemoGridSpec())) << "regenerate with varno-makegrid";
+  EXPECT_TRUE(bundled == MakeGridFile(DemoGridShape())) << "regenerate with varno-makegrid";
   // CP932 with CR LF only.
   std::size_t lf = 0, crlf = 0;
   for (std::size_t i = 0; i < bundled.size(); ++i) {
@@ -45,11 +45,11 @@ TEST(DemoGrid, ReadsAndServesTheExamplePoint) {
   bool cancel = false;
   testing::RecordingLoadView view;
   ReadParaFile(s, cancel, view);
-  const GridSpec spec = DemoGridSpec();
-  ASSERT_EQ(s.count, spec.rows * spec.cols);
+  const GridShape shape = DemoGridShape();
+  ASSERT_EQ(s.count, shape.rows * shape.cols);
   EXPECT_EQ(s.zoneNo, 9);
   EXPECT_EQ(s.VersionUtf8(), "1.0");
-  EXPECT_EQ(s.RangeTextUtf8(), spec.rangeText);
+  EXPECT_EQ(s.RangeTextUtf8(), shape.rangeText);
   EXPECT_EQ(view.statusTexts.back().substr(0, view.statusTexts.back().find("\r\n")),
             std::to_string(s.count) + "行の変換ﾊﾟﾗﾒｰﾀを読み込みました。");
 

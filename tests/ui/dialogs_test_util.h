@@ -101,7 +101,7 @@ inline void FillZones(QComboBox& box) {
 // Writes the demo grid into `dir` and loads it into the module state.
 inline std::string LoadDemoGrid(ModuleState& state, const QString& dir) {
   const std::string path = U8(dir) + "/Veltra.par";
-  EXPECT_TRUE(params::WriteGridFile(params::DemoGridSpec(), path));
+  EXPECT_TRUE(params::WriteGridFile(params::DemoGridShape(), path));
   state.store.paraFilePath = path;
   params::SilentLoadView view;
   params::ReadParaFile(state.store, state.cancelRequested, view);

@@ -110,10 +110,10 @@ TEST(StartupTest, MissingParameterFileEndsTheProgram) {
 }
 
 TEST(StartupTest, CancelledLoadingKeepsThePartialGrid) {
-  params::GridSpec spec = params::DemoGridSpec();
-  spec.rows = 100;
-  spec.cols = 100;  // 10 000 nodes: yields at 2000, 4000, ...
-  GridFile grid(spec);
+  params::GridShape shape = params::DemoGridShape();
+  shape.rows = 100;
+  shape.cols = 100;  // 10 000 nodes: yields at 2000, 4000, ...
+  GridFile grid(shape);
   ASSERT_TRUE(grid.ok());
   StartupRun run(grid.path(), /*cancel=*/true);
   ASSERT_TRUE(run.StartAndWait());
@@ -152,9 +152,9 @@ TEST(StartupTest, SplashShowsTitleAndVersion) {
 }
 
 TEST(LoadingWindowTest, ZoneOutsideTheListLeavesItUnselected) {
-  params::GridSpec spec = params::DemoGridSpec();
-  spec.zone = 25;
-  GridFile grid(spec);
+  params::GridShape shape = params::DemoGridShape();
+  shape.zone = 25;
+  GridFile grid(shape);
   ASSERT_TRUE(grid.ok());
   ModuleState state;
   RecordingMessages messages;
@@ -182,9 +182,9 @@ TEST(LoadingWindowTest, ZoneOutsideTheListLeavesItUnselected) {
 }
 
 TEST(LoadingWindowTest, FileZoneLocksTheList) {
-  params::GridSpec spec = params::DemoGridSpec();
-  spec.zone = 10;
-  GridFile grid(spec);
+  params::GridShape shape = params::DemoGridShape();
+  shape.zone = 10;
+  GridFile grid(shape);
   ModuleState state;
   RecordingMessages messages;
   ui::FrmMain main(state, messages);

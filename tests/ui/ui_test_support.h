@@ -44,10 +44,10 @@ class RecordingMessages : public MessageService {
 // A temporary folder holding a parameter file written from a grid description.
 class GridFile {
  public:
-  explicit GridFile(const params::GridSpec& spec = params::DemoGridSpec(),
+  explicit GridFile(const params::GridShape& shape = params::DemoGridShape(),
                     const char* name = "Veltra.par")
       : path_(dir_.filePath(QString::fromLatin1(name)).toStdString()) {
-    ok_ = params::WriteGridFile(spec, path_);
+    ok_ = params::WriteGridFile(shape, path_);
   }
   const std::string& path() const { return path_; }
   std::string MissingPath() const { return dir_.filePath("missing/Veltra.par").toStdString(); }
