@@ -52,12 +52,7 @@ class Axis {
     if (n == 0) return -1;
     // Regular spacing puts the value at its proportional position; otherwise
     // a binary search finds the first value not below the strip.
-    std::size_t i = 0;
-    double guess = (q - v_.front()) * inv_;
-    if (guess > 0 && guess < static_cast<double>(n)) {
-      i = static_cast<std::size_t>(guess + 0.5);
-      if (i >= n) i = n - 1;
-    }
+    std::size_t i = Guess(q);
     if (!Near(i, q)) {
       i = static_cast<std::size_t>(
           std::partition_point(v_.begin(), v_.end(),
