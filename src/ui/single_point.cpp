@@ -61,6 +61,26 @@ void ShowNotConverted(FrmMain& w, const char* status) {
   w.SetStatusText(status);
 }
 
+// The common end of both conversions: the corrected point on the right-hand
+// side in both forms (`otherForm` is the frame of the form not typed in), or
+// the not-converted markers with `notConverted`.
+void TransformAndShow(FrmMain& w, double x, double y, double h, double b, double l,
+                      QGroupBox* otherForm, const char* notConverted) {
+  ModuleState& st = w.state();
+  params::TransformOutput out;
+  const std::string status =
+      params::TransformPoint(st.store, st.mode, st.geo, {w, w.messages()}, x, y, h, out, b, l);
+  if (status == params::kStatusErr) {
+    ShowNotConverted(w, notConverted);
+    return;
+  }
+  ShowCorrected(w, out);
+  otherForm->setVisible(true);
+  st.fieldSide = 2;
+  double b2 = 0, l2 = 0;
+  DoCalcXy2bl(w, kEntryGrs80, st.fieldSide, out.x2, out.y2, b2, l2);
+}
+
 }  // namespace
 
 void CalcFromXy(FrmMain& w) {
@@ -78,18 +98,7 @@ void CalcFromXy(FrmMain& w) {
     Message(w, text::kBadInputXy);
     return;
   }
-  params::TransformOutput out;
-  const std::string status =
-      params::TransformPoint(st.store, st.mode, st.geo, {w, w.messages()}, x, y, h, out, b, l);
-  if (status != params::kStatusErr) {
-    ShowCorrected(w, out);
-    w.fraJgdBL->setVisible(true);
-    st.fieldSide = 2;
-    double b2 = 0, l2 = 0;
-    DoCalcXy2bl(w, kEntryGrs80, st.fieldSide, out.x2, out.y2, b2, l2);
-  } else {
-    ShowNotConverted(w, text::kNoParamsXy);
-  }
+  TransformAndShow(w, x, y, h, b, l, w.fraJgdBL, text::kNoParamsXy);
 }
 
 void CalcFromBl(FrmMain& w) {
@@ -104,18 +113,7 @@ void CalcFromBl(FrmMain& w) {
     return;
   }
   const double h = FieldNumber(w.txtTkyh);
-  params::TransformOutput out;
-  const std::string status =
-      params::TransformPoint(st.store, st.mode, st.geo, {w, w.messages()}, x, y, h, out, b, l);
-  if (status != params::kStatusErr) {
-    w.fraJgdxy->setVisible(true);
-    ShowCorrected(w, out);
-    st.fieldSide = 2;
-    double b2 = 0, l2 = 0;
-    DoCalcXy2bl(w, kEntryGrs80, st.fieldSide, out.x2, out.y2, b2, l2);
-  } else {
-    ShowNotConverted(w, text::kNoParamsBl);
-  }
+  TransformAndShow(w, x, y, h, b, l, w.fraJgdxy, text::kNoParamsBl);
 }
 
 void ArrowHandler(FrmMain& w) {
