@@ -1,0 +1,57 @@
+#include "batch/formats.h"
+
+#include "text/number.h"
+
+namespace varno::batch {
+
+namespace {
+
+std::string_view TrimBlanks(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && (s[b] == ' ' || s[b] == '\t')) ++b;
+  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t')) --e;
+  return s.substr(b, e - b);
+}
+
+}  // namespace
+
+std::string_view FormatName(InputFormat f) {
+  switch (f) {
+    case InputFormat::kCsv:
+      return "CSV";
+    case InputFormat::kSima:
+      return "SIMA座標ﾃﾞｰﾀ";
+    case InputFormat::kText:
+      break;
+  }
+  return "空白区切り";
+}
+
+LineFields SplitCsvLine(std::string_view line) {
+  LineFields f;
+  std::size_t p = 0;
+  for (int i = 0; i < 3; ++i) {
+    const std::size_t comma = line.find(',', p);
+    f.k = i + 1;
+    if (comma == std::string_view::npos) {
+      f.field[i] = TrimBlanks(line.substr(p));
+      return f;
+    }
+    f.field[i] = TrimBlanks(line.substr(p, comma - p));
+    p = comma + 1;
+  }
+  f.field[3] = line.substr(p);
+  f.k = 4;
+  return f;
+}
+
+LineKind ClassifyCsvLine(std::string_view line, LineFields& fields) {
+  if (line.empty()) return LineKind::kEmpty;
+  if (line[0] == '#') return LineKind::kComment;
+  fields = SplitCsvLine(line);
+  if (fields.k < 2 || !IsNumericField(fields.field[0]) || !IsNumericField(fields.field[1]))
+    return LineKind::kOther;
+  return LineKind::kData;
+}
+
+}  // namespace varno::batch

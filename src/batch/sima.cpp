@@ -1,0 +1,380 @@
+#include "batch/sima.h"
+
+#include <array>
+#include <memory>
+
+#include "batch/layout.h"
+#include "text/cp932.h"
+#include "text/errors.h"
+#include "text/format.h"
+#include "text/number.h"
+
+namespace varno::batch::sima {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kPointType = "A01";
+// type, point number, name, X, Y, H
+constexpr int kPointFields = 6;
+constexpr int kNeededFields = 5;  // up to Y
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && IsBlank(s[b])) ++b;
+  while (e > b && IsBlank(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+// The number of a field; false when it is not a plain decimal number or is
+// too large for a Double.
+bool FieldNumber(std::string_view field, double& value) {
+  const std::string_view body = Trim(field);
+  if (!IsNumericField(body)) return false;
+  try {
+    value = ParseNumber(body);
+  } catch (const VarnoError&) {
+    return false;
+  }
+  return true;
+}
+
+// The end of the field that starts at `p`: the next comma outside quotes, or
+// the end of the record. A field whose first non-blank byte is a quote runs to
+// its closing quote first ("" inside stands for one quote). CP932 trail bytes
+// are never a comma or a quote, so the record can be scanned as bytes.
+bool FieldEnd(std::string_view r, std::size_t p, std::size_t& end) {
+  std::size_t q = p;
+  while (q < r.size() && IsBlank(r[q])) ++q;
+  if (q < r.size() && r[q] == '"') {
+    std::size_t c = q + 1;
+    for (;;) {
+      c = r.find('"', c);
+      if (c == std::string_view::npos) return false;
+      if (c + 1 < r.size() && r[c + 1] == '"') {
+        c += 2;
+        continue;
+      }
+      break;
+    }
+    q = c + 1;
+  }
+  end = r.find(',', q);
+  if (end == std::string_view::npos) end = r.size();
+  return true;
+}
+
+// NumberPattern "0.000…" for the given decimals; the usual ones are made once.
+const NumberPattern& DecimalsPattern(int decimals, std::unique_ptr<NumberPattern>& local) {
+  constexpr int kCommon = 10;
+  static const std::array<NumberPattern, kCommon> common = [] {
+    auto make = [](int d) {
+      return NumberPattern("0." + std::string(static_cast<std::size_t>(d), '0'));
+    };
+    return std::array<NumberPattern, kCommon>{make(3), make(4), make(5),  make(6),  make(7),
+                                              make(8), make(9), make(10), make(11), make(12)};
+  }();
+  if (decimals - 3 < kCommon) return common[static_cast<std::size_t>(decimals - 3)];
+  local =
+      std::make_unique<NumberPattern>("0." + std::string(static_cast<std::size_t>(decimals), '0'));
+  return *local;
+}
+
+std::string FormatForField(std::string_view field, double value) {
+  std::unique_ptr<NumberPattern> local;
+  std::string text;
+  DecimalsPattern(FieldDecimals(field), local).AppendTo(value, text);
+  return text;
+}
+
+// Places `text` where the number of `field` stood.
+void PlaceInField(std::string_view field, std::string_view text, std::string& out) {
+  std::size_t lead = 0;
+  while (lead < field.size() && IsBlank(field[lead])) ++lead;
+  std::size_t trail = 0;
+  while (trail < field.size() - lead && IsBlank(field[field.size() - 1 - trail])) ++trail;
+  const std::size_t width = field.size() - trail;
+  if (text.size() < width) out.append(width - text.size(), ' ');
+  out.append(text);
+  out.append(field.substr(field.size() - trail));
+}
+
+std::size_t OffsetIn(std::string_view whole, std::string_view part) {
+  return static_cast<std::size_t>(part.data() - whole.data());
+}
+
+}  // namespace
+
+std::string_view ProblemText(Problem p) {
+  switch (p) {
+    case Problem::kNone:
+      return {};
+    case Problem::kTooFewFields:
+      return "項目が足りません";
+    case Problem::kUnterminatedQuote:
+      return "引用符 \" が閉じていません";
+    case Problem::kInvalidText:
+      return "点番号または点名に不正な文字コードがあります";
+    case Problem::kXNotNumber:
+      return "X が数値ではありません";
+    case Problem::kYNotNumber:
+      return "Y が数値ではありません";
+    case Problem::kHNotNumber:
+      return "H が数値ではありません";
+  }
+  return {};
+}
+
+ParsedRecord ParseRecord(std::string_view record) {
+  ParsedRecord r;
+  std::string_view field[kPointFields];
+  int count = 0;
+  std::size_t p = 0;
+  bool terminated = true;
+  while (count < kPointFields) {
+    std::size_t end = 0;
+    if (!FieldEnd(record, p, end)) {
+      terminated = false;
+      field[count++] = record.substr(p);
+      break;
+    }
+    field[count++] = record.substr(p, end - p);
+    if (end >= record.size()) break;
+    p = end + 1;
+  }
+  if (Trim(field[0]) != kPointType) return r;
+  r.isPoint = true;
+  PointFields& f = r.fields;
+  if (count > 1) f.number = field[1];
+  if (count > 2) f.name = field[2];
+  if (count > 3) f.x = field[3];
+  if (count > 4) f.y = field[4];
+  if (count > 5) f.h = field[5];
+  f.hasH = !Trim(f.h).empty();
+  if (!terminated) {
+    r.problem = Problem::kUnterminatedQuote;
+  } else if (count < kNeededFields) {
+    r.problem = Problem::kTooFewFields;
+  } else if (!IsValidCp932(f.number) || !IsValidCp932(f.name)) {
+    r.problem = Problem::kInvalidText;
+  } else if (!FieldNumber(f.x, r.x)) {
+    r.problem = Problem::kXNotNumber;
+  } else if (!FieldNumber(f.y, r.y)) {
+    r.problem = Problem::kYNotNumber;
+  } else if (f.hasH && !FieldNumber(f.h, r.h)) {
+    r.problem = Problem::kHNotNumber;
+  }
+  return r;
+}
+
+int FieldDecimals(std::string_view field) {
+  const std::string_view body = Trim(field);
+  const std::size_t point = body.find('.');
+  int decimals = 0;
+  if (point != std::string_view::npos) decimals = static_cast<int>(body.size() - point - 1);
+  return decimals < 3 ? 3 : decimals;
+}
+
+void AppendNumberInField(std::string_view field, double value, std::string& out) {
+  PlaceInField(field, FormatForField(field, value), out);
+}
+
+RecordResult ConvertRecord(std::string_view record, const PointCorrector& corrector,
+                           std::string& out) {
+  const ParsedRecord p = ParseRecord(record);
+  RecordResult r;
+  r.isPoint = p.isPoint;
+  r.problem = p.problem;
+  r.fields = p.fields;
+  if (!p.isPoint || p.problem != Problem::kNone) {
+    if (p.isPoint) r.reason = ProblemText(p.problem);
+    out.append(record);
+    out.append(kCrLf);
+    return r;
+  }
+  const CorrectedPoint c = corrector.Correct(p.x, p.y, p.fields.hasH ? p.h : 0.0);
+  r.outcome = c.outcome;
+  if (c.outcome == PointOutcome::kNotConverted) {
+    r.reason = c.reason;
+    out.append(record);
+    out.append(kCrLf);
+    return r;
+  }
+  const PointFields& f = p.fields;
+  r.x2 = FormatForField(f.x, c.x);
+  r.y2 = FormatForField(f.y, c.y);
+  if (f.hasH) r.h2 = FormatForField(f.h, c.h);
+  const std::size_t xAt = OffsetIn(record, f.x), yAt = OffsetIn(record, f.y);
+  out.append(record.substr(0, xAt));
+  PlaceInField(f.x, r.x2, out);
+  out.append(record.substr(xAt + f.x.size(), yAt - xAt - f.x.size()));
+  PlaceInField(f.y, r.y2, out);
+  std::size_t rest = yAt + f.y.size();
+  if (f.hasH) {
+    const std::size_t hAt = OffsetIn(record, f.h);
+    out.append(record.substr(rest, hAt - rest));
+    PlaceInField(f.h, r.h2, out);
+    rest = hAt + f.h.size();
+  }
+  out.append(record.substr(rest));
+  out.append(kCrLf);
+  return r;
+}
+
+namespace {
+
+// Report columns: record number, point number, name, X/Y/H before, X/Y/H after.
+constexpr std::size_t kRecordWidth = 8;
+constexpr std::size_t kNumberWidth = 8;
+constexpr std::size_t kNameWidth = 16;
+constexpr std::size_t kValueWidth = 14;
+
+void PutLeft(std::string_view text, std::size_t width, std::string& out) {
+  out.append(text);
+  if (text.size() < width) out.append(width - text.size(), ' ');
+}
+
+void PutRight(std::string_view text, std::size_t width, std::string& out) {
+  if (text.size() < width) out.append(width - text.size(), ' ');
+  out.append(text);
+}
+
+// A text of the input, trimmed; bytes that are not CP932 shown as "?" so that
+// the report stays a CP932 file.
+std::string Shown(std::string_view field) {
+  const std::string_view t = Trim(field);
+  if (IsValidCp932(t)) return std::string(t);
+  return ToCp932Lenient(Cp932ToUtf8(t));
+}
+
+void PutColumns(std::string_view record, std::string_view number, std::string_view name,
+                const std::string_view (&values)[6], std::string& out) {
+  PutRight(record, kRecordWidth, out);
+  out.push_back(' ');
+  PutLeft(number, kNumberWidth, out);
+  out.push_back(' ');
+  PutLeft(name, kNameWidth, out);
+  for (std::string_view v : values) {
+    out.push_back(' ');
+    PutRight(v, kValueWidth, out);
+  }
+  out.append("  ");
+}
+
+std::string_view ModeText(int mode) {
+  switch (mode) {
+    case 1:
+      return "1 (任意ﾊﾟﾗﾒｰﾀ。ないところは代表点)";
+    case 3:
+      return "3 (すべて代表点)";
+    default:
+      return "2 (任意ﾊﾟﾗﾒｰﾀ。ないところは変換しない)";
+  }
+}
+
+void AppendUtf8(std::string_view utf8, std::string& out) {
+  out.append(ToCp932Lenient(utf8));
+}
+
+}  // namespace
+
+std::string ReportPathFor(std::string_view resultPath) {
+  const std::size_t slash = resultPath.find_last_of("/\\");
+  const std::size_t nameAt = slash == std::string_view::npos ? 0 : slash + 1;
+  std::size_t dot = resultPath.rfind('.');
+  if (dot == std::string_view::npos || dot <= nameAt) dot = resultPath.size();
+  return std::string(resultPath.substr(0, dot)) + "_report.txt";
+}
+
+void AppendReportHeader(const ReportHeader& h, std::string& out) {
+  AppendUtf8(
+      "     ==========  SIMA座標ﾃﾞｰﾀ 変換報告  震災前成果(2000) → 震災後成果(2011)  ==========",
+      out);
+  out.append(kCrLf);
+  out.append(kCrLf);
+  AppendUtf8("      入力ファイル           : ", out);
+  out.append(h.inFileName);
+  out.append(kCrLf);
+  AppendUtf8("      結果ファイル           : ", out);
+  out.append(h.outFileName);
+  out.append(kCrLf);
+  AppendUtf8("      変換パラメータファイル : ", out);
+  out.append(h.paraFileName);
+  out.append("   ");
+  out.append(h.paraVersion);
+  out.append(kCrLf);
+  AppendUtf8("      座標系                 : " + SpacedNumber(h.zoneNo) + " 系", out);
+  out.append(kCrLf);
+  AppendUtf8("      変換方法               : ", out);
+  AppendUtf8(ModeText(h.mode), out);
+  out.append(kCrLf);
+  out.append(kCrLf);
+  const std::string titles[] = {ToCp932Lenient("X(変換前)"), ToCp932Lenient("Y(変換前)"),
+                                ToCp932Lenient("H(変換前)"), ToCp932Lenient("X(変換後)"),
+                                ToCp932Lenient("Y(変換後)"), ToCp932Lenient("H(変換後)")};
+  const std::string_view values[6] = {titles[0], titles[1], titles[2],
+                                      titles[3], titles[4], titles[5]};
+  PutColumns(ToCp932Lenient("ﾚｺｰﾄﾞ"), ToCp932Lenient("点番号"), ToCp932Lenient("点名"), values,
+             out);
+  AppendUtf8("結果", out);
+  out.append(kCrLf);
+  out.append(kCrLf);
+}
+
+void AppendReportLine(long long recordNo, const RecordResult& r, std::string& out) {
+  if (!r.isPoint) return;
+  const PointFields& f = r.fields;
+  const std::string before[3] = {Shown(f.x), Shown(f.y), Shown(f.h)};
+  const bool converted = r.outcome != PointOutcome::kNotConverted;
+  const std::string_view none;
+  const std::string_view values[6] = {before[0],
+                                      before[1],
+                                      before[2],
+                                      converted ? std::string_view(r.x2) : none,
+                                      converted ? std::string_view(r.y2) : none,
+                                      converted ? std::string_view(r.h2) : none};
+  PutColumns(std::to_string(recordNo), Shown(f.number), Shown(f.name), values, out);
+  switch (r.outcome) {
+    case PointOutcome::kGrid:
+      AppendUtf8("変換ﾊﾟﾗﾒｰﾀ", out);
+      break;
+    case PointOutcome::kRep:
+      AppendUtf8("代表点", out);
+      break;
+    case PointOutcome::kNotConverted:
+      AppendUtf8("未変換 (" + r.reason + ")", out);
+      break;
+  }
+  out.append(kCrLf);
+}
+
+void AppendReportSummary(const ReportCounts& c, std::string& out) {
+  out.append(kCrLf);
+  AppendUtf8("      A01 点数 :" + SpacedNumber(c.points) +
+                 "    変換ﾊﾟﾗﾒｰﾀ :" + SpacedNumber(c.grid) + "    代表点 :" + SpacedNumber(c.rep) +
+                 "    未変換 :" + SpacedNumber(c.notConverted),
+             out);
+  out.append(kCrLf);
+}
+
+void CountRecord(const RecordResult& r, ReportCounts& c) {
+  if (!r.isPoint) return;
+  ++c.points;
+  switch (r.outcome) {
+    case PointOutcome::kGrid:
+      ++c.grid;
+      break;
+    case PointOutcome::kRep:
+      ++c.rep;
+      break;
+    case PointOutcome::kNotConverted:
+      ++c.notConverted;
+      break;
+  }
+}
+
+}  // namespace varno::batch::sima

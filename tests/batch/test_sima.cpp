@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "batch/corrector.h"
+#include "batch/formats.h"
+#include "batch/sima.h"
+#include "batch_test_util.h"
+#include "text/cp932.h"
+
+namespace varno::batch {
+namespace {
+
+using namespace varno::batch::testing;
+using sima::Problem;
+
+std::string Sjis(std::string_view utf8) {
+  return Utf8ToCp932(utf8);
+}
+
+// A corrector that adds fixed amounts, or refuses every point.
+struct FixedCorrector : PointCorrector {
+  PointOutcome outcome = PointOutcome::kGrid;
+  CorrectedPoint Correct(double x, double y, double h) const override {
+    CorrectedPoint c;
+    c.outcome = outcome;
+    if (outcome == PointOutcome::kNotConverted) {
+      c.reason = "no";
+      return c;
+    }
+    c.x = x + 0.5;
+    c.y = y - 0.25;
+    c.h = h + 0.125;
+    return c;
+  }
+};
+
+// ---- records ----
+
+TEST(SimaRecord, RecordTypesAndProblems) {
+  struct Case {
+    std::string record;
+    bool isPoint;
+    Problem problem;
+  };
+  const std::vector<Case> cases = {
+      {"G00,01,job,", false, Problem::kNone},
+      {"A010,1,T,1.0,2.0,3.0,", false, Problem::kNone},  // another type
+      {"a01,1,T,1.0,2.0,3.0,", false, Problem::kNone},
+      {"", false, Problem::kNone},
+      {"A01,1,T,1.0,2.0,3.0,", true, Problem::kNone},
+      {" A01 ,1,T,1.0,2.0,", true, Problem::kNone},  // blanks around the type, empty H
+      {"A01,1,T,1.0,2.0", true, Problem::kNone},     // no H field at all
+      {"A01,1,T,1.0", true, Problem::kTooFewFields},
+      {"A01", true, Problem::kTooFewFields},
+      {"A01,1,T,1.0,,3.0,", true, Problem::kYNotNumber},
+      {"A01,1,T,1.0m,2.0,3.0,", true, Problem::kXNotNumber},
+      {"A01,1,T,1e3,2.0,3.0,", true, Problem::kXNotNumber},
+      {"A01,1,T,\"1.0\",2.0,3.0,", true, Problem::kXNotNumber},
+      {"A01,1,T,1.0,2.0,H,", true, Problem::kHNotNumber},
+      {"A01,1,T,1" + std::string(400, '0') + ",2.0,3.0,", true, Problem::kXNotNumber},
+      {"A01,1,\"T,1\",1.0,2.0,3.0,", true, Problem::kNone},
+      {"A01,1,\"T\"\",1\",1.0,2.0,3.0,", true, Problem::kNone},  // "" inside quotes
+      {"A01,1,\"T,1.0,2.0,3.0,", true, Problem::kUnterminatedQuote},
+      {"A01,1,\"T\"\",1.0,2.0,3.0,", true, Problem::kUnterminatedQuote},
+      {"A01,1,T\x81,1.0,2.0,3.0,", true, Problem::kInvalidText},
+      {"A01,\xff,T,1.0,2.0,3.0,", true, Problem::kInvalidText},
+      {"A01,1," + Sjis("表示") + ",1.0,2.0,3.0,", true, Problem::kNone},  // trail byte 0x5C
+  };
+  for (const Case& c : cases) {
+    const sima::ParsedRecord r = sima::ParseRecord(c.record);
+    EXPECT_EQ(r.isPoint, c.isPoint) << c.record;
+    EXPECT_EQ(r.problem, c.problem) << c.record;
+  }
+  const sima::ParsedRecord q = sima::ParseRecord("A01, 7 ,\"a,b\", -1.5 ,\t2.25,  ,x");
+  EXPECT_EQ(q.fields.number, " 7 ");
+  EXPECT_EQ(q.fields.name, "\"a,b\"");
+  EXPECT_EQ(q.fields.x, " -1.5 ");
+  EXPECT_EQ(q.x, -1.5);
+  EXPECT_EQ(q.y, 2.25);
+  EXPECT_FALSE(q.fields.hasH);
+}
+
+TEST(SimaRecord, NumbersKeepTheirDecimalsAndWidth) {
+  struct Case {
+    std::string field;
+    double value;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"1078.144", 1078.644, "1078.644"},
+      {" 1078.144", 1078.644, " 1078.644"},
+      {"   1.5", 2.25, " 2.250"},             // fewer than 3 decimals: 3
+      {"7", 7.125, "7.125"},                  // no decimals: 3, wider than the field
+      {"9999.800", 10000.3, "10000.300"},     // grows: written whole
+      {"  9999.800", 10000.3, " 10000.300"},  // grows into a blank
+      {" 12.5 ", -0.0001, "0.000 "},          // trailing blanks stay; no "-0.000"
+      {"\t1.00000", 1.123456, " 1.12346"},    // a tab is a blank; five decimals
+      {"1.0000000000001", 2.0, "2.0000000000000"},
+      {"-5.125", -5.0625, "-5.063"},  // an exact half rounds away from zero
+  };
+  for (const Case& c : cases) {
+    std::string out = "<";
+    sima::AppendNumberInField(c.field, c.value, out);
+    EXPECT_EQ(out, "<" + c.expected) << "field \"" << c.field << '"';
+  }
+}
+
+TEST(SimaRecord, OnlyTheNumbersOfAConvertedPointChange) {
+  FixedCorrector fixed;
+  std::string out;
+  const std::string rec = "A01, 2,T.2 , 1078.144, 1000.739, 268.971,tail,,";
+  sima::RecordResult r = sima::ConvertRecord(rec, fixed, out);
+  EXPECT_EQ(out, "A01, 2,T.2 , 1078.644, 1000.489, 269.096,tail,,\r\n");
+  EXPECT_EQ(r.x2, "1078.644");
+  EXPECT_EQ(r.h2, "269.096");
+
+  out.clear();
+  r = sima::ConvertRecord("A01,1,T,1.000,2.000,   ,", fixed, out);
+  EXPECT_EQ(out, "A01,1,T,1.500,1.750,   ,\r\n") << "blank H stays blank";
+  EXPECT_TRUE(r.h2.empty());
+
+  // Every other record, a malformed point and a refused point: unchanged.
+  fixed.outcome = PointOutcome::kNotConverted;
+  for (const std::string& same :
+       {std::string("B01,1,1,"), std::string("A01,1,T,1.0,2.0,3.0,"), std::string("A01,1,T,x,2,3,"),
+        std::string("A01,1,T\x81,1.0,2.0,3.0,")}) {
+    out.clear();
+    r = sima::ConvertRecord(same, fixed, out);
+    EXPECT_EQ(out, same + "\r\n");
+    EXPECT_EQ(r.outcome, PointOutcome::kNotConverted);
+  }
+  EXPECT_EQ(r.reason, sima::ProblemText(Problem::kInvalidText));
+}
+
+// ---- the test file, converted record by record ----
+
+class SimaGolden : public ::testing::TestWithParam<params::ConversionMode> {};
+
+TEST_P(SimaGolden, EveryRecordAsWorkedOutByHand) {
+  const params::ParamStore store = MakeConstantGrid();
+  geo::GeoState geo;
+  geo.zone = geo::ParseZoneItem(geo::ZoneItems()[8]);
+  StatusRecorder status;
+  MessageRecorder messages;
+  const TransformCorrector corrector(store, GetParam(), geo, {status, messages});
+  const bool mode1 = GetParam() == params::ConversionMode::kGridThenRep;
+  const std::string input = ReadBytes(DataFile("points.sim"));
+  const std::string expected = ReadBytes(DataFile(mode1 ? "points_mode1.sim" : "points_mode2.sim"));
+  ASSERT_FALSE(input.empty());
+  std::string out, report;
+  sima::ReportCounts counts;
+  long long no = 0;
+  for (const std::string& rec : CrLfLines(input)) {
+    const sima::RecordResult r = sima::ConvertRecord(rec, corrector, out);
+    sima::AppendReportLine(++no, r, report);
+    sima::CountRecord(r, counts);
+  }
+  EXPECT_EQ(out, expected);
+  EXPECT_TRUE(messages.boxes.empty());
+  // 13 points: 6, 7, 9 and 10 malformed, 4 outside the grid.
+  EXPECT_EQ(counts.points, 13);
+  EXPECT_EQ(counts.notConverted, mode1 ? 4 : 5);
+  EXPECT_EQ(counts.rep, mode1 ? 1 : 0);
+  EXPECT_EQ(counts.grid, 8);
+  const std::vector<std::string> lines = CrLfLines(report);
+  ASSERT_EQ(lines.size(), 13u);
+  EXPECT_EQ(Cp932ToUtf8(lines[0]),
+            "       5 1        T.1                    1078.144       1000.739        268.971"
+            "       1078.644       1000.489        269.096  変換ﾊﾟﾗﾒｰﾀ");
+  EXPECT_NE(Cp932ToUtf8(lines[3]).find(mode1 ? "代表点" : "未変換 (変換パラメータの範囲外)"),
+            std::string::npos);
+  EXPECT_NE(Cp932ToUtf8(lines[5]).find("未変換 (項目が足りません)"), std::string::npos);
+  EXPECT_NE(Cp932ToUtf8(lines[12]).find("10.500"), std::string::npos);
+  // The bad name is shown as "?" so that the report stays CP932.
+  EXPECT_TRUE(IsValidCp932(report));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SimaGolden,
+                         ::testing::Values(params::ConversionMode::kGridOnly,
+                                           params::ConversionMode::kGridThenRep));
+
+// ---- the report ----
+
+TEST(SimaReport, PathHeaderAndSummary) {
+  EXPECT_EQ(sima::ReportPathFor("/d/pts.sim"), "/d/pts_report.txt");
+  EXPECT_EQ(sima::ReportPathFor("/d.x/pts"), "/d.x/pts_report.txt");
+  EXPECT_EQ(sima::ReportPathFor("C:\\d.x\\pts.2011.sim"), "C:\\d.x\\pts.2011_report.txt");
+
+  sima::ReportHeader h;
+  h.inFileName = Sjis("現場.sim");
+  h.outFileName = "out.sim";
+  h.paraFileName = "Veltra.par";
+  h.paraVersion = "1.0";
+  h.zoneNo = 9;
+  h.mode = 1;
+  std::string out;
+  sima::AppendReportHeader(h, out);
+  sima::ReportCounts c{12, 9, 1, 2};
+  sima::AppendReportSummary(c, out);
+  const std::string text = Cp932ToUtf8(out);
+  EXPECT_NE(text.find("入力ファイル           : 現場.sim\r\n"), std::string::npos);
+  EXPECT_NE(text.find(": Veltra.par   1.0\r\n"), std::string::npos);
+  EXPECT_NE(text.find(":  9 系\r\n"), std::string::npos);
+  EXPECT_NE(text.find("代表点)"), std::string::npos);
+  EXPECT_NE(text.find("A01 点数 : 12    変換ﾊﾟﾗﾒｰﾀ : 9    代表点 : 1    未変換 : 2\r\n"),
+            std::string::npos);
+}
+
+// ---- CSV ----
+
+TEST(CsvLine, SplitsAtCommasAndKeepsTheName) {
+  LineFields f = SplitCsvLine(" 1.5 ,\t-2 , 3,  name, with ,commas  ");
+  ASSERT_EQ(f.k, 4);
+  EXPECT_EQ(f.field[0], "1.5");
+  EXPECT_EQ(f.field[1], "-2");
+  EXPECT_EQ(f.field[2], "3");
+  EXPECT_EQ(f.field[3], "  name, with ,commas  ");
+  f = SplitCsvLine("1,2,3,");
+  EXPECT_EQ(f.k, 4);
+  EXPECT_EQ(f.field[3], "");
+  EXPECT_EQ(SplitCsvLine("1,2").k, 2);
+  EXPECT_EQ(SplitCsvLine("1,2,").k, 3);
+
+  LineFields g;
+  EXPECT_EQ(ClassifyCsvLine("", g), LineKind::kEmpty);
+  EXPECT_EQ(ClassifyCsvLine("#1,2,3", g), LineKind::kComment);
+  EXPECT_EQ(ClassifyCsvLine("X,Y,H," + Sjis("点名"), g), LineKind::kOther);
+  EXPECT_EQ(ClassifyCsvLine("1.0 2.0 3.0", g), LineKind::kOther);  // blank-separated
+  EXPECT_EQ(ClassifyCsvLine("1.0", g), LineKind::kOther);
+  EXPECT_EQ(ClassifyCsvLine("   ", g), LineKind::kOther);
+  EXPECT_EQ(ClassifyCsvLine("1.0,2.0", g), LineKind::kData);  // H missing: the run decides
+  EXPECT_EQ(ClassifyCsvLine("+1.0 , -2.0 ,3", g), LineKind::kData);
+}
+
+// The CSV file and the text file of the same points split into the same
+// fields, line by line.
+TEST(CsvLine, SameFieldsAsTheBlankSeparatedFile) {
+  const auto text = CrLfLines(ReadBytes(DataFile("same_points.in")));
+  const auto csv = CrLfLines(ReadBytes(DataFile("same_points.csv")));
+  ASSERT_EQ(text.size(), csv.size());
+  int data = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    LineFields a, b;
+    const LineKind ka = ClassifyLine(text[i], a);
+    ASSERT_EQ(ka, ClassifyCsvLine(csv[i], b)) << "line " << i + 1;
+    if (ka != LineKind::kData) continue;
+    ++data;
+    ASSERT_EQ(a.k, b.k) << "line " << i + 1;
+    for (int k = 0; k < a.k; ++k) EXPECT_EQ(a.field[k], b.field[k]) << "line " << i + 1;
+  }
+  EXPECT_EQ(data, 4);
+}
+
+}  // namespace
+}  // namespace varno::batch
