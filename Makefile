@@ -2,6 +2,9 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Warnings are errors in every build made here (VARNO_WERROR); `make build WERROR=OFF`
+# builds like a packager would.
+WERROR ?= ON
 # ccache, where installed, makes rebuilds and the sanitizer build cheap.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
@@ -13,9 +16,13 @@ deps install-deps:
 	./scripts/install-deps
 
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) $(LAUNCHER)
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DVARNO_WERROR=$(WERROR) $(LAUNCHER)
 
+# A build folder configured before the option existed (or with another
+# setting) is brought in line.
 configure: $(BUILD)/CMakeCache.txt
+	@grep -q '^VARNO_WERROR:BOOL=$(WERROR)$$' $(BUILD)/CMakeCache.txt || \
+	  cmake -S . -B $(BUILD) -DVARNO_WERROR=$(WERROR) >/dev/null
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -31,7 +38,8 @@ unit-test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 asan-test:
-	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNO_SANITIZE=ON $(LAUNCHER)
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARNO_SANITIZE=ON \
+	  -DVARNO_WERROR=$(WERROR) $(LAUNCHER)
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
