@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -39,6 +40,14 @@ std::string ExecutableFolder() {
   return folder.empty() ? "./" : folder;
 }
 
+// --par, else VARNO_PAR_FILE (as the program reads it), else Veltra.par beside
+// the executable.
+std::string ParaFilePath(const cli::Options& opt) {
+  if (!opt.parFile.empty()) return opt.parFile;
+  if (const char* env = std::getenv("VARNO_PAR_FILE"); env != nullptr && *env != '\0') return env;
+  return ExecutableFolder() + "Veltra.par";
+}
+
 void Say(const std::string& text) {
   std::fprintf(stderr, "varno-batch: %s\n", cli::OneLine(text).c_str());
 }
@@ -57,10 +66,17 @@ int Main(int argc, char** argv) {
     std::fputs(cli::HelpText().c_str(), stdout);
     return kExitOk;
   }
+  if (opt.version) {
+    std::fputs(cli::VersionText().c_str(), stdout);
+    return kExitOk;
+  }
+  const bool toStdout = opt.output == cli::kStdoutName;
 
   // The input file must survive: refuse it as the result file before anything
-  // is opened (opening the result file empties it).
-  if (std::string refusal = batch::CheckOutputPath(opt.input, opt.output); !refusal.empty()) {
+  // is opened (opening the result file empties it). Standard output redirected
+  // onto the input is refused when the run starts.
+  if (std::string refusal = toStdout ? "" : batch::CheckOutputPath(opt.input, opt.output);
+      !refusal.empty()) {
     Say(refusal);
     return kExitUsage;
   }
@@ -68,7 +84,7 @@ int Main(int argc, char** argv) {
   cli::HoldInterrupts();
 
   params::ParamStore store;
-  store.paraFilePath = opt.parFile.empty() ? ExecutableFolder() + "Veltra.par" : opt.parFile;
+  store.paraFilePath = ParaFilePath(opt);
   if (std::FILE* f = std::fopen(store.paraFilePath.c_str(), "rb")) {
     std::fclose(f);
   } else {
@@ -85,7 +101,7 @@ int Main(int argc, char** argv) {
   }
   if (opt.verbose) Say(params::SummaryText(store));
   // Nor may the result file be the parameter file: it would be emptied.
-  if (!batch::CheckOutputPath(store.paraFilePath, opt.output).empty()) {
+  if (!toStdout && !batch::CheckOutputPath(store.paraFilePath, opt.output).empty()) {
     Say("出力ファイルに変換パラメータファイルが指定されました。別の出力ファイルを指定して下さい。");
     return kExitUsage;
   }
@@ -123,7 +139,7 @@ int Main(int argc, char** argv) {
   files.inFileDir = FolderOf(opt.input);
   files.inFileBase = StripExtension(opt.input);
   files.outFilePath = opt.output;
-  files.outFile = std::fopen(opt.output.c_str(), "wb");
+  files.outFile = toStdout ? stdout : std::fopen(opt.output.c_str(), "wb");
   if (files.outFile == nullptr) {
     const int err = errno;
     int number = kErrPathAccess;  // a missing folder, a folder as name

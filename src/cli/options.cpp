@@ -1,6 +1,9 @@
 #include "cli/options.h"
 
+#include <deque>
 #include <string_view>
+
+#include "text/version.h"
 
 namespace varno::cli {
 
@@ -18,20 +21,47 @@ bool ParseSmallInt(std::string_view s, int lo, int hi, int& out) {
   return true;
 }
 
+// The long option a one-letter flag stands for, or nullptr.
+const char* LongFlag(char letter) {
+  switch (letter) {
+    case 'h':
+      return "--help";
+    case 'v':
+      return "--verbose";
+    default:
+      return nullptr;
+  }
+}
+
 }  // namespace
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
   Options o;
   std::vector<std::string> positional;
   bool optionsDone = false;
-  for (std::size_t k = 0; k < args.size(); ++k) {
-    std::string arg = args[k];
+  // Arguments not yet read; a combined "-vh" is put back as "--verbose --help".
+  std::deque<std::string> rest(args.begin(), args.end());
+  while (!rest.empty()) {
+    std::string arg = std::move(rest.front());
+    rest.pop_front();
     if (optionsDone || arg.size() < 2 || arg[0] != '-') {
       positional.push_back(arg);
       continue;
     }
     if (arg == "--") {
       optionsDone = true;
+      continue;
+    }
+    if (arg[1] != '-') {
+      // One-letter flags: "-vh" is "-v -h". Each letter must be a flag.
+      for (std::size_t j = arg.size(); j-- > 1;) {
+        const char* name = LongFlag(arg[j]);
+        if (name == nullptr) {
+          error = "不明なオプション: " + arg + " (unknown option)";
+          return std::nullopt;
+        }
+        rest.push_front(name);
+      }
       continue;
     }
     std::string value;
@@ -43,16 +73,19 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     }
     auto needValue = [&]() -> bool {
       if (hasValue) return true;
-      if (k + 1 >= args.size()) {
+      if (rest.empty()) {
         error = arg + " には値が必要です (" + arg + " needs a value)";
         return false;
       }
-      value = args[++k];
+      value = std::move(rest.front());
+      rest.pop_front();
       return true;
     };
-    if (arg == "-h" || arg == "--help") {
+    if (arg == "--help") {
       o.help = true;
-    } else if (arg == "-v" || arg == "--verbose") {
+    } else if (arg == "--version") {
+      o.version = true;
+    } else if (arg == "--verbose") {
       o.verbose = true;
     } else if (arg == "--with-input") {
       o.withInput = true;
@@ -96,29 +129,44 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       return std::nullopt;
     }
   }
-  if (o.help) return o;
+  if (o.help || o.version) return o;
   if (positional.size() != 2) {
     error = "入力ファイルと出力ファイルを1つずつ指定して下さい (expected INPUT and OUTPUT)";
     return std::nullopt;
   }
   o.input = positional[0];
   o.output = positional[1];
+  if (o.input == kStdoutName) {
+    error =
+        "入力は通常のファイルにして下さい (the input is read twice, so standard input will not "
+        "do)";
+    return std::nullopt;
+  }
   return o;
+}
+
+std::string VersionText() {
+  return "varno-batch (" + std::string(kProgramTitle) + ") " + std::string(kVersionText) + "\n";
 }
 
 std::string HelpText() {
   return R"(使い方 / usage:
   varno-batch [--par FILE] [--process bl|xy|xy-bl] [--with-input] [--mode 1|2|3]
               [--zone N] [-v] INPUT OUTPUT
+  varno-batch --help | --version
 
 震災前成果(2000) の座標値ファイル INPUT を震災後成果(2011) に一括変換し，結果ファイル
 OUTPUT (CP932, CR LF) に書き出します。結果ファイルは画面の「ﾌｧｲﾙ一括変換」と同じものです。
+OUTPUT が - のときは標準出力に書き出します。INPUT は通常のファイルです (2 回読みます)。
 Converts a file of pre-earthquake (JGD2000) points into a post-earthquake (JGD2011) result
-file, byte for byte the same as the batch dialog of the program writes.
+file, byte for byte the same as the batch dialog of the program writes. OUTPUT - writes
+to standard output; INPUT must be a regular file (it is read twice).
 
 オプション / options:
-  --par FILE      変換パラメータファイル (既定: 実行ファイルと同じﾌｫﾙﾀﾞの Veltra.par)
-                  the parameter file (default: Veltra.par beside this executable)
+  --par FILE      変換パラメータファイル (既定: 環境変数 VARNO_PAR_FILE，
+                  それもなければ実行ファイルと同じﾌｫﾙﾀﾞの Veltra.par)
+                  the parameter file (default: $VARNO_PAR_FILE, else Veltra.par
+                  beside this executable)
   --process P     bl    = 緯度･経度・H → 緯度･経度・X・Y・H
                   xy    = Ｘ･Ｙ・H → Ｘ･Ｙ・H                (既定 / default)
                   xy-bl = Ｘ･Ｙ ・H→ 緯度･経度･Ｘ･Ｙ・H
@@ -136,6 +184,8 @@ file, byte for byte the same as the batch dialog of the program writes.
   -v, --verbose   パラメータファイルの読み込み結果と終了メッセージを表示します
                   print the parameter file summary and the closing message
   -h, --help      この説明 / this text
+      --version   版数 / the version
+  短いオプションはまとめて書けます (-vh = -v -h) / short options combine
 
 入力ファイル / input: one point per line, blank-separated:
   bl:     緯度 ddmmss.sssss  経度 dddmmss.sssss  H  [点名]

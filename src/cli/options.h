@@ -18,13 +18,20 @@ struct Options {
   std::optional<int> zone;
   bool verbose = false;
   bool help = false;
-  std::string input, output;
+  bool version = false;
+  std::string input, output;  // OUTPUT "-": standard output
 };
+
+// OUTPUT naming standard output.
+inline constexpr const char* kStdoutName = "-";
 
 // Parses argv; on bad usage returns nullopt and sets `error`.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
 
 // The --help text (UTF-8).
 std::string HelpText();
+
+// The --version line.
+std::string VersionText();
 
 }  // namespace varno::cli

@@ -57,9 +57,10 @@ class Cli : public ::testing::Test {
     fs::create_directories(dir_);
     Write(dir_ / "Test.par", ParFile(9));
   }
-  Result Run(const std::string& args) {
-    const std::string cmd = Quote(std::string(VARNO_BIN_DIR) + "/varno-batch") + " " + args + " >" +
-                            Quote((dir_ / "stdout").string()) + " 2>" +
+  // `env`: assignments put before the command, such as "VARNO_PAR_FILE=...".
+  Result Run(const std::string& args, const std::string& env = "") {
+    const std::string cmd = env + " " + Quote(std::string(VARNO_BIN_DIR) + "/varno-batch") + " " +
+                            args + " >" + Quote((dir_ / "stdout").string()) + " 2>" +
                             Quote((dir_ / "stderr").string()) + " </dev/null";
     int status = std::system(cmd.c_str());
     Result r;
@@ -89,6 +90,9 @@ TEST_F(Cli, HelpAndBadUsage) {
                        "--zone 0 a b",
                        "--zone 20 a b",
                        "--frobnicate a b",
+                       "-vx a b",
+                       "-- -v a b c",
+                       "- b",
                        "--par"};
   for (const char* args : bad) {
     SCOPED_TRACE(args);
@@ -96,6 +100,60 @@ TEST_F(Cli, HelpAndBadUsage) {
     EXPECT_EQ(r.code, 2);
     EXPECT_FALSE(r.err.empty());
   }
+}
+
+TEST_F(Cli, VersionAndCombinedShortOptions) {
+  Result r = Run("--version");
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out, "varno-batch (座標変換プログラム) 1.0.0\n");
+  // "-vh" is "-v -h"; "-hv" the same; help wins over missing files.
+  for (const char* args : {"-vh", "-hv", "-v -h"}) {
+    SCOPED_TRACE(args);
+    r = Run(args);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("終了ステータス / exit status"), std::string::npos);
+  }
+  // Combined flags take effect: -v prints the parameter summary.
+  Write(dir_ / "pts.in", "1000 2000 3\r\n");
+  r = Run("-vv " + Par() + " " + P("pts.in") + " " + P("a.out"));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.err.find("T1.0"), std::string::npos) << r.err;
+}
+
+TEST_F(Cli, DashWritesTheResultToStandardOutput) {
+  fs::copy_file(Golden("xy.in"), dir_ / "xy.in");
+  Result r = Run(Par() + " --with-input " + P("xy.in") + " -");
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_FALSE(fs::exists(dir_ / "-"));
+  // Byte for byte the result file, except the first line, which names the result "-".
+  const std::string file = Read(Golden("xy_in.out"));
+  const auto body = file.find("\r\n");
+  ASSERT_NE(body, std::string::npos);
+  EXPECT_EQ(r.out.substr(r.out.find("\r\n")), file.substr(body));
+  EXPECT_EQ(r.out.substr(0, r.out.find("\r\n") + 1),
+            file.substr(0, file.find("result.out")) + "-\r");
+  // Standard output onto the input file is refused, the input kept.
+  const std::string in = Read(dir_ / "xy.in");
+  const std::string cmd = Quote(std::string(VARNO_BIN_DIR) + "/varno-batch") + " " + Par() + " " +
+                          P("xy.in") + " - >>" + P("xy.in") + " 2>/dev/null";
+  EXPECT_NE(std::system(cmd.c_str()), 0);
+  EXPECT_EQ(Read(dir_ / "xy.in"), in);
+}
+
+TEST_F(Cli, TheParameterFileCanComeFromTheEnvironment) {
+  Write(dir_ / "pts.in", "1000 2000 3\r\n");
+  Write(dir_ / "Other.par", ParFile(8));
+  Result r = Run(P("pts.in") + " " + P("a.out"), "VARNO_PAR_FILE=" + P("Test.par"));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(Read(dir_ / "a.out").find("   1000.5000"), std::string::npos);
+  // --par wins over the environment: zone 8 from Other.par, so no warning for --zone 8.
+  r = Run("--par " + P("Other.par") + " --zone 8 " + P("pts.in") + " " + P("b.out"),
+          "VARNO_PAR_FILE=" + P("Test.par"));
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  r = Run(P("pts.in") + " " + P("c.out"), "VARNO_PAR_FILE=" + P("missing.par"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("missing.par"), std::string::npos) << r.err;
 }
 
 TEST_F(Cli, ConvertsExactlyLikeTheDialog) {
