@@ -99,6 +99,7 @@ inline constexpr const char* kLblDai = "入力ファイルの形式について�
 inline constexpr const char* kFormatLabel1 = "緯度 経度 の場合";
 inline constexpr const char* kFormatLabel2 = "平面直角座標 X Y の場合";
 inline constexpr const char* kFormatLabel3 = "出力ファイルについての説明";
+inline constexpr const char* kFormatLabel4 = "CSV，SIMA座標ﾃﾞｰﾀの場合";
 
 // Printing
 inline constexpr const char* kPrintFailed =

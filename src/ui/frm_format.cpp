@@ -50,6 +50,8 @@ FrmFormat::FrmFormat(QWidget* parent) : QDialog(parent) {
   Text1 = HelpBox(dtext::kFormatText1, 12, this);
   Label2 = GreyLabel(dtext::kFormatLabel2, this);
   Text2 = HelpBox(dtext::kFormatText2, 10, this);
+  Label4 = GreyLabel(dtext::kFormatLabel4, this);
+  Text4 = HelpBox(dtext::kFormatText4, 8, this);
   Label3 = GreyLabel(dtext::kFormatLabel3, this);
   Text3 = HelpBox(dtext::kFormatText3, 5, this);
   cmdClose = new QPushButton(Q(dtext::kCmdClose), this);
@@ -60,6 +62,8 @@ FrmFormat::FrmFormat(QWidget* parent) : QDialog(parent) {
   layout->addWidget(Text1, 3);
   layout->addWidget(Label2);
   layout->addWidget(Text2, 3);
+  layout->addWidget(Label4);
+  layout->addWidget(Text4, 3);
   layout->addWidget(Label3);
   layout->addWidget(Text3, 1);
   auto* row = new QHBoxLayout;

@@ -23,6 +23,8 @@ class FrmFormat : public QDialog {
   QPlainTextEdit* Text1;
   QLabel* Label2;
   QPlainTextEdit* Text2;
+  QLabel* Label4;
+  QPlainTextEdit* Text4;  // CSV and SIMA files
   QLabel* Label3;
   QPlainTextEdit* Text3;
   QPushButton* cmdClose;

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QTextCursor>
 
+#include "batch/formats.h"
+#include "batch/sima.h"
 #include "dialogs_test_util.h"
 #include "text/cp932.h"
 #include "ui/frm_format.h"
@@ -285,6 +287,40 @@ TEST(FrmFormatTest, HelpTextsAndWindow) {
   EXPECT_FALSE(help.isModal());
   help.cmdClose->click();
   EXPECT_FALSE(help.isVisible());
+}
+
+// The CSV and SIMA examples of the help window are what the converters
+// accept and refuse: a good example is a point, a bad one is not.
+TEST(FrmFormatTest, CsvAndSimaExamplesAgreeWithTheConverters) {
+  dtest::EnsureApp();
+  FrmFormat help;
+  EXPECT_EQ(U8(help.Label4->text()), "CSV，SIMA座標ﾃﾞｰﾀの場合");
+  const std::string all = U8(help.Text4->toPlainText());
+  std::string section;
+  int checked = 0;
+  std::size_t start = 0;
+  for (std::size_t nl; (nl = all.find('\n', start)) != std::string::npos; start = nl + 1) {
+    std::string line = all.substr(start, nl - start);
+    if (line.rfind("［", 0) == 0) {
+      section = line;
+      continue;
+    }
+    if (line.empty() || section.find("例］") == std::string::npos) continue;
+    const bool good = section.find("良い例") != std::string::npos;
+    // The example ends where the full-width blanks before the arrow begin.
+    line = line.substr(0, std::min(line.find("\u3000"), line.find(" ←")));
+    const std::string bytes = Utf8ToCp932(line);
+    if (section.find("CSV") != std::string::npos) {
+      batch::LineFields f;
+      EXPECT_EQ(batch::ClassifyCsvLine(bytes, f) == batch::LineKind::kData, good) << line;
+    } else {
+      const batch::sima::ParsedRecord r = batch::sima::ParseRecord(bytes);
+      EXPECT_TRUE(r.isPoint) << line;
+      EXPECT_EQ(r.problem == batch::sima::Problem::kNone, good) << line;
+    }
+    ++checked;
+  }
+  EXPECT_EQ(checked, 10);
 }
 
 }  // namespace
