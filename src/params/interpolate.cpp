@@ -1,9 +1,10 @@
 #include "params/interpolate.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "text/errors.h"
@@ -31,8 +32,11 @@ class Axis {
   std::size_t size() const { return v_.size(); }
   double operator[](std::size_t i) const { return v_[i]; }
 
-  // Position of the value v_[i] in v_ (v must be one of the values).
+  // Position of the value v_[i] in v_ (v must be one of the values); on a
+  // regular axis it stands at its proportional position.
   int32_t PositionOf(double v) const {
+    const std::size_t guess = Guess(v);
+    if (v_[guess] == v) return static_cast<int32_t>(guess);
     return static_cast<int32_t>(std::lower_bound(v_.begin(), v_.end(), v) - v_.begin());
   }
 
@@ -71,6 +75,46 @@ class Axis {
 
   std::vector<double> v_;
   double inv_ = 0;
+};
+
+// The distinct values of one coordinate in the order first met. The set is
+// open addressing on the value's bits (0 and -0 are one value, as for ==),
+// so that a value seen before costs one or two probes.
+class DistinctValues {
+ public:
+  DistinctValues() : slots_(64, 0) {}
+
+  void Add(double v) {
+    std::size_t i = Slot(v);
+    for (; slots_[i] != 0; i = (i + 1) & (slots_.size() - 1)) {
+      if (values_[slots_[i] - 1] == v) return;
+    }
+    values_.push_back(v);
+    slots_[i] = values_.size();
+    if (2 * values_.size() > slots_.size()) Grow();
+  }
+
+  std::vector<double> Take() { return std::move(values_); }
+
+ private:
+  std::size_t Slot(double v) const {
+    // The top bits of the product: they depend on every bit of the value.
+    const uint64_t bits = std::bit_cast<uint64_t>(v == 0 ? 0.0 : v);
+    return static_cast<std::size_t>((bits * 0x9E3779B97F4A7C15ULL) >> shift_);
+  }
+  void Grow() {
+    slots_.assign(2 * slots_.size(), 0);
+    --shift_;
+    for (std::size_t k = 0; k < values_.size(); ++k) {
+      std::size_t i = Slot(values_[k]);
+      while (slots_[i] != 0) i = (i + 1) & (slots_.size() - 1);
+      slots_[i] = k + 1;
+    }
+  }
+
+  std::vector<double> values_;
+  std::vector<std::size_t> slots_;  // 1 + the value's place in values_, 0 when free
+  int shift_ = 64 - 6;              // 64 - log2(slots_.size())
 };
 
 // Bounding boxes of the records in file order, in runs of 64, 64^2, 64^3, ...
@@ -182,24 +226,17 @@ class PairIndex final : public GridIndex {
  public:
   explicit PairIndex(const ParamStore& store) : count_(store.count), runs_(store) {
     const auto& rec = store.records;
-    std::vector<double> xs, ys;
     {
-      std::unordered_set<double> seenX, seenY;
+      DistinctValues xs, ys;
       double lastX = 0, lastY = 0;
       for (int32_t k = 1; k <= count_; ++k) {
         const ParaRecord& r = rec[static_cast<std::size_t>(k)];
-        if (k == 1 || r.x != lastX) {
-          if (seenX.insert(r.x).second) xs.push_back(r.x);
-          lastX = r.x;
-        }
-        if (k == 1 || r.y != lastY) {
-          if (seenY.insert(r.y).second) ys.push_back(r.y);
-          lastY = r.y;
-        }
+        if (k == 1 || r.x != lastX) xs.Add(lastX = r.x);
+        if (k == 1 || r.y != lastY) ys.Add(lastY = r.y);
       }
+      x_.Build(xs.Take());
+      y_.Build(ys.Take());
     }
-    x_.Build(std::move(xs));
-    y_.Build(std::move(ys));
     const std::size_t cells = x_.size() * y_.size();
     dense_ = y_.size() != 0 && cells / y_.size() == x_.size() &&
              cells <= 4 * static_cast<std::size_t>(count_) + 4096;

@@ -10,6 +10,11 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstring>
+#include <thread>
+#include <vector>
+
 #include "params/interpolate.h"
 #include "text/cp932.h"
 #include "text/errors.h"
@@ -76,6 +81,7 @@ class FieldReader {
 
   bool AtEnd() const { return p_ >= d_.size(); }
   std::size_t Position() const { return p_; }
+  void MoveTo(std::size_t p) { p_ = std::min(p, d_.size()); }
 
   // A numeric field ends at a comma, a blank or the line end. Returns false
   // for a read past the end or a field that is not a number; the field's text
@@ -194,6 +200,189 @@ bool ReadWholeFile(const std::string& path, std::string& data) {
   return ok;
 }
 
+// The fast path for regular node lines: five plain numbers ("-12.345") joined
+// by single commas and ended by CR LF or LF, nothing else on the line. On such
+// a line the field reader takes exactly those five numbers as one record and
+// stops at the next line, so the lines can be parsed in parallel chunks. From
+// the first line that is not regular on, the reading goes on in sequence: a
+// record that starts where the rest of its line is regular is still taken by
+// the fast parser (the field reader would take the same five numbers), every
+// other by the field reader.
+
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kExactDigits = 15;  // below 2^53: the digits as an exact Double
+
+// A plain number at p: an optional sign, digits with at most one ".", at
+// least one digit. Returns the position after it, or nullptr when the text
+// there is not one (or is too large for a Double). With at most 15 digits and
+// 22 decimals, digits / 10^decimals is one correctly rounded division of two
+// exact Doubles, the same Double the field reader's conversion gives.
+const char* PlainNumber(const char* p, const char* end, double& out) {
+  const char* start = p;
+  bool negative = false;
+  if (p < end && (*p == '-' || *p == '+')) {
+    negative = *p == '-';
+    ++p;
+  }
+  uint64_t m = 0;
+  int digits = 0, decimals = 0;
+  for (; p < end && static_cast<unsigned char>(*p - '0') < 10; ++p, ++digits) {
+    m = m * 10 + static_cast<unsigned>(*p - '0');
+  }
+  if (p < end && *p == '.') {
+    for (++p; p < end && static_cast<unsigned char>(*p - '0') < 10; ++p, ++digits, ++decimals) {
+      m = m * 10 + static_cast<unsigned>(*p - '0');
+    }
+  }
+  if (digits == 0) return nullptr;
+  if (digits <= kExactDigits && decimals < static_cast<int>(std::size(kPow10))) {
+    const double v = static_cast<double>(m) / kPow10[decimals];
+    out = negative ? -v : v;
+    return p;
+  }
+  return ToNumber(std::string_view(start, static_cast<std::size_t>(p - start)), out) ? p : nullptr;
+}
+
+// One regular line at p into `r`; returns the position after its line end,
+// or nullptr when the line is not regular.
+const char* RegularLine(const char* p, const char* end, ParaRecord& r) {
+  double* fields[5] = {&r.x, &r.y, &r.dx, &r.dy, &r.dh};
+  for (int f = 0; f < 5; ++f) {
+    p = PlainNumber(p, end, *fields[f]);
+    if (p == nullptr || p == end) return nullptr;
+    if (f < 4) {
+      if (*p != ',') return nullptr;
+      ++p;
+    }
+  }
+  if (*p == '\r') ++p;
+  if (p == end || *p != '\n') return nullptr;
+  return p + 1;
+}
+
+// One chunk of the record part, parsed from its first line while the lines
+// are regular.
+struct Chunk {
+  std::size_t begin = 0, end = 0;  // [begin, end) of the file, whole lines
+  int64_t firstRecord = 0;         // the record number of its first line, were all regular
+  std::size_t stop = 0;            // where the parsing stopped (end when all were regular)
+  int64_t records = 0;
+  // Where the reader stands after each record whose number is a multiple of
+  // the yield interval, in order.
+  std::vector<std::size_t> yieldPositions;
+};
+
+void ParseChunk(std::string_view d, Chunk& c, ParaRecord* records) {
+  const char* base = d.data();
+  const char* p = base + c.begin;
+  const char* end = base + c.end;
+  int64_t k = c.firstRecord;
+  try {
+    while (p < end) {
+      const char* next = RegularLine(p, end, records[k]);
+      if (next == nullptr) break;
+      p = next;
+      if (k % kYieldInterval == 0) c.yieldPositions.push_back(static_cast<std::size_t>(p - base));
+      ++k;
+    }
+  } catch (const std::exception&) {
+    // Out of memory converting a long number: the field reader goes on here.
+  }
+  c.stop = static_cast<std::size_t>(p - base);
+  c.records = k - c.firstRecord;
+}
+
+// The number of line feeds in `t`, eight bytes at a time.
+int64_t CountLineFeeds(std::string_view t) {
+  constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7fULL;
+  constexpr uint64_t kFeeds = 0x0a0a0a0a0a0a0a0aULL;
+  int64_t count = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= t.size(); i += 8) {
+    uint64_t w;
+    std::memcpy(&w, t.data() + i, 8);
+    const uint64_t x = w ^ kFeeds;  // a zero byte where a feed was
+    // The high bit of every zero byte of x, and of no other byte.
+    const uint64_t zero = ~(((x & kLow7) + kLow7) | x | kLow7);
+    count += static_cast<int64_t>(((zero >> 7) * 0x0101010101010101ULL) >> 56);
+  }
+  for (; i < t.size(); ++i) count += t[i] == '\n';
+  return count;
+}
+
+// Runs work(0) .. work(n - 1), each on a thread of its own and work(0) on this
+// one; where no thread can be had, the work is done here.
+template <typename Work>
+void RunOnThreads(std::size_t n, const Work& work) {
+  std::vector<std::thread> workers;
+  workers.reserve(n);
+  for (std::size_t c = 1; c < n; ++c) {
+    try {
+      workers.emplace_back([&work, c] { work(c); });
+    } catch (const std::exception&) {
+      work(c);  // no thread to be had
+    }
+  }
+  work(0);
+  for (std::thread& t : workers) t.join();
+}
+
+// The regular records from `begin` on, parsed on up to `threads` threads (each
+// given at least `minChunk` bytes) into store.records[1..]. Returns the number of records taken (a
+// run of regular lines from `begin`) and sets `resume` to where the field reader goes on and
+// `yieldPositions` to the reader's position after every 2000th of them.
+int32_t ParseRegularRecords(std::string_view d, std::size_t begin, unsigned threads,
+                            std::size_t minChunk, ParamStore& store, std::size_t& resume,
+                            std::vector<std::size_t>& yieldPositions) {
+  resume = begin;
+  const std::size_t size = d.size() - begin;
+  const std::size_t n = std::max<std::size_t>(
+      1, std::min<std::size_t>(threads, size / std::max<std::size_t>(minChunk, 1)));
+  std::vector<Chunk> chunks(n);
+  // Chunks start after a line feed; a chunk boundary that is not a record
+  // boundary is never reached by a chunk parsed to its end.
+  std::size_t at = begin;
+  for (std::size_t c = 0; c < n; ++c) {
+    chunks[c].begin = at;
+    std::size_t end = d.size();
+    if (c + 1 < n) {
+      const std::size_t lf = d.find('\n', std::max(at, begin + size / n * (c + 1)));
+      end = lf == std::string_view::npos ? d.size() : lf + 1;
+    }
+    chunks[c].end = at = end;
+  }
+  // Count the line feeds of every chunk, then parse them: a chunk's first
+  // record number is one more than the feeds before it.
+  std::vector<int64_t> feeds(n);
+  RunOnThreads(n, [&](std::size_t c) {
+    feeds[c] = CountLineFeeds(d.substr(chunks[c].begin, chunks[c].end - chunks[c].begin));
+  });
+  int64_t lines = 1;
+  for (std::size_t c = 0; c < n; ++c) {
+    chunks[c].firstRecord = lines;
+    lines += feeds[c];
+    chunks[c].yieldPositions.reserve(static_cast<std::size_t>(feeds[c] / kYieldInterval + 2));
+  }
+  if (lines - 1 > INT32_MAX) return 0;  // the field reader stops at the 32-bit count
+  // One slot more than there are line feeds: a last line without one is
+  // parsed into it before it is found not regular.
+  store.records.resize(static_cast<std::size_t>(lines) + 1);
+  ParaRecord* records = store.records.data();
+  RunOnThreads(n, [&](std::size_t c) { ParseChunk(d, chunks[c], records); });
+
+  int64_t taken = 0;
+  for (const Chunk& c : chunks) {
+    if (c.firstRecord != taken + 1) break;
+    taken += c.records;
+    resume = c.stop;
+    yieldPositions.insert(yieldPositions.end(), c.yieldPositions.begin(), c.yieldPositions.end());
+    if (c.stop != c.end) break;
+  }
+  store.records.resize(static_cast<std::size_t>(taken) + 1);
+  return static_cast<int32_t>(taken);
+}
+
 // A value's column of the summary: "#####0.00000" right-aligned in 9
 // characters, a longer text cut to its first 9.
 std::string SummaryColumn(double v) {
@@ -245,7 +434,8 @@ int ZoneListIndex(int16_t zoneNo) {
   return zoneNo >= 1 && zoneNo <= 19 ? zoneNo - 1 : -1;
 }
 
-void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view) {
+void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view,
+                  const ReadOptions& options) {
   view.SetStatusText(ReadingMessage(store.paraFilePath));
 
   std::string data;
@@ -298,7 +488,47 @@ void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view) {
   store.records.assign(1, ParaRecord{});
   store.count = 0;
   double sumDx = 0, sumDy = 0, sumDh = 0;
-  bool estimated = false;
+  auto stopForCancel = [&] {
+    store.records.resize(static_cast<std::size_t>(store.count) + 1);
+    store.index = GridIndex::Build(store);
+    view.SetBusy(false);
+    cancelRequested = false;
+  };
+  // The regular lines first, then the yields their reading would have made.
+  if (options.fastPath) {
+    std::size_t resume = in.Position();
+    std::vector<std::size_t> yieldPositions;
+    int32_t taken = 0;
+    try {
+      const unsigned threads =
+          options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+      taken = ParseRegularRecords(data, in.Position(), threads, options.minChunkBytes, store,
+                                  resume, yieldPositions);
+    } catch (const std::bad_alloc&) {
+      store.records.assign(1, ParaRecord{});  // the field reader reads them all
+      taken = 0;
+      resume = in.Position();
+    }
+    for (std::size_t y = 0; y < yieldPositions.size(); ++y) {
+      view.SetProgress(static_cast<long>(yieldPositions[y] / 128));
+      if (cancelRequested) {
+        store.count = static_cast<int32_t>((y + 1) * kYieldInterval);
+        stopForCancel();
+        return;
+      }
+      view.Yield();
+    }
+    store.count = taken;
+    for (int32_t k = 1; k <= taken; ++k) {
+      const ParaRecord& r = store.records[static_cast<std::size_t>(k)];
+      AddChecked(sumDx, r.dx);
+      AddChecked(sumDy, r.dy);
+      AddChecked(sumDh, r.dh);
+    }
+    in.MoveTo(resume);
+  }
+  // The records after the first irregular line.
+  bool estimated = store.count >= 256;
   bool stoppedEarly = false;
   while (!in.AtEnd()) {
     try {
@@ -322,9 +552,18 @@ void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view) {
       break;
     }
     ParaRecord& r = store.records.back();
-    double* fields[5] = {&r.x, &r.y, &r.dx, &r.dy, &r.dh};
-    for (double* f : fields) {
-      if (!in.ReadNumber(*f)) break;
+    // The rest of a regular line is one record; any other text, field by field.
+    const char* next = options.fastPath
+                           ? RegularLine(data.data() + in.Position(), data.data() + data.size(), r)
+                           : nullptr;
+    if (next != nullptr) {
+      in.MoveTo(static_cast<std::size_t>(next - data.data()));
+    } else {
+      r = ParaRecord{};
+      double* fields[5] = {&r.x, &r.y, &r.dx, &r.dy, &r.dh};
+      for (double* f : fields) {
+        if (!in.ReadNumber(*f)) break;
+      }
     }
     AddChecked(sumDx, r.dx);
     AddChecked(sumDy, r.dy);
@@ -332,9 +571,7 @@ void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view) {
     if (store.count % kYieldInterval == 0) {
       view.SetProgress(static_cast<long>(in.Position() / 128));
       if (cancelRequested) {
-        store.index = GridIndex::Build(store);
-        view.SetBusy(false);
-        cancelRequested = false;
+        stopForCancel();
         return;
       }
       view.Yield();

@@ -2,6 +2,7 @@
 // loading window.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -42,10 +43,21 @@ class SilentLoadView : public LoadView {
   void Yield() override {}
 };
 
+// How the node lines are read. Regular lines (five plain numbers joined by
+// commas) go through a fast parser on `threads` threads (0: one per core);
+// without `fastPath` every line goes through the general field reader. The
+// store, the progress and the yields are the same either way.
+struct ReadOptions {
+  bool fastPath = true;
+  unsigned threads = 0;
+  std::size_t minChunkBytes = 1 << 20;  // the least a thread is given
+};
+
 // Reads store.paraFilePath into `store`. Progress, the cancel test and the
 // yield happen every 2000 records; a set `cancelRequested` stops the reading
 // there (the records so far stay, RepPoint unchanged) and is cleared.
-void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view);
+void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view,
+                  const ReadOptions& options = {});
 
 // Texts of the loading window (UTF-8).
 std::string ReadingMessage(const std::string& paraFilePath);
