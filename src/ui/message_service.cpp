@@ -34,6 +34,8 @@ QString DisplayText(std::string_view utf8) {
 
 void QtMessageService::Show(std::string_view text, std::string_view title, MessageIcon icon) {
   QMessageBox box(ToQtIcon(icon), Q(title), DisplayText(text), QMessageBox::Ok, parent_);
+  // Texts may name points and paths from files: never taken for markup.
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
@@ -41,6 +43,7 @@ bool QtMessageService::AskYesNo(std::string_view text, std::string_view title, M
                                 bool defaultNo) {
   QMessageBox box(ToQtIcon(icon), Q(title), DisplayText(text), QMessageBox::Yes | QMessageBox::No,
                   parent_);
+  box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
 }
