@@ -71,7 +71,7 @@ struct Setup {
     for (int k = 0; k < 1000; ++k) {
       const double x = shape.minX + shape.step + std::fmod(k * 7919.123, spanX);
       const double y = shape.minY + shape.step + std::fmod(k * 104729.457, spanY);
-      geo::GeoResult g = geo::CalcXy2blPure(geo, true, 2, x, y);
+      geo::GeoResult g = geo::Projection(geo).Inverse(x, y);
       auto packed = [](double rad) {
         double d = rad * geo::kRadToDeg;
         double deg = std::floor(d), m = std::floor((d - deg) * 60), s = ((d - deg) * 60 - m) * 60;
@@ -93,13 +93,14 @@ const Setup& Data() {
 void Convert(benchmark::State& state, batch::Process process, bool withInput,
              bool copyOnly = false) {
   const Setup& d = Data();
-  params::ParamStore store = d.store;  // the run needs a mutable geo state only
+  const params::ParamStore& store = d.store;
   geo::GeoState geo;
   geo.zone = geo::ParseZoneItem(geo::ZoneItems()[static_cast<std::size_t>(store.zoneNo - 1)]);
   const params::ConversionMode mode = params::ConversionMode::kGridOnly;
   NullStatus status;
   NullMessages messages;
-  batch::SilentBatchView view(process, withInput);
+  batch::SilentBatchView view;
+  const batch::RunSettings settings{store, mode, process, withInput, geo};
   const std::string out = (fs::temp_directory_path() / "varno_bench_batch" / "result.out").string();
   for (auto _ : state) {
     batch::BatchFiles files;
@@ -107,8 +108,8 @@ void Convert(benchmark::State& state, batch::Process process, bool withInput,
     files.outFilePath = out;
     files.outFile = std::fopen(out.c_str(), "wb");
     bool cancel = false;
-    batch::BatchContext ctx{store, mode, geo, files, cancel, view, {status, messages}};
-    auto outcome = process == batch::Process::kBl ? batch::Bl_File(ctx) : batch::XY_File(ctx);
+    batch::BatchContext ctx{settings, files, cancel, view, {status, messages}};
+    auto outcome = batch::RunFile(ctx);
     if (outcome != batch::RunOutcome::kFinished) state.SkipWithError("run did not finish");
   }
   state.SetItemsProcessed(state.iterations() * kLines);

@@ -81,8 +81,8 @@ struct Outcome {
   std::string result;
 };
 
-Outcome Convert(std::string_view input, bool bl, SilentBatchView& view, params::ConversionMode mode,
-                int16_t paraZone) {
+Outcome Convert(std::string_view input, bool bl, Process process, bool withInput,
+                params::ConversionMode mode, int16_t paraZone) {
   const std::string inPath = fuzz::TempPath("in.txt");
   const std::string outPath = fuzz::TempPath("out.txt");
   fuzz::WriteFile(inPath, input);
@@ -97,7 +97,9 @@ Outcome Convert(std::string_view input, bool bl, SilentBatchView& view, params::
   files.inFileChosen = files.outFileChosen = true;
   bool cancel = false;
   Quiet quiet;
-  BatchContext ctx{store, mode, geo, files, cancel, view, {quiet, quiet}};
+  SilentBatchView view;
+  const RunSettings settings{store, mode, process, withInput, geo};
+  BatchContext ctx{settings, files, cancel, view, {quiet, quiet}};
   const RunOutcome outcome = bl ? Bl_File(ctx) : XY_File(ctx);
   fuzz::Require(files.outFile == nullptr, "the run closes the result file");
   return {outcome, fuzz::ReadFile(outPath)};
@@ -110,14 +112,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t opts = data[0];
   const std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
   const bool bl = (opts & 3) == 0;
-  SilentBatchView view;
-  view.process = (opts & 3) == 2 ? Process::kXyBl : (bl ? Process::kBl : Process::kXy);
-  view.withInput = (opts & 4) != 0;
+  const Process process = (opts & 3) == 2 ? Process::kXyBl : (bl ? Process::kBl : Process::kXy);
+  const bool withInput = (opts & 4) != 0;
   const auto mode = static_cast<params::ConversionMode>(1 + (opts >> 3) % 3);
   const int16_t paraZone = (opts & 0x40) ? 0 : 9;
 
-  const std::size_t header = CrLfLines(Convert("", bl, view, mode, paraZone).result).size();
-  const Outcome run = Convert(input, bl, view, mode, paraZone);
+  const std::size_t header =
+      CrLfLines(Convert("", bl, process, withInput, mode, paraZone).result).size();
+  const Outcome run = Convert(input, bl, process, withInput, mode, paraZone);
   const std::vector<std::string> out = CrLfLines(run.result);
   const std::vector<std::string_view> in = InputLines(input);
 

@@ -9,11 +9,15 @@
 
 namespace varno {
 
+// Which side of the main window a display step writes: the pre-earthquake
+// fields on the left or the post-earthquake fields on the right.
+enum class FieldSide : int { kPre = 1, kPost = 2 };
+
 struct ModuleState {
   params::ParamStore store;  // grid store and parameter file header
   params::ConversionMode mode = params::ConversionMode::kGridOnly;
-  geo::GeoState geo;             // ellipsoid table, selected zone, constant sets
-  int fieldSide = 1;             // FieldSide: 1 pre-earthquake fields, 2 post-earthquake
+  geo::GeoState geo;  // ellipsoid table, selected zone
+  FieldSide fieldSide = FieldSide::kPre;
   batch::BatchFiles files;       // batch input/result file state
   bool cancelRequested = false;  // CancelRequested, shared by loading and batch runs
 };

@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <new>
@@ -10,12 +9,8 @@
 #include <system_error>
 
 #include "batch/io.h"
-#include "geodesy/angles.h"
-#include "geodesy/ellipsoid.h"
-#include "text/cp932.h"
 #include "text/errors.h"
 #include "text/format.h"
-#include "text/number.h"
 #include "text/paths.h"
 #include "text/version.h"
 
@@ -23,9 +18,6 @@ namespace varno::batch {
 
 namespace {
 
-constexpr std::string_view kCrLf = "\r\n";
-constexpr std::string_view kOutOfRange = "Out of range";
-constexpr int kEllipsoidGrs80 = 2;
 // Files of more than this many lines show their progress every 100th line.
 constexpr long long kEveryLineLimit = 1000;
 constexpr long long kProgressStep = 100;
@@ -46,49 +38,24 @@ void RefuseSameFile(const std::string& inPath, std::FILE* out) {
     throw FileError(kErrPathAccess, SameFileMessage());
 }
 
-// Fields 1..3 as numbers. A field that is not a number is named in the error's
-// description; the field is CP932 bytes, so it is decoded for the message box,
-// and a very long one is shortened.
-double FieldNumber(std::string_view field) {
-  try {
-    return ParseNumber(field);
-  } catch (const ConversionError&) {
-    constexpr std::size_t kShown = 40;
-    if (field.size() <= kShown) throw ConversionError(Cp932ToUtf8(field));
-    throw ConversionError(Cp932ToUtf8(field.substr(0, kShown)) + "…");
-  }
-}
-
 // One run of Bl_File or XY_File.
 class Run {
  public:
-  Run(BatchContext& ctx, Converter c)
-      : ctx_(ctx), conv_(c), repStatus_(Utf8ToCp932(params::kStatusRep)) {}
+  Run(BatchContext& ctx, Converter c) : ctx_(ctx), conv_(c) {}
 
   RunOutcome Execute();
 
  private:
   void WriteHeader(std::string& out);
-  void ConvertBl(const LineFields& f, std::string& out);
-  void ConvertXy(const LineFields& f, std::string& out);
-  const geo::LatLonWindow& RangeWindow();
-  void TakeResult(const params::TransformOutput& t, const std::string& status, bool angles,
-                  PointColumns& p);
-  std::string_view StatusBytes(const std::string& status);
   void ResetAfterRun();
 
   BatchContext& ctx_;
   Converter conv_;
-  std::string repStatus_;  // "*代表点" in CP932
-  std::string otherStatus_;
-  LineBuilder builder_;
-  geo::LatLonWindow window_ = geo::kGeneralWindow;
-  double windowLat_ = 0, windowLon_ = 0;
-  bool windowValid_ = false;
 };
 
 void Run::WriteHeader(std::string& out) {
-  const params::ParamStore& st = ctx_.store;
+  const RunSettings& set = ctx_.settings;
+  const params::ParamStore& st = set.store;
   HeaderFields h;
   h.outFileName = ToCp932Lenient(FileNameOf(ctx_.files.outFilePath));
   h.paraFileName = ToCp932Lenient(FileNameOf(st.paraFilePath));
@@ -97,102 +64,8 @@ void Run::WriteHeader(std::string& out) {
   h.methodText = st.methodText;
   h.paraZoneNo = st.zoneNo;
   h.inFileName = ToCp932Lenient(FileNameOf(ctx_.files.inFilePath));
-  const bool angles = conv_ == Converter::kXy && ctx_.view.CurrentProcess() == Process::kXyBl;
-  AppendHeader(conv_, ctx_.view.WithInputValues(), angles, h, out);
-}
-
-std::string_view Run::StatusBytes(const std::string& status) {
-  if (status.empty()) return {};
-  if (status == params::kStatusRep) return repStatus_;
-  otherStatus_ = ToCp932Lenient(status);
-  return otherStatus_;
-}
-
-// The corrected point of a converted line, with its angles when they are shown.
-void Run::TakeResult(const params::TransformOutput& t, const std::string& status, bool angles,
-                     PointColumns& p) {
-  if (angles) {
-    p.lat = geo::FormatDms5(Checked(t.b2 * geo::kRadToDeg, "緯度"));
-    p.lon = geo::FormatDms5(Checked(t.l2 * geo::kRadToDeg, "経度"));
-  }
-  p.x2 = t.x2;
-  p.y2 = t.y2;
-  p.h2 = t.h2;
-  p.corrected = true;
-  p.status = StatusBytes(status);
-}
-
-// The validity window of the selected zone, derived again only when the
-// zone's origin has changed (a pure function of it).
-const geo::LatLonWindow& Run::RangeWindow() {
-  const geo::ZoneSelection& z = ctx_.geo.zone;
-  if (!windowValid_ || z.originLat != windowLat_ || z.originLon != windowLon_) {
-    const double originLat = geo::DmsToDeg(z.originLat).degrees;
-    const double originLon = geo::DmsToDeg(z.originLon).degrees;
-    window_ = ctx_.store.zoneNo == 0 ? geo::kGeneralWindow : geo::ZoneWindow(originLat, originLon);
-    windowLat_ = z.originLat;
-    windowLon_ = z.originLon;
-    windowValid_ = true;
-  }
-  return window_;
-}
-
-void Run::ConvertBl(const LineFields& f, std::string& out) {
-  PointColumns p;
-  p.in1 = FieldNumber(f.field[0]);
-  p.in2 = FieldNumber(f.field[1]);
-  p.inH = FieldNumber(f.field[2]);
-  p.name = f.field[3];
-  const double b = geo::DmsToDeg(p.in1).degrees;
-  const double l = geo::DmsToDeg(p.in2).degrees;
-  const int paraZone = ctx_.store.zoneNo;
-  const geo::LatLonWindow& window = RangeWindow();
-  const bool latOk = window.ContainsLat(b);
-  if (!latOk || !window.ContainsLon(l)) {
-    ctx_.report.mainStatus.SetStatusText(RangeMessage(!latOk, paraZone));
-    ctx_.report.mainStatus.SetStatusColor(colors::kDarkRed);
-  } else {
-    const double phi = Checked(b * geo::kDegToRad, "緯度");
-    const double lambda = Checked(l * geo::kDegToRad, "経度");
-    const geo::PlaneResult xy = geo::CalcBl2xy(ctx_.geo, true, phi, lambda, kEllipsoidGrs80);
-    params::TransformOutput t;
-    t.b2 = phi;
-    t.l2 = lambda;
-    const std::string status = params::TransformPoint(ctx_.store, ctx_.mode, ctx_.geo, ctx_.report,
-                                                      xy.x, xy.y, p.inH, t, b, l);
-    if (status != params::kStatusErr) TakeResult(t, status, true, p);
-  }
-  builder_.AppendBl(ctx_.view.WithInputValues(), p, out);
-}
-
-void Run::ConvertXy(const LineFields& f, std::string& out) {
-  PointColumns p;
-  p.in1 = FieldNumber(f.field[0]);
-  p.in2 = FieldNumber(f.field[1]);
-  p.inH = FieldNumber(f.field[2]);
-  p.name = f.field[3];
-  // The angles of the input point are not used by the correction: the call
-  // matters only for what CalcXy2bl reports when the point breaks it, and the
-  // point goes on either way. Within kInverseSafeRange of the origin no step
-  // of the inverse can fail, so the call is skipped there (half the work of a
-  // line).
-  double b = 0, l = 0;
-  if (!(std::fabs(p.in1) <= geo::kInverseSafeRange && std::fabs(p.in2) <= geo::kInverseSafeRange)) {
-    const geo::GeoResult g =
-        params::CalcXy2bl(ctx_.geo, true, kEllipsoidGrs80, p.in1, p.in2, ctx_.report);
-    b = Checked(g.phi * geo::kRadToDeg, "緯度");
-    l = Checked(g.lambda * geo::kRadToDeg, "経度");
-  }
-  params::TransformOutput t;
-  const std::string status = params::TransformPoint(ctx_.store, ctx_.mode, ctx_.geo, ctx_.report,
-                                                    p.in1, p.in2, p.inH, t, b, l);
-  const bool angles = ctx_.view.CurrentProcess() == Process::kXyBl;
-  if (status != params::kStatusErr) {
-    TakeResult(t, status, angles, p);
-  } else {
-    p.status = kOutOfRange;
-  }
-  builder_.AppendXy(ctx_.view.WithInputValues(), angles, p, out);
+  const bool angles = conv_ == Converter::kXy && set.process == Process::kXyBl;
+  AppendHeader(conv_, set.withInputValues, angles, h, out);
 }
 
 void Run::ResetAfterRun() {
@@ -220,12 +93,14 @@ RunOutcome Run::Execute() {
     in.emplace(files.inFilePath);
     WriteHeader(buf);
     writer.Flush();
+    lineStart = buf.size();
+    const LineConverter converter(ctx_.settings, conv_);
+    LineResult result;
     // An empty file gets a one-step scale, filled at the end.
     const long progressMax = n > 0 ? n : 1;
     view.SetProgressMax(progressMax);
     view.SetPercentText("処理中...");
 
-    LineFields fields;
     std::string_view line;
     for (;;) {
       if (in->AtEnd()) break;
@@ -239,21 +114,13 @@ RunOutcome Run::Execute() {
         return RunOutcome::kCancelled;
       }
       in->Next(line);
-      view.LineStarted(static_cast<long>(i) + 1);
+      const long number = static_cast<long>(i) + 1;
+      view.LineStarted(number);
       lineStart = buf.size();
-      switch (ClassifyLine(line, fields)) {
-        case LineKind::kData:
-          if (conv_ == Converter::kBl) {
-            ConvertBl(fields, buf);
-          } else {
-            ConvertXy(fields, buf);
-          }
-          break;
-        default:
-          buf.append(line);
-          buf.append(kCrLf);
-          break;
-      }
+      converter.Convert(line, number, buf, result);
+      result.messages.ReplayTo(ctx_.report);
+      if (result.error) std::rethrow_exception(result.error);
+      if (ctx_.observer != nullptr) ctx_.observer->OnLine(result);
       lineStart = buf.size();
       writer.MaybeFlush();
       lineStart = buf.size();
@@ -325,15 +192,6 @@ std::string FinishedText(long long i) {
   return "ファイル一括計算処理が終了しました。\u3000" + SpacedNumber(i) + "行を処理しました。";
 }
 
-std::string RangeMessage(bool latitude, int paraZoneNo) {
-  if (paraZoneNo == 0) {
-    return latitude ? "緯度は 23～46 の範囲です。入力し直して下さい。in Bl_File"
-                    : "経度は 122～146 の範囲です。入力し直して下さい。in Bl_File";
-  }
-  return std::string(latitude ? "緯度は座標系 " : "経度は座標系 ") + SpacedNumber(paraZoneNo) +
-         " 系の範囲外です。入力し直して下さい。in Bl_File";
-}
-
 std::string OverflowMessage(Converter c) {
   return std::string("入力されたデータに問題があります。計算は中断しました。 in ") +
          (c == Converter::kBl ? "Bl_File" : "XY_File");
@@ -350,6 +208,10 @@ RunOutcome Bl_File(BatchContext& ctx) {
 
 RunOutcome XY_File(BatchContext& ctx) {
   return Run(ctx, Converter::kXy).Execute();
+}
+
+RunOutcome RunFile(BatchContext& ctx) {
+  return ctx.settings.process == Process::kBl ? Bl_File(ctx) : XY_File(ctx);
 }
 
 std::string CheckOutputPath(const std::string& inFilePath, const std::string& outFilePath) {

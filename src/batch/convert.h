@@ -1,19 +1,19 @@
-// The two file converters, Bl_File and XY_File.
+// The two file converters, Bl_File and XY_File: the run driver around the
+// line converter.
 #pragma once
 
 #include <cstdio>
 #include <string>
 
 #include "batch/layout.h"
+#include "batch/line_converter.h"
 #include "batch/lines.h"
-#include "geodesy/projection.h"
-#include "params/store.h"
-#include "params/transform.h"
 #include "text/report.h"
 
 namespace varno::batch {
 
-// The batch dialog as a run sees it.
+// The batch dialog as a run sees it: progress, status and the yield. The
+// choices of the run are not asked here; they come in RunSettings.
 class BatchView {
  public:
   virtual ~BatchView() = default;
@@ -25,10 +25,8 @@ class BatchView {
   virtual void SetDialogStatus(const std::string& text, Rgb color) = 0;  // frmFile.lblStatus
   virtual void EnableStart(bool enabled) = 0;                            // cmdStart
   virtual void SetBusy(bool busy) = 0;                                   // hourglass pointer
-  // Read at the header and again for every data line.
-  virtual Process CurrentProcess() = 0;  // opt1 / opt2 / opt3
-  virtual bool WithInputValues() = 0;    // chkInValue
-  virtual bool ShowResultFile() = 0;     // chkDispFile
+  // Asked when a run has finished: chkDispFile, which stays free during a run.
+  virtual bool ShowResultFile() = 0;
   // Opens the result viewer on the result file (OpenOutFileView).
   virtual void OpenOutFileView(const std::string& path) = 0;
   // Lets the window system run pending events (after each progress update).
@@ -38,12 +36,10 @@ class BatchView {
   virtual void LineStarted(long /*lineNumber*/) {}
 };
 
-// A run without a window and with fixed choices (benchmarks, fuzzing):
-// shows nothing and hands no control away.
+// A run without a window (benchmarks, fuzzing): shows nothing and hands no
+// control away.
 class SilentBatchView : public BatchView {
  public:
-  SilentBatchView(Process p = Process::kXy, bool withInputValues = false)
-      : process(p), withInput(withInputValues) {}
   void ShowBreak(bool) override {}
   void SetLineText(const std::string&) override {}
   void SetPercentText(const std::string&) override {}
@@ -52,14 +48,18 @@ class SilentBatchView : public BatchView {
   void SetDialogStatus(const std::string&, Rgb) override {}
   void EnableStart(bool) override {}
   void SetBusy(bool) override {}
-  Process CurrentProcess() override { return process; }
-  bool WithInputValues() override { return withInput; }
   bool ShowResultFile() override { return false; }
   void OpenOutFileView(const std::string&) override {}
   void Yield() override {}
+};
 
-  Process process;
-  bool withInput;
+// Told of every line of a run, in input order, after its messages have been
+// shown (a picture of the run, a report). Not told of a line that stops the
+// run. The result, and the name it views, are valid during the call only.
+class LineObserver {
+ public:
+  virtual ~LineObserver() = default;
+  virtual void OnLine(const LineResult& line) = 0;
 };
 
 // The batch file state of the module.
@@ -72,20 +72,24 @@ struct BatchFiles {
 
 // Everything a run reads and writes.
 struct BatchContext {
-  const params::ParamStore& store;
-  const params::ConversionMode& mode;  // read for every point (frmAdv may change it)
-  geo::GeoState& geo;                  // zone set from the dialog's list at Start
+  const RunSettings& settings;  // read once, when the run starts
   BatchFiles& files;
   bool& cancelRequested;
   BatchView& view;
-  Reporter report;  // main window status and message boxes
+  Reporter report;                   // main window status and message boxes
+  LineObserver* observer = nullptr;  // optional
 };
 
 enum class RunOutcome { kFinished, kCancelled, kOverflowError, kOtherError };
 
-// Run the conversion; the result file is closed at the end of every run.
+// The run driver: reads the input, converts each line with a LineConverter,
+// writes the result, counts, shows the progress every 100 lines (every line
+// for files up to 1000 lines), stops at a cancel there, and shows each line's
+// messages in input order. The result file is closed at the end of every run.
 RunOutcome Bl_File(BatchContext& ctx);
 RunOutcome XY_File(BatchContext& ctx);
+// Bl_File for Process::kBl, XY_File otherwise.
+RunOutcome RunFile(BatchContext& ctx);
 
 // Refuses an output path that names the input file (the result file is
 // emptied when chosen): the same path, or the same file reached another way.
@@ -93,11 +97,10 @@ RunOutcome XY_File(BatchContext& ctx);
 std::string CheckOutputPath(const std::string& inFilePath, const std::string& outFilePath);
 
 // The texts a run shows (UTF-8).
-std::string LineCountText(long long n);                   // lblLine
-std::string ProgressText(long long i, long long n);       // lblPercent
-std::string FinishedText(long long i);                    // dialog status at the end
-std::string RangeMessage(bool latitude, int paraZoneNo);  // failed range test
-std::string OverflowMessage(Converter c);                 // dialog status, green
+std::string LineCountText(long long n);              // lblLine
+std::string ProgressText(long long i, long long n);  // lblPercent
+std::string FinishedText(long long i);               // dialog status at the end
+std::string OverflowMessage(Converter c);            // dialog status, green
 std::string OtherErrorMessage(Converter c, const std::string& description);  // message box
 
 }  // namespace varno::batch

@@ -81,14 +81,8 @@ void StatusToLog::SetStatusText(std::string_view text) {
   log_.Add(text);
 }
 
-ConsoleView::ConsoleView(batch::Process process, bool withInput, bool& cancelRequested,
-                         MessageLog& log, bool verbose)
-    : process_(process),
-      withInput_(withInput),
-      cancel_(cancelRequested),
-      log_(log),
-      verbose_(verbose),
-      tty_(::isatty(STDERR_FILENO) == 1) {
+ConsoleView::ConsoleView(bool& cancelRequested, MessageLog& log, bool verbose)
+    : cancel_(cancelRequested), log_(log), verbose_(verbose), tty_(::isatty(STDERR_FILENO) == 1) {
   log_.SetBeforePrint([this] { ClearBar(); });
 }
 

@@ -63,12 +63,11 @@ class MessagesToLog : public MessageService {
   MessageLog& log_;
 };
 
-// The batch dialog with fixed choices. Ctrl-C is polled at each progress
+// The batch dialog's progress on a terminal. Ctrl-C is polled at each progress
 // update, where the dialog would let its cancel button be clicked.
 class ConsoleView : public batch::BatchView {
  public:
-  ConsoleView(batch::Process process, bool withInput, bool& cancelRequested, MessageLog& log,
-              bool verbose);
+  ConsoleView(bool& cancelRequested, MessageLog& log, bool verbose);
   void ShowBreak(bool) override {}
   void SetLineText(const std::string&) override {}
   void SetPercentText(const std::string&) override {}
@@ -77,8 +76,6 @@ class ConsoleView : public batch::BatchView {
   void SetDialogStatus(const std::string& text, Rgb color) override;
   void EnableStart(bool) override {}
   void SetBusy(bool) override {}
-  batch::Process CurrentProcess() override { return process_; }
-  bool WithInputValues() override { return withInput_; }
   bool ShowResultFile() override { return false; }
   void OpenOutFileView(const std::string&) override {}
   void Yield() override;
@@ -87,8 +84,6 @@ class ConsoleView : public batch::BatchView {
 
  private:
   void DrawBar();
-  batch::Process process_;
-  bool withInput_;
   bool& cancel_;
   MessageLog& log_;
   bool verbose_;

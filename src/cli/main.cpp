@@ -153,11 +153,10 @@ int Main(int argc, char** argv) {
   cli::MessageLog log(stderr);
   cli::StatusToLog status(log);
   cli::MessagesToLog messages(log);
-  cli::ConsoleView view(opt.process, opt.withInput, cancelRequested, log, opt.verbose);
-  const params::ConversionMode mode = opt.mode;
-  batch::BatchContext ctx{store, mode, geo, files, cancelRequested, view, {status, messages}};
-  const batch::RunOutcome outcome =
-      opt.process == batch::Process::kBl ? batch::Bl_File(ctx) : batch::XY_File(ctx);
+  cli::ConsoleView view(cancelRequested, log, opt.verbose);
+  const batch::RunSettings settings{store, opt.mode, opt.process, opt.withInput, geo};
+  batch::BatchContext ctx{settings, files, cancelRequested, view, {status, messages}};
+  const batch::RunOutcome outcome = batch::RunFile(ctx);
   view.ClearBar();
   log.SetLine(0);
   log.Summary();

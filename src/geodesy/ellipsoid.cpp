@@ -10,7 +10,8 @@
 
 namespace varno::geo {
 
-const Ellipsoid& EllipsoidTable::Entry(int number) const {
+const Ellipsoid& EllipsoidTable::Entry(EllipsoidEntry entry) const {
+  const int number = static_cast<int>(entry);
   if (number < 1 || number > 2) {
     throw SubscriptError("楕円体番号 " + std::to_string(number));
   }
@@ -65,7 +66,7 @@ LatLonWindow ZoneWindow(double originLatDeg, double originLonDeg) {
   return {originLatDeg - 3.0, originLatDeg + 3.0, originLonDeg - 1.5, originLonDeg + 1.5};
 }
 
-ConstantSet DeriveConstants(const EllipsoidTable& table, int entry, double originLat,
+ConstantSet DeriveConstants(const EllipsoidTable& table, EllipsoidEntry entry, double originLat,
                             double originLon, bool withS0) {
   const Ellipsoid& el = table.Entry(entry);
   ConstantSet k;
@@ -153,9 +154,6 @@ ConstantSet DeriveConstants(const EllipsoidTable& table, int entry, double origi
     k.sqrtW2Phi0 = std::sqrt(k.w2Phi0);
     k.powW2Phi0 = Checked(std::pow(k.w2Phi0, 1.5));
   }
-  k.entry = entry;
-  k.originLat = originLat;
-  k.originLon = originLon;
   k.withS0 = withS0;
   return k;
 }

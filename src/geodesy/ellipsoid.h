@@ -21,12 +21,15 @@ struct Ellipsoid {
   std::string_view name;
 };
 
+// The entries of the ellipsoid table, by their number in it.
+enum class EllipsoidEntry : int { kBessel = 1, kGrs80 = 2 };
+
 // Entries 1 ("Bessel") and 2 ("GRS-80"); f and e2 derived from r.
 struct EllipsoidTable {
   std::array<Ellipsoid, 2> entries{};
   double originScale = 0.0;  // 0.9999 once initialised
   // Entry 1 or 2; any other number throws SubscriptError.
-  const Ellipsoid& Entry(int number) const;
+  const Ellipsoid& Entry(EllipsoidEntry entry) const;
 };
 
 // The ellipsoid initialisation run when the main window loads.
@@ -79,17 +82,14 @@ struct ConstantSet {
   // At phi0, for the footpoint iteration's first step (with S0): sin, cos,
   // W^2 = 1 - e2 sin^2, sqrt(W^2) and (W^2)^1.5.
   double sinPhi0 = 0, cosPhi0 = 0, w2Phi0 = 0, sqrtW2Phi0 = 0, powW2Phi0 = 0;
-  // What the set was derived from; entry 0 while nothing has been derived.
-  int entry = 0;
-  double originLat = 0, originLon = 0;
-  bool withS0 = false;
+  bool withS0 = false;  // S0 and the terms at phi0 were derived
 };
 
 // Derives a constant set from ellipsoid entry `entry` and the zone origin (packed
 // dms), in the order of the derivation; `withS0` adds S0 (forward set). Throws
 // SubscriptError for an entry other than 1 or 2, OverflowError on a non-finite
 // intermediate.
-ConstantSet DeriveConstants(const EllipsoidTable& table, int entry, double originLat,
+ConstantSet DeriveConstants(const EllipsoidTable& table, EllipsoidEntry entry, double originLat,
                             double originLon, bool withS0);
 
 }  // namespace varno::geo

@@ -8,17 +8,6 @@ namespace varno::geo {
 
 namespace {
 
-// A derivation is pure, so a set derived from the same entry and origin is
-// reused as it stands: the result is bit-identical and saves the work per point.
-void Derive(const EllipsoidTable& table, ConstantSet& set, int entry, const ZoneSelection& zone,
-            bool withS0) {
-  if (set.entry == entry && set.originLat == zone.originLat && set.originLon == zone.originLon &&
-      set.withS0 == withS0) {
-    return;
-  }
-  set = DeriveConstants(table, entry, zone.originLat, zone.originLon, withS0);
-}
-
 // Integer powers are built from products the way the powers of e and t are:
 // x^3 = x^2 x, x^4 = x^2 x^2, x^6 = x^4 x^2, x^8 = x^4 x^4 and so on.
 struct Powers {
@@ -46,13 +35,13 @@ double Fourth(double x, const char* step) {
 
 }  // namespace
 
-void DeriveForward(GeoState& st, int entry) {
-  Derive(st.ellipsoids, st.forward, entry, st.zone, true);
-}
+Projection::Projection(const EllipsoidTable& table, EllipsoidEntry entry, const ZoneSelection& zone)
+    : k_(DeriveConstants(table, entry, zone.originLat, zone.originLon, true)),
+      m0_(table.originScale),
+      zone_(zone) {}
 
-void DeriveInverse(GeoState& st, int entry) {
-  Derive(st.ellipsoids, st.inverse, entry, st.zone, true);
-}
+Projection::Projection(const GeoState& st)
+    : Projection(st.ellipsoids, EllipsoidEntry::kGrs80, st.zone) {}
 
 double MeridianArc(double phi, const ConstantSet& k) {
   constexpr const char* kStep = "MeridianArc";
@@ -68,11 +57,10 @@ double MeridianArc(double phi, const ConstantSet& k) {
   return Checked(k.meridianFactor * s, kStep);
 }
 
-PlaneResult CalcBl2xy(GeoState& st, bool initialise, double phi, double lambda, int entry) {
+PlaneResult Projection::Forward(double phi, double lambda) const {
   constexpr const char* kStep = "CalcBl2xy";
-  if (initialise) DeriveForward(st, entry);
-  const ConstantSet& k = st.forward;
-  const double m0 = st.ellipsoids.originScale;
+  const ConstantSet& k = k_;
+  const double m0 = m0_;
 
   const double dl = Checked(lambda - k.lambda0, kStep);
   const double t = Checked(std::tan(phi), kStep);
@@ -120,10 +108,10 @@ PlaneResult CalcBl2xy(GeoState& st, bool initialise, double phi, double lambda, 
   return r;
 }
 
-void InverseFromConstants(const ConstantSet& k, double originScale, double x, double y,
-                          GeoResult& out, NotSettledHook* hook) {
+void Projection::Inverse(double x, double y, GeoResult& out, NotSettledHook* hook) const {
   constexpr const char* kStep = "CalcXy2bl";
-  const double m0 = originScale;
+  const ConstantSet& k = k_;
+  const double m0 = m0_;
   const double e2 = k.e2;
   // The arc to the origin is the same whenever the set was derived with it.
   const double S0 = k.withS0 ? k.S0 : MeridianArc(k.phi0, k);
@@ -205,11 +193,9 @@ void InverseFromConstants(const ConstantSet& k, double originScale, double x, do
   out.m = Checked((s + 1.0) * m0, kStep);
 }
 
-GeoResult CalcXy2blPure(GeoState& st, bool initialise, int entry, double x, double y,
-                        NotSettledHook* hook) {
-  if (initialise) DeriveInverse(st, entry);
+GeoResult Projection::Inverse(double x, double y, NotSettledHook* hook) const {
   GeoResult r;
-  InverseFromConstants(st.inverse, st.ellipsoids.originScale, x, y, r, hook);
+  Inverse(x, y, r, hook);
   return r;
 }
 

@@ -11,28 +11,16 @@ namespace varno::geo {
 // Meridian arc from the equator to phi (radians), metres.
 double MeridianArc(double phi, const ConstantSet& k);
 
-// Shared geodetic module state: the ellipsoid table, the selected zone and the
-// constant sets of the two directions.
+// The geodetic part of the module state: the ellipsoid table and the zone
+// selected last.
 struct GeoState {
   EllipsoidTable ellipsoids = MakeEllipsoidTable();
   ZoneSelection zone{9, 360000.0, 1395000.0};
-  ConstantSet forward;
-  ConstantSet inverse;
 };
-
-// Derive st.forward (with S0) or st.inverse from `entry` and st.zone. A set
-// already derived from the same entry and origin is kept as it is: the
-// derivation is pure, so the results are bit-identical.
-void DeriveForward(GeoState& st, int entry);
-void DeriveInverse(GeoState& st, int entry);
 
 struct PlaneResult {
   double x = 0, y = 0, gamma = 0, m = 0;
 };
-
-// CalcBl2xy: phi, lambda in radians. With `initialise` the forward constants
-// are derived first from `entry` and st.zone.
-PlaneResult CalcBl2xy(GeoState& st, bool initialise, double phi, double lambda, int entry);
 
 struct GeoResult {
   double phi = 0, lambda = 0, gamma = 0, m = 0;  // radians, radians, radians, ratio
@@ -48,21 +36,42 @@ class NotSettledHook {
   virtual void OnNotSettled() = 0;
 };
 
-// Steps 2 to 9 of the inverse computation (everything after the derivation of
-// the constants): S0, the Halley footpoint iteration, the inverse series. The
-// outputs are written into `out` as soon as each is computed, in the order phi,
-// lambda, gamma, m, so that a caller whose handler stops at an error keeps what
-// was written before it. Throws OverflowError at a non-finite intermediate.
-void InverseFromConstants(const ConstantSet& k, double originScale, double x, double y,
-                          GeoResult& out, NotSettledHook* hook = nullptr);
-
 // Within this distance (metres) of a zone origin in X and in Y, every step of
 // the inverse stays finite and the footpoint settles: it cannot fail there.
 inline constexpr double kInverseSafeRange = 1e6;
 
-// CalcXy2bl without error handling: derives st.inverse when `initialise`, then
-// InverseFromConstants. Errors propagate.
-GeoResult CalcXy2blPure(GeoState& st, bool initialise, int entry, double x, double y,
-                        NotSettledHook* hook = nullptr);
+// The projection of one zone on one ellipsoid, built when the zone changes:
+// every constant is derived once by the constructor, and Forward and Inverse
+// change nothing, so one object serves any number of threads at once.
+class Projection {
+ public:
+  // Derives the constant set of `entry` at the zone's origin. Throws
+  // SubscriptError for an entry not in the table, OverflowError on a
+  // non-finite intermediate.
+  Projection(const EllipsoidTable& table, EllipsoidEntry entry, const ZoneSelection& zone);
+  // GRS80 at the zone last selected in `st`.
+  explicit Projection(const GeoState& st);
+
+  // CalcBl2xy: phi, lambda in radians to X, Y (metres), convergence (radians)
+  // and scale factor. Throws OverflowError at a non-finite intermediate.
+  PlaneResult Forward(double phi, double lambda) const;
+
+  // CalcXy2bl: S0, the Halley footpoint iteration and the inverse series. The
+  // outputs are written into `out` as soon as each is computed, in the order
+  // phi, lambda, gamma, m, so that a caller whose handler stops at an error
+  // keeps what was written before it. Throws OverflowError at a non-finite
+  // intermediate.
+  void Inverse(double x, double y, GeoResult& out, NotSettledHook* hook = nullptr) const;
+  GeoResult Inverse(double x, double y, NotSettledHook* hook = nullptr) const;
+
+  const ConstantSet& constants() const { return k_; }
+  double originScale() const { return m0_; }
+  const ZoneSelection& zone() const { return zone_; }
+
+ private:
+  ConstantSet k_;
+  double m0_;
+  ZoneSelection zone_;
+};
 
 }  // namespace varno::geo

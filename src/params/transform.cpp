@@ -35,25 +35,35 @@ const std::string& GridText() {
 
 }  // namespace
 
-void ShiftByRepPoint(const ParamStore& store, int direction, double x, double y, double h,
+const char* StatusText(TransformStatus status) {
+  switch (status) {
+    case TransformStatus::kGrid:
+      return "";
+    case TransformStatus::kRep:
+      return "*代表点";
+    case TransformStatus::kErr:
+      break;
+  }
+  return "Err";
+}
+
+void ShiftByRepPoint(const ParamStore& store, Direction direction, double x, double y, double h,
                      double& x2, double& y2, double& h2) {
-  if (direction == 1) {
+  if (direction == Direction::kAdd) {
     x2 = Checked(x + store.repDx, "ShiftByRepPoint");
     y2 = Checked(y + store.repDy, "ShiftByRepPoint");
     h2 = Checked(h + store.repDh, "ShiftByRepPoint");
-  } else if (direction == 2) {
+  } else if (direction == Direction::kSubtract) {
     x2 = Checked(x - store.repDx, "ShiftByRepPoint");
     y2 = Checked(y - store.repDy, "ShiftByRepPoint");
     h2 = Checked(h - store.repDh, "ShiftByRepPoint");
   }
 }
 
-void CalcXy2bl(geo::GeoState& geo, bool initialise, int entry, double x, double y,
-               geo::GeoResult& io, const Reporter& report) {
-  // The constant derivation is outside the handler: its errors go to the caller.
-  if (initialise) geo::DeriveInverse(geo, entry);
+void CalcXy2bl(const geo::Projection& proj, double x, double y, geo::GeoResult& io,
+               const Reporter& report) {
   try {
-    geo::InverseFromConstants(geo.inverse, geo.ellipsoids.originScale, x, y, io);
+    proj.Inverse(x, y, io);
   } catch (const VarnoError& e) {
     ReportCalcXy2blError(e, report);
   }
@@ -68,36 +78,35 @@ void ReportCalcXy2blError(const VarnoError& e, const Reporter& report) {
   }
 }
 
-geo::GeoResult CalcXy2bl(geo::GeoState& geo, bool initialise, int entry, double x, double y,
-                         const Reporter& report) {
+geo::GeoResult CalcXy2bl(const geo::Projection& proj, double x, double y, const Reporter& report) {
   geo::GeoResult r;
-  CalcXy2bl(geo, initialise, entry, x, y, r, report);
+  CalcXy2bl(proj, x, y, r, report);
   return r;
 }
 
-std::string TransformPoint(const ParamStore& store, ConversionMode mode, geo::GeoState& geo,
-                           const Reporter& report, double x, double y, double h,
-                           TransformOutput& out, double /*b*/, double /*l*/) {
+TransformStatus TransformPoint(const ParamStore& store, ConversionMode mode,
+                               const geo::Projection& proj, const Reporter& report, double x,
+                               double y, double h, TransformOutput& out) {
   double x2 = 0, y2 = 0, h2 = 0;
-  std::string status;
+  TransformStatus status;
   if (mode == ConversionMode::kRepOnly) {
-    ShiftByRepPoint(store, 1, x, y, h, x2, y2, h2);
+    ShiftByRepPoint(store, Direction::kAdd, x, y, h, x2, y2, h2);
     report.mainStatus.SetStatusText(RepOnlyText());
-    status = kStatusRep;
+    status = TransformStatus::kRep;
   } else {
     const Corrections c = InterpolatePara(store, x, y);
     if (c.dx == kNoParameters || c.dy == kNoParameters) {
-      if (mode != ConversionMode::kGridThenRep) return kStatusErr;
-      ShiftByRepPoint(store, 1, x, y, h, x2, y2, h2);
+      if (mode != ConversionMode::kGridThenRep) return TransformStatus::kErr;
+      ShiftByRepPoint(store, Direction::kAdd, x, y, h, x2, y2, h2);
       report.mainStatus.SetStatusText(RepFallbackText());
-      status = kStatusRep;
+      status = TransformStatus::kRep;
     } else {
       x2 = Checked(x + c.dx, "TransformPoint");
       y2 = Checked(y + c.dy, "TransformPoint");
       h2 = Checked(h + c.dh, "TransformPoint");
       report.mainStatus.SetStatusColor(colors::kLightYellow);
       report.mainStatus.SetStatusText(GridText());
-      status = kStatusGrid;
+      status = TransformStatus::kGrid;
     }
   }
   out.x2 = x2;
@@ -106,7 +115,7 @@ std::string TransformPoint(const ParamStore& store, ConversionMode mode, geo::Ge
   geo::GeoResult r;
   r.phi = out.b2;
   r.lambda = out.l2;
-  CalcXy2bl(geo, true, 2, x2, y2, r, report);
+  CalcXy2bl(proj, x2, y2, r, report);
   out.b2 = r.phi;
   out.l2 = r.lambda;
   return status;

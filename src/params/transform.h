@@ -2,8 +2,6 @@
 // CalcXy2bl with its own error handler.
 #pragma once
 
-#include <string>
-
 #include "geodesy/projection.h"
 #include "params/store.h"
 #include "text/errors.h"
@@ -13,25 +11,29 @@ namespace varno::params {
 
 enum class ConversionMode : int { kGridThenRep = 1, kGridOnly = 2, kRepOnly = 3 };
 
-inline constexpr const char* kStatusGrid = "";
-inline constexpr const char* kStatusRep = "*代表点";
-inline constexpr const char* kStatusErr = "Err";
+// How a point was transformed: by the grid, by the representative point, or
+// not at all (no parameters for it in the grid-only mode).
+enum class TransformStatus { kGrid, kRep, kErr };
 
-// Direction 1 adds RepPoint, 2 subtracts it; any other direction writes nothing.
-void ShiftByRepPoint(const ParamStore& store, int direction, double x, double y, double h,
+// The status text of the result file and the single-point display (UTF-8):
+// "", "*代表点" or "Err".
+const char* StatusText(TransformStatus status);
+
+// kAdd adds RepPoint, kSubtract subtracts it; any other value writes nothing.
+enum class Direction : int { kAdd = 1, kSubtract = 2 };
+
+void ShiftByRepPoint(const ParamStore& store, Direction direction, double x, double y, double h,
                      double& x2, double& y2, double& h2);
 
 // CalcXy2bl with its handler: an overflow sets the main status (green) to
 // "X,Yの値に問題があります。計算は行いません。 in CalcXy2bl", any other error
 // shows the message box; then it returns normally with the outputs written
-// before the error (phi, lambda, gamma, m in that order). Errors of the
-// constant derivation propagate to the caller.
-geo::GeoResult CalcXy2bl(geo::GeoState& geo, bool initialise, int entry, double x, double y,
-                         const Reporter& report);
+// before the error (phi, lambda, gamma, m in that order).
+geo::GeoResult CalcXy2bl(const geo::Projection& proj, double x, double y, const Reporter& report);
 // The same, writing into `io`: outputs not reached before an error keep the
 // values `io` held.
-void CalcXy2bl(geo::GeoState& geo, bool initialise, int entry, double x, double y,
-               geo::GeoResult& io, const Reporter& report);
+void CalcXy2bl(const geo::Projection& proj, double x, double y, geo::GeoResult& io,
+               const Reporter& report);
 
 // CalcXy2bl's handler: the green main status for an overflow, else the message
 // box (OK only, the program title) with the error's description in front.
@@ -48,11 +50,12 @@ struct TransformOutput {
 };
 
 // TransformPoint: corrects (x, y, h) by the grid or RepPoint as `mode` says,
-// writes its message into the main status, and returns the status text ("",
-// "*代表点" or "Err"). On "Err" `out` is not written. Errors of the
-// interpolation and the additions propagate.
-std::string TransformPoint(const ParamStore& store, ConversionMode mode, geo::GeoState& geo,
-                           const Reporter& report, double x, double y, double h,
-                           TransformOutput& out, double b, double l);
+// writes its message into the main status, completes the corrected point in
+// latitude and longitude with `proj` (GRS80 at the selected zone) and returns
+// how it went. On kErr `out` is not written. Errors of the interpolation and
+// the additions propagate.
+TransformStatus TransformPoint(const ParamStore& store, ConversionMode mode,
+                               const geo::Projection& proj, const Reporter& report, double x,
+                               double y, double h, TransformOutput& out);
 
 }  // namespace varno::params

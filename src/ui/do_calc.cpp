@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <exception>
 
-#include "app/module_state.h"
 #include "geodesy/angles.h"
 #include "geodesy/projection.h"
 #include "text/errors.h"
@@ -40,8 +39,8 @@ struct SideFields {
   QLabel* scale;
 };
 
-SideFields Side(FrmMain& w, int fieldSide) {
-  if (fieldSide == 1) {
+SideFields Side(FrmMain& w, FieldSide side) {
+  if (side == FieldSide::kPre) {
     return {w.txtTB, w.txtTL, w.fraTkyxy, w.txtTkyx, w.txtTkyy, w.lblTkyn, w.lblTkys};
   }
   return {w.txtJB, w.txtJL, w.fraJgdxy, w.txtJgdx, w.txtJgdy, w.lblJgdn, w.lblJgds};
@@ -72,15 +71,15 @@ class NotSettledMessage : public geo::NotSettledHook {
 
 }  // namespace
 
-bool DoCalcBl2xy(FrmMain& w, int entry, int fieldSide, double& phi, double& lambda, double& x,
-                 double& y) {
+bool DoCalcBl2xy(FrmMain& w, const geo::Projection& proj, FieldSide side, double& phi,
+                 double& lambda, double& x, double& y) {
   ModuleState& st = w.state();
-  const SideFields f = Side(w, fieldSide);
+  const SideFields f = Side(w, side);
   try {
     phi = geo::DmsToDeg(FieldNumber(f.lat)).degrees;
     lambda = geo::DmsToDeg(FieldNumber(f.lon)).degrees;
-    double phi0 = geo::DmsToDeg(st.geo.zone.originLat).degrees;
-    double lambda0 = geo::DmsToDeg(st.geo.zone.originLon).degrees;
+    double phi0 = geo::DmsToDeg(proj.zone().originLat).degrees;
+    double lambda0 = geo::DmsToDeg(proj.zone().originLon).degrees;
 
     const int16_t paraZone = st.store.zoneNo;
     const geo::LatLonWindow window =
@@ -105,7 +104,7 @@ bool DoCalcBl2xy(FrmMain& w, int entry, int fieldSide, double& phi, double& lamb
     phi0 = Checked(phi0 * geo::kDegToRad);
     lambda0 = Checked(lambda0 * geo::kDegToRad);
 
-    const geo::PlaneResult r = geo::CalcBl2xy(st.geo, true, phi, lambda, entry);
+    const geo::PlaneResult r = proj.Forward(phi, lambda);
     x = r.x;
     y = r.y;
     f.xyFrame->setVisible(true);
@@ -127,18 +126,13 @@ bool DoCalcBl2xy(FrmMain& w, int entry, int fieldSide, double& phi, double& lamb
   return false;
 }
 
-bool DoCalcXy2bl(FrmMain& w, int entry, int fieldSide, double x, double y, double& phi,
-                 double& lambda) {
-  ModuleState& st = w.state();
-  const SideFields f = Side(w, fieldSide);
-  // A private constant set for this call; its derivation is outside the
-  // handler below.
-  const geo::ConstantSet k = geo::DeriveConstants(st.geo.ellipsoids, entry, st.geo.zone.originLat,
-                                                  st.geo.zone.originLon, false);
+bool DoCalcXy2bl(FrmMain& w, const geo::Projection& proj, FieldSide side, double x, double y,
+                 double& phi, double& lambda) {
+  const SideFields f = Side(w, side);
   try {
     NotSettledMessage hook(w.messages());
     geo::GeoResult r;
-    geo::InverseFromConstants(k, st.geo.ellipsoids.originScale, x, y, r, &hook);
+    proj.Inverse(x, y, r, &hook);
     phi = Checked(r.phi * geo::kRadToDeg, "緯度");
     lambda = Checked(r.lambda * geo::kRadToDeg, "経度");
     const double d = DisplayedConvergence(r.gamma);

@@ -6,18 +6,23 @@
 // hold an earlier result.
 #pragma once
 
+#include "app/module_state.h"
+
+namespace varno::geo {
+class Projection;
+}  // namespace varno::geo
+
 namespace varno::ui {
 
 class FrmMain;
 
 // On success phi, lambda are the point in radians and x, y in metres. After a
 // failed range test phi, lambda hold decimal degrees and x, y are untouched.
-bool DoCalcBl2xy(FrmMain& w, int entry, int fieldSide, double& phi, double& lambda, double& x,
-                 double& y);
+bool DoCalcBl2xy(FrmMain& w, const geo::Projection& proj, FieldSide side, double& phi,
+                 double& lambda, double& x, double& y);
 
-// phi, lambda come back in decimal degrees. Errors of the constant derivation
-// are not handled here: they propagate to the caller.
-bool DoCalcXy2bl(FrmMain& w, int entry, int fieldSide, double x, double y, double& phi,
-                 double& lambda);
+// phi, lambda come back in decimal degrees.
+bool DoCalcXy2bl(FrmMain& w, const geo::Projection& proj, FieldSide side, double x, double y,
+                 double& phi, double& lambda);
 
 }  // namespace varno::ui

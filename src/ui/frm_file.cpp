@@ -428,27 +428,23 @@ void FrmFile::Start() {
   LockForRun(true);
   // A cancel left over from an earlier run or the loading must not stop this one.
   state_.cancelRequested = false;
-  // The run works on its own copy of the zone and constant sets, so a
-  // single-point conversion in the main window during the run's event
-  // processing cannot change them.
-  geo::GeoState runGeo = state_.geo;
-  batch::BatchContext ctx{state_.store,
-                          state_.mode,
-                          runGeo,
-                          f,
-                          state_.cancelRequested,
-                          *this,
-                          {mainStatus_, messages_}};
-  if (opt1->isChecked()) {
-    batch::Bl_File(ctx);
-  } else {
-    batch::XY_File(ctx);
-  }
+  // The choices are read once here: the run keeps them (and its own copy of
+  // the zone) whatever the windows do during its event processing.
+  const batch::RunSettings settings{state_.store, state_.mode, CurrentProcess(),
+                                    chkInValue->isChecked(), state_.geo};
+  batch::BatchContext ctx{settings, f, state_.cancelRequested, *this, {mainStatus_, messages_}};
+  batch::RunFile(ctx);
   running_ = false;
   LockForRun(false);
   ShowBreak(false);
   SetBusy(false);
   cmdClose->setFocus();
+}
+
+batch::Process FrmFile::CurrentProcess() const {
+  if (opt1->isChecked()) return batch::Process::kBl;
+  if (opt3->isChecked()) return batch::Process::kXyBl;
+  return batch::Process::kXy;
 }
 
 void FrmFile::Break() {
@@ -518,16 +514,6 @@ void FrmFile::EnableStart(bool enabled) {
 
 void FrmFile::SetBusy(bool busy) {
   busy_.Set(busy);
-}
-
-batch::Process FrmFile::CurrentProcess() {
-  if (opt1->isChecked()) return batch::Process::kBl;
-  if (opt3->isChecked()) return batch::Process::kXyBl;
-  return batch::Process::kXy;
-}
-
-bool FrmFile::WithInputValues() {
-  return chkInValue->isChecked();
 }
 
 bool FrmFile::ShowResultFile() {

@@ -96,8 +96,6 @@ class FrmFile : public QDialog, public batch::BatchView {
   void SetDialogStatus(const std::string& text, Rgb color) override;
   void EnableStart(bool enabled) override;
   void SetBusy(bool busy) override;
-  batch::Process CurrentProcess() override;
-  bool WithInputValues() override;
   bool ShowResultFile() override;
   void OpenOutFileView(const std::string& path) override;
   void Yield() override;
@@ -145,6 +143,7 @@ class FrmFile : public QDialog, public batch::BatchView {
   void ShowFileError(int number, const std::string& description);
   void CloseResultFileIfOpen();
   void LockForRun(bool locked);
+  batch::Process CurrentProcess() const;  // opt1 / opt2 / opt3
   static std::optional<std::string> DroppedFile(const QMimeData* mime);
 
   ModuleState& state_;

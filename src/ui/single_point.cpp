@@ -9,7 +9,7 @@
 #include <exception>
 
 #include "app/module_state.h"
-#include "geodesy/ellipsoid.h"
+#include "geodesy/projection.h"
 #include "params/transform.h"
 #include "text/errors.h"
 #include "text/format.h"
@@ -23,8 +23,6 @@
 namespace varno::ui {
 
 namespace {
-
-constexpr int kEntryGrs80 = 2;
 
 QString XyText(double v) {
   return Q(FormatNumber(v, "######.0000"));
@@ -64,26 +62,26 @@ void ShowNotConverted(FrmMain& w, const char* status) {
 // The common end of both conversions: the corrected point on the right-hand
 // side in both forms (`otherForm` is the frame of the form not typed in), or
 // the not-converted markers with `notConverted`.
-void TransformAndShow(FrmMain& w, double x, double y, double h, double b, double l,
+void TransformAndShow(FrmMain& w, const geo::Projection& proj, double x, double y, double h,
                       QGroupBox* otherForm, const char* notConverted) {
   ModuleState& st = w.state();
   params::TransformOutput out;
-  const std::string status =
-      params::TransformPoint(st.store, st.mode, st.geo, {w, w.messages()}, x, y, h, out, b, l);
-  if (status == params::kStatusErr) {
+  const params::TransformStatus status =
+      params::TransformPoint(st.store, st.mode, proj, {w, w.messages()}, x, y, h, out);
+  if (status == params::TransformStatus::kErr) {
     ShowNotConverted(w, notConverted);
     return;
   }
   ShowCorrected(w, out);
   otherForm->setVisible(true);
-  st.fieldSide = 2;
+  st.fieldSide = FieldSide::kPost;
   double b2 = 0, l2 = 0;
-  DoCalcXy2bl(w, kEntryGrs80, st.fieldSide, out.x2, out.y2, b2, l2);
+  DoCalcXy2bl(w, proj, st.fieldSide, out.x2, out.y2, b2, l2);
 }
 
 }  // namespace
 
-void CalcFromXy(FrmMain& w) {
+void CalcFromXy(FrmMain& w, const geo::Projection& proj) {
   ModuleState& st = w.state();
   if (w.txtTkyx->text().isEmpty() || w.txtTkyy->text().isEmpty()) {
     Message(w, text::kNoInputXy);
@@ -94,26 +92,26 @@ void CalcFromXy(FrmMain& w) {
   const double h = FieldNumber(w.txtTkyh);
   w.fraTkyBL->setVisible(true);
   double b = 0, l = 0;
-  if (!DoCalcXy2bl(w, kEntryGrs80, st.fieldSide, x, y, b, l)) {
+  if (!DoCalcXy2bl(w, proj, st.fieldSide, x, y, b, l)) {
     Message(w, text::kBadInputXy);
     return;
   }
-  TransformAndShow(w, x, y, h, b, l, w.fraJgdBL, text::kNoParamsXy);
+  TransformAndShow(w, proj, x, y, h, w.fraJgdBL, text::kNoParamsXy);
 }
 
-void CalcFromBl(FrmMain& w) {
+void CalcFromBl(FrmMain& w, const geo::Projection& proj) {
   ModuleState& st = w.state();
   if (w.txtTB->text().isEmpty() || w.txtTL->text().isEmpty()) {
     Message(w, text::kNoInputBl);
     return;
   }
   double b = 0, l = 0, x = 0, y = 0;
-  if (!DoCalcBl2xy(w, kEntryGrs80, st.fieldSide, b, l, x, y)) {
+  if (!DoCalcBl2xy(w, proj, st.fieldSide, b, l, x, y)) {
     Message(w, text::kBadInputBl);
     return;
   }
   const double h = FieldNumber(w.txtTkyh);
-  TransformAndShow(w, x, y, h, b, l, w.fraJgdxy, text::kNoParamsBl);
+  TransformAndShow(w, proj, x, y, h, w.fraJgdxy, text::kNoParamsBl);
 }
 
 void ArrowHandler(FrmMain& w) {
@@ -121,11 +119,12 @@ void ArrowHandler(FrmMain& w) {
   std::string description;
   try {
     st.geo.zone = geo::ParseZoneItem(U8(w.cmbPara->currentText()));
-    st.fieldSide = 1;
+    const geo::Projection proj(st.geo);
+    st.fieldSide = FieldSide::kPre;
     if (w.optBl->isChecked()) {
-      CalcFromBl(w);
+      CalcFromBl(w, proj);
     } else {
-      CalcFromXy(w);
+      CalcFromXy(w, proj);
     }
     w.cmdPrint->setEnabled(true);
     return;

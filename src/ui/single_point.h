@@ -3,6 +3,10 @@
 // input).
 #pragma once
 
+namespace varno::geo {
+class Projection;
+}  // namespace varno::geo
+
 namespace varno::ui {
 
 class FrmMain;
@@ -12,7 +16,8 @@ class FrmMain;
 // one message box and leaves cmdPrint disabled.
 void ArrowHandler(FrmMain& w);
 
-void CalcFromXy(FrmMain& w);
-void CalcFromBl(FrmMain& w);
+// `proj` is GRS80 at the zone the handler selected.
+void CalcFromXy(FrmMain& w, const geo::Projection& proj);
+void CalcFromBl(FrmMain& w, const geo::Projection& proj);
 
 }  // namespace varno::ui

@@ -41,8 +41,6 @@ struct MessageRecorder : MessageService {
 
 // Records what a run shows in the dialog.
 struct ViewRecorder : BatchView {
-  Process process = Process::kXy;
-  bool withInput = false;
   bool showResult = false;
   std::vector<std::string> lineTexts, percentTexts;
   std::vector<long> progress;
@@ -53,7 +51,7 @@ struct ViewRecorder : BatchView {
   int yields = 0;
   long lastLine = 0;
   std::function<void(ViewRecorder&)> onYield;       // e.g. click the cancel button
-  std::function<void(ViewRecorder&, long)> onLine;  // e.g. switch a check box mid-run
+  std::function<void(ViewRecorder&, long)> onLine;  // e.g. change a choice mid-run
 
   void ShowBreak(bool v) override { breakShown.push_back(v); }
   void SetLineText(const std::string& t) override { lineTexts.push_back(t); }
@@ -63,8 +61,6 @@ struct ViewRecorder : BatchView {
   void SetDialogStatus(const std::string& t, Rgb c) override { dialogStatus.emplace_back(t, c); }
   void EnableStart(bool e) override { startEnabled.push_back(e); }
   void SetBusy(bool b) override { busy.push_back(b); }
-  Process CurrentProcess() override { return process; }
-  bool WithInputValues() override { return withInput; }
   bool ShowResultFile() override { return showResult; }
   void OpenOutFileView(const std::string& p) override { viewerOpened.push_back(p); }
   void Yield() override {
@@ -142,7 +138,11 @@ inline std::filesystem::path DataFile(const std::string& name) {
 struct Harness {
   params::ParamStore store = MakeConstantGrid();
   params::ConversionMode mode = params::ConversionMode::kGridOnly;
+  Process process = Process::kXy;
+  bool withInput = false;
   geo::GeoState geo;
+  LineObserver* observer = nullptr;
+  RunSettings* running = nullptr;  // the settings of the run in progress
   BatchFiles files;
   bool cancel = false;
   ViewRecorder view;
@@ -160,9 +160,14 @@ struct Harness {
     ASSERT_NE(files.outFile, nullptr);
     files.inFileChosen = files.outFileChosen = true;
   }
+  RunSettings Settings() const { return {store, mode, process, withInput, geo}; }
   RunOutcome Run(bool bl) {
-    BatchContext ctx{store, mode, geo, files, cancel, view, {status, messages}};
-    return bl ? Bl_File(ctx) : XY_File(ctx);
+    RunSettings settings = Settings();
+    running = &settings;
+    BatchContext ctx{settings, files, cancel, view, {status, messages}, observer};
+    const RunOutcome outcome = bl ? Bl_File(ctx) : XY_File(ctx);
+    running = nullptr;
+    return outcome;
   }
   std::string Result() const { return ReadBytes(outPath); }
 };

@@ -140,7 +140,8 @@ TEST(InputFileFaults, DisappearsShrinksOrGrowsAfterTheCount) {
     ChangingView view;
     view.afterCount = c.change;
     h.Choose(in);
-    BatchContext ctx{h.store, h.mode, h.geo, h.files, h.cancel, view, {h.status, h.messages}};
+    const RunSettings settings = h.Settings();
+    BatchContext ctx{settings, h.files, h.cancel, view, {h.status, h.messages}};
     EXPECT_EQ(XY_File(ctx), c.outcome);
     EXPECT_EQ(h.files.outFile, nullptr);
     const auto lines = CrLfLines(h.Result());

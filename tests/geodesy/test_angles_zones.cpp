@@ -50,15 +50,16 @@ TEST(FormatDms, TextsAndCarry) {
 TEST(Ellipsoid, TableAndEntries) {
   const EllipsoidTable t = MakeEllipsoidTable();
   EXPECT_EQ(t.originScale, 0.9999);
-  EXPECT_EQ(t.Entry(2).name, "GRS-80");
-  EXPECT_NEAR(t.Entry(2).f, 0.00335281068118, 1e-14);
-  EXPECT_NEAR(t.Entry(2).e2, 0.00669438002290, 1e-14);
-  EXPECT_NEAR(t.Entry(1).e2, 0.00667437222735, 1e-14);
-  EXPECT_EQ(t.Entry(1).name, "Bessel");
-  EXPECT_THROW(t.Entry(3), SubscriptError);
-  EXPECT_THROW(t.Entry(0), SubscriptError);
-  EXPECT_THROW(DeriveConstants(t, 3, 360000, 1395000, true), SubscriptError);
-  const ConstantSet k = DeriveConstants(t, 2, 360000, 1395000, true);
+  EXPECT_EQ(t.Entry(EllipsoidEntry::kGrs80).name, "GRS-80");
+  EXPECT_NEAR(t.Entry(EllipsoidEntry::kGrs80).f, 0.00335281068118, 1e-14);
+  EXPECT_NEAR(t.Entry(EllipsoidEntry::kGrs80).e2, 0.00669438002290, 1e-14);
+  EXPECT_NEAR(t.Entry(EllipsoidEntry::kBessel).e2, 0.00667437222735, 1e-14);
+  EXPECT_EQ(t.Entry(EllipsoidEntry::kBessel).name, "Bessel");
+  EXPECT_THROW(t.Entry(static_cast<EllipsoidEntry>(3)), SubscriptError);
+  EXPECT_THROW(t.Entry(static_cast<EllipsoidEntry>(0)), SubscriptError);
+  EXPECT_THROW(DeriveConstants(t, static_cast<EllipsoidEntry>(3), 360000, 1395000, true),
+               SubscriptError);
+  const ConstantSet k = DeriveConstants(t, EllipsoidEntry::kGrs80, 360000, 1395000, true);
   EXPECT_NEAR(k.A, 1.0050525018131, 1e-12);
   EXPECT_NEAR(k.phi0, 36.0 * 0.0174532925199433, 1e-13);  // with the dms guard
   EXPECT_NEAR(k.S0 * 0.9999, 3985144.116029, 1e-5);       // GeographicLib, GRS80

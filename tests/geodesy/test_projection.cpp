@@ -27,34 +27,36 @@ GeoState Zone(int number) {
 
 TEST(Forward, ExamplePointsOfZone9) {
   GeoState st = Zone(9);
-  const PlaneResult r = CalcBl2xy(st, true, Rad(360503.954), Rad(1395802.392), 2);
+  const PlaneResult r = Projection(st).Forward(Rad(360503.954), Rad(1395802.392));
   EXPECT_EQ(FormatNumber(r.x, "######.0000"), "9375.8938");
   EXPECT_EQ(FormatNumber(r.y, "######.0000"), "12067.6388");
   EXPECT_NEAR(r.gamma * kRadToDeg, 0.0789217, 1e-7);
   EXPECT_EQ(FormatNumber(r.m, "#.00000000"), ".99990179");
   EXPECT_EQ(DmsText3(FormatDms3(-r.gamma * kRadToDeg)), "-0444.118");
 
-  const PlaneResult w = CalcBl2xy(st, true, Rad(360503.954), Rad(1365802.392), 2);
+  const PlaneResult w = Projection(st).Forward(Rad(360503.954), Rad(1365802.392));
   EXPECT_NEAR(w.y, -258141.03, 0.01);
   EXPECT_EQ(DmsText3(FormatDms3(-w.gamma * kRadToDeg)).front(), ' ');
 }
 
 TEST(Forward, OriginAndCentralMeridian) {
   GeoState st = Zone(9);
-  const PlaneResult o = CalcBl2xy(st, true, Rad(360000), Rad(1395000), 2);
+  const PlaneResult o = Projection(st).Forward(Rad(360000), Rad(1395000));
   EXPECT_EQ(o.x, 0.0);
   EXPECT_EQ(o.y, 0.0);
-  const PlaneResult c = CalcBl2xy(st, true, Rad(370000), Rad(1395000), 2);
+  const PlaneResult c = Projection(st).Forward(Rad(370000), Rad(1395000));
   EXPECT_EQ(c.y, 0.0);
   EXPECT_EQ(c.gamma, 0.0);
   EXPECT_EQ(c.m, 0.9999);
-  const double S = MeridianArc(Rad(370000), st.forward);
-  EXPECT_EQ(c.x, (S - st.forward.S0) * 0.9999);
+  const Projection proj(st);
+  const ConstantSet& k = proj.constants();
+  const double S = MeridianArc(Rad(370000), k);
+  EXPECT_EQ(c.x, (S - k.S0) * 0.9999);
 }
 
 TEST(Inverse, ExamplePointsOfZone9) {
   GeoState st = Zone(9);
-  GeoResult r = CalcXy2blPure(st, true, 2, 10000.0, 20000.0);
+  GeoResult r = Projection(st).Inverse(10000.0, 20000.0);
   EXPECT_EQ(DmsText5(FormatDms5(r.phi * kRadToDeg)), " 360523.73329");
   EXPECT_EQ(DmsText5(FormatDms5(r.lambda * kRadToDeg)), " 1400319.53559");
   EXPECT_EQ(DmsText3(FormatDms3(-r.gamma * kRadToDeg)), "-0750.971");
@@ -62,21 +64,21 @@ TEST(Inverse, ExamplePointsOfZone9) {
   EXPECT_LT(r.iterations, 10);
   EXPECT_FALSE(r.notSettled);
 
-  r = CalcXy2blPure(st, true, 2, 9375.8938443, 12067.6387845);
+  r = Projection(st).Inverse(9375.8938443, 12067.6387845);
   EXPECT_EQ(DmsText5(FormatDms5(r.phi * kRadToDeg)), " 360503.95400");
   EXPECT_EQ(DmsText5(FormatDms5(r.lambda * kRadToDeg)), " 1395802.39200");
 
-  r = CalcXy2blPure(st, true, 2, 0.0, 0.0);
-  EXPECT_EQ(r.phi, st.inverse.phi0);
-  EXPECT_EQ(r.lambda, st.inverse.lambda0);
+  r = Projection(st).Inverse(0.0, 0.0);
+  EXPECT_EQ(r.phi, Projection(st).constants().phi0);
+  EXPECT_EQ(r.lambda, Projection(st).constants().lambda0);
   EXPECT_EQ(r.gamma, 0.0);
   EXPECT_EQ(r.m, 0.9999);
   EXPECT_EQ(r.iterations, 1);
 
-  r = CalcXy2blPure(st, true, 2, 50000.0, 0.0);
-  EXPECT_EQ(r.lambda, st.inverse.lambda0);
+  r = Projection(st).Inverse(50000.0, 0.0);
+  EXPECT_EQ(r.lambda, Projection(st).constants().lambda0);
   EXPECT_EQ(r.gamma, 0.0);
-  r = CalcXy2blPure(st, true, 2, 0.0, -30000.0);
+  r = Projection(st).Inverse(0.0, -30000.0);
   EXPECT_LT(r.gamma, 0.0);
 }
 
@@ -88,15 +90,15 @@ class CountingHook : public NotSettledHook {
 
 TEST(Inverse, FaultsAndTheIterationLimit) {
   GeoState st = Zone(9);
-  EXPECT_THROW(CalcXy2blPure(st, true, 3, 0, 0), SubscriptError);
-  EXPECT_THROW(CalcXy2blPure(st, true, 2, 1e308, 1e308), OverflowError);
-  EXPECT_THROW(CalcBl2xy(st, true, 1e300, 1e300, 2), OverflowError);
+  EXPECT_THROW(Projection(st.ellipsoids, static_cast<EllipsoidEntry>(3), st.zone), SubscriptError);
+  EXPECT_THROW(Projection(st).Inverse(1e308, 1e308), OverflowError);
+  EXPECT_THROW(Projection(st).Forward(1e300, 1e300), OverflowError);
   // Far outside any zone the footpoint does not settle: either 101 steps with
   // the hook called once, or an overflow -- never a non-finite result.
   CountingHook hook;
   for (double x : {4e7, 9e7, 2.5e8}) {
     try {
-      const GeoResult r = CalcXy2blPure(st, true, 2, x, 1000.0, &hook);
+      const GeoResult r = Projection(st).Inverse(x, 1000.0, &hook);
       EXPECT_TRUE(std::isfinite(r.phi) && std::isfinite(r.lambda) && std::isfinite(r.m));
       if (r.notSettled) {
         EXPECT_EQ(r.iterations, 101);
@@ -116,7 +118,7 @@ TEST(Inverse, CannotFailWithinTheSafeRangeOfEveryZone) {
       for (int j = -20; j <= 20; ++j) {
         const double x = kInverseSafeRange * i / 20.0, y = kInverseSafeRange * j / 20.0;
         GeoResult r;
-        ASSERT_NO_THROW(r = CalcXy2blPure(st, true, 2, x, y)) << zone << " " << x << " " << y;
+        ASSERT_NO_THROW(r = Projection(st).Inverse(x, y)) << zone << " " << x << " " << y;
         ASSERT_FALSE(r.notSettled);
         ASSERT_TRUE(std::isfinite(r.phi) && std::isfinite(r.lambda) && std::isfinite(r.m));
       }
@@ -150,33 +152,36 @@ TEST(Accuracy, ForwardInverseAndRoundTripAgainstIndependentValues) {
   ASSERT_GT(refs.size(), 200u);
   for (const Reference& ref : refs) {
     GeoState st = Zone(ref.zone);
-    const PlaneResult f = CalcBl2xy(st, true, ref.lat * kDegToRad, ref.lon * kDegToRad, 2);
+    const PlaneResult f = Projection(st).Forward(ref.lat * kDegToRad, ref.lon * kDegToRad);
     EXPECT_NEAR(f.x, ref.x, 1e-5) << ref.zone << " " << ref.lat << " " << ref.lon;
     EXPECT_NEAR(f.y, ref.y, 1e-5) << ref.zone << " " << ref.lat << " " << ref.lon;
     EXPECT_NEAR(f.gamma * kRadToDeg, ref.gammaDeg, 1e-9);
     EXPECT_NEAR(f.m, ref.scale, 1e-9);
 
-    const GeoResult b = CalcXy2blPure(st, true, 2, ref.x, ref.y);
+    const GeoResult b = Projection(st).Inverse(ref.x, ref.y);
     EXPECT_NEAR(b.phi * kRadToDeg, ref.lat, 1e-9) << ref.zone << " " << ref.x << " " << ref.y;
     EXPECT_NEAR(b.lambda * kRadToDeg, ref.lon, 1e-9) << ref.zone << " " << ref.x << " " << ref.y;
 
-    const GeoResult back = CalcXy2blPure(st, true, 2, f.x, f.y);
+    const GeoResult back = Projection(st).Inverse(f.x, f.y);
     EXPECT_NEAR(back.phi * kRadToDeg * 3600.0, ref.lat * 3600.0, 1e-7);
     EXPECT_NEAR(back.lambda * kRadToDeg * 3600.0, ref.lon * 3600.0, 1e-7);
   }
 }
 
-TEST(Accuracy, ReusedConstantsGiveIdenticalResults) {
-  GeoState a = Zone(9);
-  GeoState b = Zone(9);
-  CalcBl2xy(a, true, Rad(350000), Rad(1380000), 2);  // a now holds a derived set
-  a.zone = ParseZoneItem(ZoneItems()[9]);
-  b.zone = a.zone;
-  const PlaneResult ra = CalcBl2xy(a, true, Rad(400500), Rad(1405500), 2);
-  const PlaneResult rb = CalcBl2xy(b, true, Rad(400500), Rad(1405500), 2);
-  EXPECT_EQ(ra.x, rb.x);
-  EXPECT_EQ(ra.y, rb.y);
-  EXPECT_EQ(a.forward.phi0, Rad(400000));  // the zone change was seen
+TEST(Projection, EachZoneKeepsItsOwnConstants) {
+  // Projections of two zones side by side: neither disturbs the other, and a
+  // copy gives the same bits as the original.
+  const Projection z9(Zone(9));
+  const Projection z10(Zone(10));
+  const PlaneResult before = z9.Forward(Rad(350000), Rad(1380000));
+  const PlaneResult r10 = z10.Forward(Rad(400500), Rad(1405500));
+  const Projection copy = z9;
+  const PlaneResult after = copy.Forward(Rad(350000), Rad(1380000));
+  EXPECT_EQ(before.x, after.x);
+  EXPECT_EQ(before.y, after.y);
+  EXPECT_EQ(z10.constants().phi0, Rad(400000));
+  EXPECT_EQ(z10.zone().zoneNo, 10);
+  EXPECT_NE(r10.x, before.x);
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ struct SideText {
 };
 SideText FromXy(double x, double y) {
   geo::GeoState g;  // zone 9
-  const geo::GeoResult r = geo::CalcXy2blPure(g, true, 2, x, y);
+  const geo::GeoResult r = geo::Projection(g).Inverse(x, y);
   return {L(geo::DmsText5(geo::FormatDms5(r.phi * geo::kRadToDeg))),
           L(geo::DmsText5(geo::FormatDms5(r.lambda * geo::kRadToDeg))),
           L(geo::DmsText3(geo::FormatDms3(-r.gamma * geo::kRadToDeg))),
@@ -95,7 +95,7 @@ TEST_F(SinglePointTest, ExampleInBothInputFormats) {
             "震災前成果から震災後成果へ（→右方向に）変換しました。");
   EXPECT_TRUE(w->cmdPrint->isEnabled());
   EXPECT_EQ(state.geo.zone.zoneNo, 9);
-  EXPECT_EQ(state.fieldSide, 2);
+  EXPECT_EQ(state.fieldSide, FieldSide::kPost);
 
   // The same point typed as latitude/longitude: the left X/Y come from the
   // forward projection, the right side from its corrected point.
@@ -108,7 +108,7 @@ TEST_F(SinglePointTest, ExampleInBothInputFormats) {
   const geo::DmsParts b = geo::DmsToDeg(w->txtTB->text().toDouble());
   const geo::DmsParts l = geo::DmsToDeg(w->txtTL->text().toDouble());
   const geo::PlaneResult p =
-      geo::CalcBl2xy(g, true, b.degrees * geo::kDegToRad, l.degrees * geo::kDegToRad, 2);
+      geo::Projection(g).Forward(b.degrees * geo::kDegToRad, l.degrees * geo::kDegToRad);
   EXPECT_EQ(w->txtTkyx->text(), Xy(p.x));
   EXPECT_EQ(w->txtTkyy->text(), Xy(p.y));
   EXPECT_NEAR(p.x, x, 1e-4);

@@ -1,0 +1,226 @@
+#include "batch/line_converter.h"
+
+#include <cmath>
+
+#include "geodesy/angles.h"
+#include "geodesy/ellipsoid.h"
+#include "text/cp932.h"
+#include "text/errors.h"
+#include "text/format.h"
+#include "text/number.h"
+
+namespace varno::batch {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kOutOfRange = "Out of range";
+
+// Fields 1..3 as numbers. A field that is not a number is named in the error's
+// description; the field is CP932 bytes, so it is decoded for the message box,
+// and a very long one is shortened.
+double FieldNumber(std::string_view field) {
+  try {
+    return ParseNumber(field);
+  } catch (const ConversionError&) {
+    constexpr std::size_t kShown = 40;
+    if (field.size() <= kShown) throw ConversionError(Cp932ToUtf8(field));
+    throw ConversionError(Cp932ToUtf8(field.substr(0, kShown)) + "…");
+  }
+}
+
+// The validity window of a zone: the general window when the parameter file
+// names no zone.
+geo::LatLonWindow RangeWindow(const params::ParamStore& store, const geo::ZoneSelection& zone) {
+  if (store.zoneNo == 0) return geo::kGeneralWindow;
+  return geo::ZoneWindow(geo::DmsToDeg(zone.originLat).degrees,
+                         geo::DmsToDeg(zone.originLon).degrees);
+}
+
+LineOutcome OutcomeOf(params::TransformStatus status) {
+  switch (status) {
+    case params::TransformStatus::kGrid:
+      return LineOutcome::kGrid;
+    case params::TransformStatus::kRep:
+      return LineOutcome::kRep;
+    case params::TransformStatus::kErr:
+      break;
+  }
+  return LineOutcome::kNotConverted;
+}
+
+void ReadPoint(const LineFields& f, PointColumns& p, LinePoint& point) {
+  p.in1 = FieldNumber(f.field[0]);
+  p.in2 = FieldNumber(f.field[1]);
+  p.inH = FieldNumber(f.field[2]);
+  p.name = f.field[3];
+  point.in1 = p.in1;
+  point.in2 = p.in2;
+  point.inH = p.inH;
+  point.name = p.name;
+}
+
+}  // namespace
+
+// ---- LineMessages ----
+
+LineMessage& LineMessages::Next(LineMessage::Kind kind) {
+  if (count_ == items_.size()) items_.emplace_back();
+  LineMessage& m = items_[count_++];
+  m.kind = kind;
+  return m;
+}
+
+void LineMessages::SetStatusText(std::string_view text) {
+  Next(LineMessage::Kind::kStatusText).text.assign(text);
+}
+
+void LineMessages::SetStatusColor(Rgb color) {
+  Next(LineMessage::Kind::kStatusColor).color = color;
+}
+
+void LineMessages::Show(std::string_view text, std::string_view title, MessageIcon icon) {
+  LineMessage& m = Next(LineMessage::Kind::kMessageBox);
+  m.text.assign(text);
+  m.title.assign(title);
+  m.icon = icon;
+}
+
+void LineMessages::ReplayTo(const Reporter& report) const {
+  for (std::size_t i = 0; i < count_; ++i) {
+    const LineMessage& m = items_[i];
+    switch (m.kind) {
+      case LineMessage::Kind::kStatusText:
+        report.mainStatus.SetStatusText(m.text);
+        break;
+      case LineMessage::Kind::kStatusColor:
+        report.mainStatus.SetStatusColor(m.color);
+        break;
+      case LineMessage::Kind::kMessageBox:
+        report.messages.Show(m.text, m.title, m.icon);
+        break;
+    }
+  }
+}
+
+// ---- LineConverter ----
+
+LineConverter::LineConverter(const RunSettings& settings, Converter converter)
+    : store_(settings.store),
+      mode_(settings.mode),
+      conv_(converter),
+      angles_(converter == Converter::kXy && settings.process == Process::kXyBl),
+      withInput_(settings.withInputValues),
+      proj_(settings.geo.ellipsoids, geo::EllipsoidEntry::kGrs80, settings.geo.zone),
+      window_(RangeWindow(settings.store, settings.geo.zone)),
+      repStatus_(Utf8ToCp932(params::StatusText(params::TransformStatus::kRep))) {}
+
+// The corrected point of a converted line, with its angles when they are shown.
+void LineConverter::TakeResult(const params::TransformOutput& t, params::TransformStatus status,
+                               bool angles, PointColumns& p, LineResult& r) const {
+  if (angles) {
+    p.lat = geo::FormatDms5(Checked(t.b2 * geo::kRadToDeg, "緯度"));
+    p.lon = geo::FormatDms5(Checked(t.l2 * geo::kRadToDeg, "経度"));
+  }
+  p.x2 = t.x2;
+  p.y2 = t.y2;
+  p.h2 = t.h2;
+  p.corrected = true;
+  if (status == params::TransformStatus::kRep) p.status = repStatus_;
+  r.point.corrected = true;
+  r.point.x2 = t.x2;
+  r.point.y2 = t.y2;
+  r.point.h2 = t.h2;
+}
+
+void LineConverter::ConvertBl(const LineFields& f, std::string& out, LineResult& r) const {
+  PointColumns p;
+  ReadPoint(f, p, r.point);
+  const double b = geo::DmsToDeg(p.in1).degrees;
+  const double l = geo::DmsToDeg(p.in2).degrees;
+  const bool latOk = window_.ContainsLat(b);
+  if (!latOk || !window_.ContainsLon(l)) {
+    r.messages.SetStatusText(RangeMessage(!latOk, store_.zoneNo));
+    r.messages.SetStatusColor(colors::kDarkRed);
+    r.outcome = LineOutcome::kRangeFailure;
+  } else {
+    const double phi = Checked(b * geo::kDegToRad, "緯度");
+    const double lambda = Checked(l * geo::kDegToRad, "経度");
+    const geo::PlaneResult xy = proj_.Forward(phi, lambda);
+    r.point.hasPlane = true;
+    r.point.x = xy.x;
+    r.point.y = xy.y;
+    params::TransformOutput t;
+    t.b2 = phi;
+    t.l2 = lambda;
+    const params::TransformStatus status = params::TransformPoint(
+        store_, mode_, proj_, {r.messages, r.messages}, xy.x, xy.y, p.inH, t);
+    if (status != params::TransformStatus::kErr) TakeResult(t, status, true, p, r);
+    r.outcome = OutcomeOf(status);
+  }
+  r.scratch.AppendBl(withInput_, p, out);
+}
+
+void LineConverter::ConvertXy(const LineFields& f, std::string& out, LineResult& r) const {
+  PointColumns p;
+  ReadPoint(f, p, r.point);
+  r.point.hasPlane = true;
+  r.point.x = p.in1;
+  r.point.y = p.in2;
+  const Reporter report{r.messages, r.messages};
+  // The angles of the input point are not used by the correction: the call
+  // matters only for what CalcXy2bl reports when the point breaks it, and the
+  // point goes on either way (an angle too large for degrees stops the run).
+  // Within kInverseSafeRange of the origin no step of the inverse can fail,
+  // so the call is skipped there (half the work of a line).
+  if (!(std::fabs(p.in1) <= geo::kInverseSafeRange && std::fabs(p.in2) <= geo::kInverseSafeRange)) {
+    const geo::GeoResult g = params::CalcXy2bl(proj_, p.in1, p.in2, report);
+    Checked(g.phi * geo::kRadToDeg, "緯度");
+    Checked(g.lambda * geo::kRadToDeg, "経度");
+  }
+  params::TransformOutput t;
+  const params::TransformStatus status =
+      params::TransformPoint(store_, mode_, proj_, report, p.in1, p.in2, p.inH, t);
+  if (status != params::TransformStatus::kErr) {
+    TakeResult(t, status, angles_, p, r);
+  } else {
+    p.status = kOutOfRange;
+  }
+  r.outcome = OutcomeOf(status);
+  r.scratch.AppendXy(withInput_, angles_, p, out);
+}
+
+void LineConverter::Convert(std::string_view line, long lineNumber, std::string& out,
+                            LineResult& result) const {
+  result.outcome = LineOutcome::kCopied;
+  result.point = LinePoint{};
+  result.point.lineNumber = lineNumber;
+  result.messages.Clear();
+  result.error = nullptr;
+  const std::size_t start = out.size();
+  try {
+    LineFields fields;
+    if (ClassifyLine(line, fields) != LineKind::kData) {
+      out.append(line);
+      out.append(kCrLf);
+    } else if (conv_ == Converter::kBl) {
+      ConvertBl(fields, out, result);
+    } else {
+      ConvertXy(fields, out, result);
+    }
+  } catch (...) {
+    result.error = std::current_exception();
+    if (start <= out.size()) out.resize(start);
+  }
+}
+
+std::string RangeMessage(bool latitude, int paraZoneNo) {
+  if (paraZoneNo == 0) {
+    return latitude ? "緯度は 23～46 の範囲です。入力し直して下さい。in Bl_File"
+                    : "経度は 122～146 の範囲です。入力し直して下さい。in Bl_File";
+  }
+  return std::string(latitude ? "緯度は座標系 " : "経度は座標系 ") + SpacedNumber(paraZoneNo) +
+         " 系の範囲外です。入力し直して下さい。in Bl_File";
+}
+
+}  // namespace varno::batch
