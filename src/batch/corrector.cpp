@@ -8,13 +8,13 @@ CorrectedPoint TransformCorrector::Correct(double x, double y, double h) const {
   CorrectedPoint c;
   try {
     params::TransformOutput t;
-    const std::string status =
-        params::TransformPoint(store_, mode_, geo_, report_, x, y, h, t, 0.0, 0.0);
-    if (status == params::kStatusErr) {
+    const params::TransformStatus status =
+        params::TransformPoint(store_, mode_, proj_, report_, x, y, h, t);
+    if (status == params::TransformStatus::kErr) {
       c.reason = kNoParametersReason;
       return c;
     }
-    c.outcome = status == params::kStatusRep ? PointOutcome::kRep : PointOutcome::kGrid;
+    c.outcome = status == params::TransformStatus::kRep ? PointOutcome::kRep : PointOutcome::kGrid;
     c.x = t.x2;
     c.y = t.y2;
     c.h = t.h2;

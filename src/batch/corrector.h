@@ -11,17 +11,18 @@ namespace varno::batch {
 
 // TransformPoint in the run's mode and zone. A point without parameters in
 // the grid-only mode, and a point whose computation fails, is not converted.
+// The projection of the zone selected in `geo` is derived once, here.
 class TransformCorrector : public PointCorrector {
  public:
   TransformCorrector(const params::ParamStore& store, params::ConversionMode mode,
-                     geo::GeoState& geo, const Reporter& report)
-      : store_(store), mode_(mode), geo_(geo), report_(report) {}
+                     const geo::GeoState& geo, const Reporter& report)
+      : store_(store), mode_(mode), proj_(geo), report_(report) {}
   CorrectedPoint Correct(double x, double y, double h) const override;
 
  private:
   const params::ParamStore& store_;
   params::ConversionMode mode_;
-  geo::GeoState& geo_;
+  geo::Projection proj_;
   Reporter report_;
 };
 
