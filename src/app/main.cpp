@@ -2,10 +2,12 @@
 #include <QApplication>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTranslator>
 #include <memory>
 
 #include "app/module_state.h"
 #include "app/startup.h"
+#include "ui/desktop.h"
 #include "ui/frm_file.h"
 #include "ui/frm_main.h"
 #include "ui/message_service.h"
@@ -13,6 +15,11 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  varno::ui::SetApplicationIdentity();
+  // Qt's own buttons, menus and dialogs in Japanese like the rest (English when
+  // the translations are not installed).
+  QTranslator qtJapanese;
+  varno::ui::InstallQtJapanese(qtJapanese);
   // The program ends by its own rules (main window closed, no parameters),
   // not when some window happens to be the last one.
   QApplication::setQuitOnLastWindowClosed(false);

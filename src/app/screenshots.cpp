@@ -5,15 +5,18 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QRadioButton>
+#include <QTranslator>
 #include <cstdio>
 #include <string>
 #include <string_view>
 
 #include "app/module_state.h"
 #include "app/startup.h"
+#include "ui/desktop.h"
 #include "ui/dialog_screenshots.h"
 #include "ui/frm_adv.h"
 #include "ui/frm_main.h"
@@ -41,6 +44,9 @@ class ConsoleMessages : public varno::MessageService {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  varno::ui::SetApplicationIdentity();
+  QTranslator qtJapanese;
+  varno::ui::InstallQtJapanese(qtJapanese);
   varno::ui::InstallFontSubstitutions();
   const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
   QDir dir;
@@ -76,11 +82,19 @@ int main(int argc, char** argv) {
   main.Calculate();
   ok &= varno::ui::SaveScreenshot(main, dir, "frmMain_latlon");
 
+  {
+    // A rejected key: its message on the dark-red status line.
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QApplication::sendEvent(main.txtTkyx, &key);
+    ok &= varno::ui::SaveScreenshot(main, dir, "frmMain_rejected");
+  }
+
   main.ToggleAdv();
   if (main.frmAdv()) ok &= varno::ui::SaveScreenshot(*main.frmAdv(), dir, "frmAdv");
 
   // The batch dialog, the viewers, the help window, the printed page.
   ok &= varno::ui::RenderDialogScreenshots(dir.path(), state, main);
+  ok &= varno::ui::RenderStandardDialogs(dir.path(), main);
 
   return ok ? 0 : 1;
 }

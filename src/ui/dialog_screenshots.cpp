@@ -4,18 +4,26 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <memory>
 
 #include "app/module_state.h"
 #include "text/cp932.h"
+#include "text/version.h"
 #include "ui/frm_file.h"
 #include "ui/frm_format.h"
 #include "ui/frm_in_file.h"
 #include "ui/frm_main.h"
 #include "ui/frm_out_file.h"
+#include "ui/frm_printer.h"
 #include "ui/message_service.h"
 #include "ui/print_result.h"
 
@@ -99,6 +107,39 @@ bool RenderDialogScreenshots(const QString& dirPath, ModuleState& state, FrmMain
   std::fprintf(printed ? stdout : stderr, "%s %s\n", printed ? "wrote" : "cannot write",
                pdf.toLocal8Bit().constData());
   return ok && printed;
+}
+
+}  // namespace varno::ui
+
+namespace varno::ui {
+
+bool RenderStandardDialogs(const QString& dirPath, FrmMain& main) {
+  const QDir dir(dirPath);
+  bool ok = true;
+  if (FrmPrinter* setup = main.ShowPrinterSetup()) {
+    ok &= SaveScreenshot(*setup, dir, "frmPrinter");
+    setup->reject();
+  }
+  {
+    QMessageBox box(QMessageBox::Question, Q(kProgramTitle), QStringLiteral("標準ボタンの表示"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, &main);
+    ok &= SaveScreenshot(box, dir, "qtMessageBox");
+  }
+  {
+    QFileDialog files(&main);
+    files.setOption(QFileDialog::DontUseNativeDialog, true);
+    ok &= SaveScreenshot(files, dir, "qtFileDialog");
+  }
+  {
+    QPrinter printer;
+    QPrintDialog print(&printer, &main);
+    ok &= SaveScreenshot(print, dir, "qtPrintDialog");
+  }
+  {
+    std::unique_ptr<QMenu> menu(main.txtName->createStandardContextMenu());
+    ok &= SaveScreenshot(*menu, dir, "qtContextMenu");
+  }
+  return ok;
 }
 
 }  // namespace varno::ui

@@ -24,4 +24,9 @@ bool SaveScreenshot(QWidget& w, const QDir& dir, const char* name);
 // could not be written.
 bool RenderDialogScreenshots(const QString& dir, ModuleState& state, FrmMain& main);
 
+// Writes frmPrinter.png (the printer set-up) and Qt's own dialogs and menus as
+// the program shows them: qtMessageBox, qtFileDialog, qtPrintDialog,
+// qtContextMenu (of a text box).
+bool RenderStandardDialogs(const QString& dir, FrmMain& main);
+
 }  // namespace varno::ui

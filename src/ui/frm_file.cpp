@@ -70,13 +70,6 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const char* title,
   return files.isEmpty() ? std::string() : U8(files.first());
 }
 
-void SetBackground(QLabel* label, Rgb color) {
-  label->setAutoFillBackground(true);
-  QPalette pal = label->palette();
-  pal.setColor(QPalette::Window, ToQColor(color));
-  label->setPalette(pal);
-}
-
 }  // namespace
 
 std::optional<std::string> QtFileChooser::ChooseInput(QWidget* parent,
@@ -270,7 +263,7 @@ void FrmFile::SetStatus(const std::string& text, std::optional<Rgb> color) {
   lblStatus->setText(DisplayText(text));
   if (color) {
     statusColor_ = *color;
-    SetBackground(lblStatus, *color);
+    SetStatusBackground(lblStatus, *color);
   }
 }
 
@@ -303,7 +296,7 @@ void FrmFile::Open() {
   lblLine->clear();
   ProgressBar1->setValue(0);
   statusColor_ = colors::kLavender;
-  SetBackground(lblStatus, colors::kLavender);
+  SetStatusBackground(lblStatus, colors::kLavender);
   show();
   raise();
   activateWindow();

@@ -15,8 +15,8 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -25,6 +25,7 @@
 #include "geodesy/ellipsoid.h"
 #include "text/version.h"
 #include "ui/frm_adv.h"
+#include "ui/frm_printer.h"
 #include "ui/message_service.h"
 #include "ui/single_point.h"
 #include "ui/texts.h"
@@ -412,9 +413,7 @@ void FrmMain::SetStatusColor(Rgb color) {
   if (statusColorSet_ && color == statusColor_) return;
   statusColorSet_ = true;
   statusColor_ = color;
-  QPalette p = lblStatus->palette();
-  p.setColor(QPalette::Window, ToQColor(color));
-  lblStatus->setPalette(p);
+  SetStatusBackground(lblStatus, color);
 }
 
 void FrmMain::ShowFramesForFormat() {
@@ -461,11 +460,16 @@ QPrinter& FrmMain::printer() {
   return *printer_;
 }
 
-void FrmMain::ShowPrinterSetup() {
-  // The dialog writes its choice into the printer only when accepted.
-  QPrintDialog dialog(&printer(), this);
-  dialog.setWindowTitle(Q(text::kMnuPrinter));
-  dialog.exec();
+FrmPrinter* FrmMain::ShowPrinterSetup() {
+  // Modal to this window but not blocking: the dialog writes its choice into
+  // the printer only when it is confirmed, and deletes itself when closed.
+  if (!frmPrinter_) {
+    frmPrinter_ = new FrmPrinter(printer(), QPrinterInfo::availablePrinterNames(),
+                                 QPrinterInfo::defaultPrinterName(), this);
+    frmPrinter_->setAttribute(Qt::WA_DeleteOnClose);
+  }
+  frmPrinter_->open();
+  return frmPrinter_.data();
 }
 
 const FrmMain::BoxRule* FrmMain::RuleFor(QObject* box) const {

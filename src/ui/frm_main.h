@@ -30,6 +30,7 @@ struct ModuleState;
 namespace varno::ui {
 
 class FrmAdv;
+class FrmPrinter;
 
 // The picture button between the two groups: a 60 x 22 arrow pointing from
 // the pre- to the post-earthquake group, a single-line border while it has
@@ -81,6 +82,8 @@ class FrmMain : public QMainWindow, public StatusSink {
 
   // The printer chosen with mnuPrinter, used by the printing code.
   QPrinter& printer();
+  // mnuPrinter: opens the printer set-up dialog (window-modal, not blocking).
+  FrmPrinter* ShowPrinterSetup();
 
   // Batch dialog (cmdFile, mnuIkkatsu) and printing (cmdPrint); set by main().
   std::function<void()> onOpenBatch;
@@ -174,7 +177,6 @@ class FrmMain : public QMainWindow, public StatusSink {
   const BoxRule* RuleFor(QObject* box) const;
   // The keyboard filter for one character code; true when it is accepted.
   bool FilterKey(const BoxRule& rule, int code);
-  void ShowPrinterSetup();
 
   ModuleState& state_;
   MessageService& messages_;
@@ -184,6 +186,7 @@ class FrmMain : public QMainWindow, public StatusSink {
   bool statusColorSet_ = false;
   std::unique_ptr<QPrinter> printer_;
   QPointer<FrmAdv> frmAdv_;
+  QPointer<FrmPrinter> frmPrinter_;
 };
 
 }  // namespace varno::ui

@@ -167,9 +167,7 @@ void FrmParaFile1::SetStatusText(const std::string& text) {
 }
 
 void FrmParaFile1::SetStatusColor(Rgb color) {
-  QPalette p = lblStatus->palette();
-  p.setColor(QPalette::Window, ToQColor(color));
-  lblStatus->setPalette(p);
+  SetStatusBackground(lblStatus, color);
 }
 
 void FrmParaFile1::SetProgressMax(double max) {

@@ -2,6 +2,8 @@
 
 #include <QFont>
 #include <QMessageBox>
+#include <QWidget>
+#include <cmath>
 
 namespace varno::ui {
 
@@ -46,6 +48,27 @@ bool QtMessageService::AskYesNo(std::string_view text, std::string_view title, M
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
+}
+
+Rgb TextColorOn(Rgb background) {
+  auto linear = [](uint8_t v) {
+    const double c = v / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  const double lum =
+      0.2126 * linear(background.r) + 0.7152 * linear(background.g) + 0.0722 * linear(background.b);
+  // Contrast with white, 1.05 / (lum + 0.05), beats contrast with black,
+  // (lum + 0.05) / 0.05, below lum = sqrt(1.05 * 0.05) - 0.05.
+  constexpr Rgb kBlack{0, 0, 0}, kWhite{255, 255, 255};
+  return (lum + 0.05) * (lum + 0.05) < 1.05 * 0.05 ? kWhite : kBlack;
+}
+
+void SetStatusBackground(QWidget* label, Rgb background) {
+  label->setAutoFillBackground(true);
+  QPalette p = label->palette();
+  p.setColor(QPalette::Window, ToQColor(background));
+  p.setColor(QPalette::WindowText, ToQColor(TextColorOn(background)));
+  label->setPalette(p);
 }
 
 void InstallFontSubstitutions() {

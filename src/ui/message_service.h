@@ -53,4 +53,11 @@ inline QColor ToQColor(Rgb c) {
   return QColor(c.r, c.g, c.b);
 }
 
+// Black or white, whichever contrasts more with `background` (WCAG relative
+// luminance): white on the dark-red status, black on the light ones.
+Rgb TextColorOn(Rgb background);
+
+// A status label's background and, with it, a readable text colour.
+void SetStatusBackground(QWidget* label, Rgb background);
+
 }  // namespace varno::ui

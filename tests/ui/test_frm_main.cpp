@@ -128,6 +128,11 @@ TEST_F(FrmMainTest, KeyboardFilter) {
     EXPECT_EQ(box->text() != QStringLiteral("12"), c.accepted) << box->text().toStdString();
     EXPECT_EQ(w->statusText(), c.status);
     EXPECT_EQ(w->statusColor(), c.color);
+    // The background as given, the text readable on it: white on dark red.
+    const QPalette p = w->lblStatus->palette();
+    EXPECT_EQ(p.color(QPalette::Window), ToQColor(c.color));
+    EXPECT_EQ(p.color(QPalette::WindowText),
+              c.color == colors::kDarkRed ? QColor(Qt::white) : QColor(Qt::black));
     EXPECT_FALSE(w->cmdPrint->isEnabled());
   }
   // Navigation keys do not pass through the filter.

@@ -1,0 +1,159 @@
+// The program on the desktop: Qt's own texts in Japanese, readable status
+// colours, the identity the desktop entry matches, the printer set-up dialog.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTranslator>
+#include <memory>
+
+#include "ui/desktop.h"
+#include "ui/frm_main.h"
+#include "ui/frm_printer.h"
+#include "ui/message_service.h"
+#include "ui/print_result.h"
+#include "ui_test_support.h"
+
+namespace varno::ui {
+namespace {
+
+TEST(Desktop, QtTextsAreJapanese) {
+  const QLocale before;
+  QTranslator translator;
+  ASSERT_TRUE(InstallQtJapanese(translator)) << "qtbase_ja.qm (qt6-translations-l10n) missing";
+  QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+  EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text(), QString::fromUtf8("キャンセル"));
+  EXPECT_EQ(box.button(QDialogButtonBox::Save)->text(), QString::fromUtf8("保存"));
+  // A text box's context menu.
+  QLineEdit edit;
+  std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+  QStringList items;
+  for (QAction* a : menu->actions()) items << a->text();
+  EXPECT_TRUE(items.join(u'|').contains(QString::fromUtf8("すべてを選択")))
+      << items.join(u'|').toStdString();
+  EXPECT_EQ(QLocale().language(), QLocale::Japanese);
+  QCoreApplication::removeTranslator(&translator);
+  QLocale::setDefault(before);
+}
+
+TEST(Desktop, TheDesktopFileMatchesTheProgram) {
+  SetApplicationIdentity();
+  EXPECT_EQ(QCoreApplication::applicationVersion(), QStringLiteral("1.0.0"));
+  const QString entry = QStringLiteral(VARNO_TEST_DATA "/../../packaging/") +
+                        QGuiApplication::desktopFileName() + QStringLiteral(".desktop");
+  EXPECT_TRUE(QFileInfo::exists(entry)) << entry.toStdString();
+}
+
+TEST(Desktop, StatusTextIsReadableOnEveryBackground) {
+  // Only the dark red is dark enough for white text; the rest keep black.
+  const Rgb white{255, 255, 255}, black{0, 0, 0};
+  EXPECT_EQ(TextColorOn(colors::kDarkRed), white);
+  EXPECT_EQ(TextColorOn(colors::kDarkGreen), white);
+  EXPECT_EQ(TextColorOn(Rgb{0, 0, 128}), white);
+  for (Rgb light : {colors::kLightYellow, colors::kGreen, colors::kLightGreen, colors::kLightCyan,
+                    colors::kLightRed, colors::kLavender, colors::kMagenta, colors::kGrey}) {
+    EXPECT_EQ(TextColorOn(light), black)
+        << int(light.r) << "," << int(light.g) << "," << int(light.b);
+  }
+}
+
+class PrinterSetupTest : public ::testing::Test {
+ protected:
+  const QStringList printers{QStringLiteral("Office"), QStringLiteral("Plotter")};
+  QTemporaryDir tmp;
+};
+
+TEST_F(PrinterSetupTest, StartsAtThePrintersChoiceAndCancelKeepsIt) {
+  QPrinter printer;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(tmp.filePath(QStringLiteral("old.pdf")));
+  printer.setPageSize(QPageSize(QPageSize::JisB5));
+  printer.setPageOrientation(QPageLayout::Landscape);
+  FrmPrinter d(printer, printers, QStringLiteral("Plotter"));
+  EXPECT_TRUE(d.pdfChosen());
+  EXPECT_EQ(d.txtPdfFile->text(), tmp.filePath(QStringLiteral("old.pdf")));
+  EXPECT_EQ(d.cmbPaper->currentData().toInt(), QPageSize::JisB5);
+  EXPECT_TRUE(d.optLandscape->isChecked());
+  // The buttons say what they do.
+  EXPECT_EQ(d.cmdOk->text(), QString::fromUtf8("このプリンタを使う"));
+  d.optPortrait->setChecked(true);
+  d.cmbPaper->setCurrentIndex(d.cmbPaper->findData(QPageSize::A3));
+  d.cmdCancel->click();
+  EXPECT_EQ(d.result(), QDialog::Rejected);
+  EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::JisB5);
+  EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+
+  // A printer without a choice yet (here perhaps Qt's PDF stand-in) starts at
+  // the default printer.
+  QPrinter fresh;
+  FrmPrinter d2(fresh, printers, QStringLiteral("Plotter"));
+  EXPECT_EQ(d2.cmbPrinter->currentText(), QStringLiteral("Plotter"));
+  EXPECT_FALSE(d2.txtPdfFile->isEnabled());
+}
+
+TEST_F(PrinterSetupTest, APdfFileNeedsANameThenTakesPaperAndOrientation) {
+  QPrinter printer;
+  FrmPrinter d(printer, printers, QString());
+  d.cmbPrinter->setCurrentIndex(d.cmbPrinter->count() - 1);
+  ASSERT_TRUE(d.pdfChosen());
+  EXPECT_TRUE(d.txtPdfFile->isEnabled());
+  d.txtPdfFile->clear();
+  d.cmdOk->click();
+  EXPECT_NE(d.result(), QDialog::Accepted);  // stays open, says why
+  EXPECT_NE(d.lblNote->text().indexOf(QString::fromUtf8("PDF ファイルの名前")), -1);
+  EXPECT_EQ(d.lblNote->palette().color(QPalette::WindowText), QColor(Qt::white));
+
+  const QString pdf = tmp.filePath(QStringLiteral("page.pdf"));
+  d.txtPdfFile->setText(pdf);
+  d.cmbPaper->setCurrentIndex(d.cmbPaper->findData(QPageSize::A3));
+  d.optLandscape->setChecked(true);
+  d.cmdOk->click();
+  EXPECT_EQ(d.result(), QDialog::Accepted);
+  EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
+  EXPECT_EQ(printer.outputFileName(), pdf);
+  EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::A3);
+  EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+}
+
+TEST(PrinterSetupMenu, OpensWithoutBlockingAndPrintGoesWhereItWasSet) {
+  testing::GridFile grid;
+  ASSERT_TRUE(grid.ok());
+  ModuleState state;
+  testing::LoadStore(state, grid.path());
+  testing::RecordingMessages messages;
+  FrmMain main(state, messages);
+  main.show();
+  main.mnuPrinter->trigger();
+  auto* setup = main.findChild<FrmPrinter*>();
+  ASSERT_NE(setup, nullptr);
+  EXPECT_TRUE(setup->isVisible());
+  EXPECT_TRUE(setup->isModal());
+  // A second trigger brings up the same dialog.
+  main.mnuPrinter->trigger();
+  EXPECT_EQ(main.findChildren<FrmPrinter*>().size(), 1);
+
+  QTemporaryDir tmp;
+  const QString pdf = tmp.filePath(QStringLiteral("result.pdf"));
+  setup->cmbPrinter->setCurrentIndex(setup->cmbPrinter->count() - 1);
+  setup->txtPdfFile->setText(pdf);
+  setup->cmdOk->click();
+  main.Calculate();
+  ASSERT_TRUE(main.cmdPrint->isEnabled());
+  PrintResult(main, state, messages, main.printer());
+  EXPECT_TRUE(messages.boxes.empty());
+  EXPECT_GT(QFileInfo(pdf).size(), 0);
+}
+
+}  // namespace
+}  // namespace varno::ui
