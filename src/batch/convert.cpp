@@ -118,7 +118,7 @@ RunOutcome Run::Execute() {
       view.LineStarted(number);
       lineStart = buf.size();
       converter.Convert(line, number, buf, result);
-      result.messages.ReplayTo(ctx_.report);
+      if (!result.messages.empty()) result.messages.ReplayTo(ctx_.report);
       if (result.error) std::rethrow_exception(result.error);
       if (ctx_.observer != nullptr) ctx_.observer->OnLine(result);
       lineStart = buf.size();

@@ -193,17 +193,24 @@ void LineConverter::ConvertXy(const LineFields& f, std::string& out, LineResult&
 void LineConverter::Convert(std::string_view line, long lineNumber, std::string& out,
                             LineResult& result) const {
   result.outcome = LineOutcome::kCopied;
-  result.point = LinePoint{};
-  result.point.lineNumber = lineNumber;
+  // Field by field: cheaper than a block clear on the copy-only path.
+  LinePoint& pt = result.point;
+  pt.lineNumber = lineNumber;
+  pt.in1 = pt.in2 = pt.inH = 0;
+  pt.name = {};
+  pt.hasPlane = pt.corrected = false;
+  pt.x = pt.y = pt.x2 = pt.y2 = pt.h2 = 0;
   result.messages.Clear();
-  result.error = nullptr;
+  if (result.error) result.error = nullptr;
   const std::size_t start = out.size();
   try {
     LineFields fields;
     if (ClassifyLine(line, fields) != LineKind::kData) {
       out.append(line);
       out.append(kCrLf);
-    } else if (conv_ == Converter::kBl) {
+      return;
+    }
+    if (conv_ == Converter::kBl) {
       ConvertBl(fields, out, result);
     } else {
       ConvertXy(fields, out, result);
