@@ -8,7 +8,7 @@ WERROR ?= ON
 # ccache, where installed, makes rebuilds and the sanitizer build cheap.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build test unit-test asan-test fuzz fuzz-smoke run bench screenshots install-deps clean format
+.PHONY: all deps configure build test unit-test asan-test fuzz fuzz-smoke run bench screenshots install-deps clean format deb
 
 all: build
 
@@ -28,11 +28,13 @@ build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Every test: the normal build, the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a short fuzzing run over the seed corpora.
+# UndefinedBehaviorSanitizer, a short fuzzing run over the seed corpora, and
+# the Debian package built and checked.
 test: deps
 	$(MAKE) unit-test
 	$(MAKE) asan-test
 	$(MAKE) fuzz-smoke
+	$(MAKE) deb
 
 unit-test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -62,6 +64,20 @@ run: deps
 bench: deps
 	$(MAKE) build
 	./scripts/run-bench $(BUILD)/bin
+
+# The Debian package as a packager builds it: Release, the program alone (no
+# tests or benchmarks), warnings not errors, Debian's hardening flags; then
+# lintian, the desktop entry and a run of the packaged varno-batch.
+DEB_BUILD ?= build-deb
+deb: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
+deb:
+	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DVARNO_WERROR=OFF \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" $(LAUNCHER)
+	cmake --build $(DEB_BUILD) -j $(JOBS)
+	rm -f $(DEB_BUILD)/varno_*.deb
+	cd $(DEB_BUILD) && cpack -G DEB
+	./scripts/check-deb $(DEB_BUILD)/varno_*.deb
 
 screenshots: deps
 	$(MAKE) build

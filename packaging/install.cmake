@@ -27,6 +27,28 @@ endforeach()
 
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/varno.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+# Manual pages and the changelog compressed as Debian keeps them (gzip -9n:
+# no name or time stamp, so the package is reproducible); the copyright file
+# as it is.
+find_program(VARNO_GZIP gzip REQUIRED)
+set(_varno_gz)
+foreach(src man/varno.1 man/varno-batch.1 changelog)
+  get_filename_component(_name ${src} NAME)
+  set(_gz ${CMAKE_BINARY_DIR}/packaging/${_name}.gz)
+  add_custom_command(
+    OUTPUT ${_gz}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
+    COMMAND ${VARNO_GZIP} -9n -c ${CMAKE_SOURCE_DIR}/packaging/${src} > ${_gz}
+    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/${src}
+    VERBATIM)
+  list(APPEND _varno_gz ${_gz})
+endforeach()
+add_custom_target(varno_docs ALL DEPENDS ${_varno_gz})
+install(FILES ${CMAKE_BINARY_DIR}/packaging/varno.1.gz ${CMAKE_BINARY_DIR}/packaging/varno-batch.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz ${CMAKE_SOURCE_DIR}/packaging/copyright
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/varno.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
