@@ -75,6 +75,8 @@ int main(int argc, char** argv) {
     ok &= varno::ui::SaveScreenshot(loading, dir, "frmParaFile1");
   }
 
+  // The main window as the start-up sequence shows it.
+  if (!state.store.version.empty()) varno::app::ShowLoadedFile(main, state);
   ok &= varno::ui::SaveScreenshot(main, dir, "frmMain_start");
   main.Calculate();
   ok &= varno::ui::SaveScreenshot(main, dir, "frmMain");

@@ -21,6 +21,13 @@ std::string DefaultParaFilePath() {
   return ui::U8(QCoreApplication::applicationDirPath()) + "/Veltra.par";
 }
 
+void ShowLoadedFile(ui::FrmMain& main, const ModuleState& state) {
+  main.lblParFile->setText(ui::Q(std::string(ui::text::kParFilePrefix) +
+                                 FileNameOf(state.store.paraFilePath) + "    " +
+                                 state.store.VersionUtf8()));
+  ui::LockZoneList(*main.cmbPara, state.store.zoneNo);
+}
+
 Startup::Startup(ModuleState& state, MessageService& messages, std::string paraFilePath)
     : state_(state), messages_(messages), paraFilePath_(std::move(paraFilePath)) {}
 
@@ -54,13 +61,7 @@ void Startup::RunSequence() {
     loading.RunModal();
   }
   // 3.
-  if (!state_.store.version.empty()) {
-    ui::FrmMain& main = TouchMain();
-    main.lblParFile->setText(ui::Q(std::string(ui::text::kParFilePrefix) +
-                                   FileNameOf(state_.store.paraFilePath) + "    " +
-                                   state_.store.VersionUtf8()));
-    ui::LockZoneList(*main.cmbPara, state_.store.zoneNo);
-  }
+  if (!state_.store.version.empty()) ShowLoadedFile(TouchMain(), state_);
   // 4.
   if (state_.cancelRequested) {
     End();

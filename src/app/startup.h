@@ -24,6 +24,10 @@ namespace varno::app {
 // and installations that keep the grid elsewhere).
 std::string DefaultParaFilePath();
 
+// After a load that found the file's version: the main window's file label
+// names the file and its version, and the zone list is locked to its zone.
+void ShowLoadedFile(ui::FrmMain& main, const ModuleState& state);
+
 class Startup {
  public:
   enum class Outcome { kPending, kMainShown, kEnded };
