@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Every digit agrees with the exact value rounded half away from zero.
   const int decimals = data[0] % 12;
   std::string want = testing::ExactRounded(value, decimals);
-  if (value < 0 && want.find_first_not_of("0.") != std::string::npos) want = "-" + want;
+  if (value < 0) want = "-" + want;  // a negative value keeps its sign
   fuzz::Require(
       FormatNumber(value, decimals == 0 ? "0" : "0." + std::string(decimals, '0')) == want,
       "digits are the exact value rounded half away from zero");

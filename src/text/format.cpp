@@ -125,10 +125,9 @@ void NumberPattern::Emit(bool negative, std::string_view intDigits, std::string_
   // Decimal digits, dropping trailing zeros that only "#" placeholders stand for.
   std::size_t decLen = decDigits.size();
   while (decLen > static_cast<std::size_t>(decZeros_) && decDigits[decLen - 1] == '0') --decLen;
-  const bool nonZero = intCount > 0 || decDigits.find_first_not_of('0') != std::string_view::npos;
 
   // The whole text is sized first and written in place.
-  const bool minus = negative && nonZero;
+  const bool minus = negative;
   const int leadZeros = intZeros_ > intCount ? intZeros_ - intCount : 0;
   const int total = leadZeros + intCount;
   const int commas = grouping_ && total > 0 ? (total - 1) / 3 : 0;
@@ -205,7 +204,6 @@ void NumberPattern::EmitRounded(bool negative, uint64_t rounded, std::string& ou
 void NumberPattern::AppendPlain(bool negative, uint64_t rounded, std::string& out) const {
   char buf[48];  // 20 digits of a 64-bit integer or kPlainDigits, the point and the sign
   char* const end = buf + sizeof buf;
-  const bool nonZero = rounded != 0;
   char* p = PutDigitsBefore(rounded, end);
   while (end - p < decimals_ + intZeros_) *--p = '0';
   if (hasPoint_) {
@@ -214,7 +212,7 @@ void NumberPattern::AppendPlain(bool negative, uint64_t rounded, std::string& ou
     --p;
     point[-1] = '.';
   }
-  if (negative && nonZero) *--p = '-';
+  if (negative) *--p = '-';
   out.append(p, static_cast<std::size_t>(end - p));
 }
 

@@ -3,8 +3,9 @@
 // the decimal point, any other character copied unchanged. The value is rounded
 // to the pattern's last decimal place, half away from zero on the exact binary
 // value (the one rounding rule of the whole program); a negative value gets a
-// leading "-" (not when it rounds to zero); more integer digits than the
-// pattern has are all printed.
+// leading "-", also when it rounds to zero (-0.00004 with "0.0000" prints
+// "-0.0000"; -0.0 is not negative); more integer digits than the pattern has
+// are all printed.
 #pragma once
 
 #include <cstdint>

@@ -407,7 +407,7 @@ TEST(LoadingTexts, SummaryColumns) {
             "情報行：Veltra区   M\r\n"
             "         1.0   9\r\n"
             "第１行：   0.01234  -1.50000   0.00000\r\n"
-            "最終行： 123456789   0.00000   3.14159");
+            "最終行： 123456789  -0.00000   3.14159");  // negative: keeps its sign
 }
 
 }  // namespace

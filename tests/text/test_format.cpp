@@ -37,7 +37,7 @@ TEST(NumberPattern, EveryPatternOfTheProgram) {
       {"000000.00000", 3.5, "000003.50000"},
       {"0000000.00000", 1395802.392, "1395802.39200"},
       {"######0.0000", 0, "0.0000"},
-      {"####0.0000", -0.00001, "0.0000"},     // rounds to zero: no sign
+      {"####0.0000", -0.00001, "-0.0000"},    // rounds to zero: still negative
       {"#####0.00000", 1.234565, "1.23456"},  // just below the half in binary
       {"###,###,###", 0, ""},
       {"###,###,###", 52428800, "52,428,800"},
@@ -60,6 +60,20 @@ TEST(NumberPattern, EveryPatternOfTheProgram) {
   for (const Case& c : cases) {
     EXPECT_EQ(FormatNumber(c.value, c.pattern), c.expected) << c.pattern << " " << c.value;
   }
+}
+
+// A negative value keeps its "-" when it rounds to zero, on the quick path of
+// plain patterns and on the general one; -0.0 is not negative.
+TEST(NumberPattern, NegativeRoundingToZeroKeepsItsSign) {
+  EXPECT_EQ(FormatNumber(-0.00004, "####0.0000"), "-0.0000");
+  EXPECT_EQ(FormatNumber(-0.000004, "000000.00000"), "-000000.00000");
+  EXPECT_EQ(FormatNumber(-0.000004, "#####0.00000"), "-0.00000");
+  EXPECT_EQ(FormatNumber(-0.004, "#,###,##0.00"), "-0.00");
+  EXPECT_EQ(FormatNumber(-0.4, "##0"), "-0");
+  EXPECT_EQ(FormatNumber(-1e-300, " ##0.00000000"), "- 0.00000000");
+  EXPECT_EQ(FormatNumber(-0.0, "####0.0000"), "0.0000");
+  EXPECT_EQ(FormatNumber(-0.0, "000000.00000"), "000000.00000");
+  EXPECT_EQ(FitRight(FormatNumber(-0.000001, "#####0.00000"), 9), " -0.00000");
 }
 
 TEST(NumberPattern, ExactBinaryHalvesRoundAwayFromZero) {
@@ -88,7 +102,7 @@ TEST(NumberPattern, AgreesWithTheExactDecimalExpansion) {
       if (i % 8 == 1)
         v = std::ldexp(static_cast<double>(rng() % 4096), -static_cast<int>(rng() % 16));
       std::string want = testing::ExactRounded(v, decimals);
-      if (v < 0 && want.find_first_not_of("0.") != std::string::npos) want = "-" + want;
+      if (v < 0) want = "-" + want;
       ASSERT_EQ(p.Format(v), want) << pattern << " " << v;
     }
   }
