@@ -32,7 +32,7 @@ bool IsNumberBody(std::string_view s) {
 
 }  // namespace
 
-double ParseNumber(std::string_view text) {
+NumberRead ReadNumber(std::string_view text, double& out) {
   std::string_view s = text;
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
@@ -68,20 +68,39 @@ double ParseNumber(std::string_view text) {
     k = digits(f);
     decimals = k - f;
   }
-  if (k != n || intDigits + decimals == 0) throw ConversionError(std::string(text));
+  if (k != n || intDigits + decimals == 0) return NumberRead::kNotNumber;
   if (intDigits + decimals <= 19 && m <= (uint64_t{1} << 53) && decimals <= 22) {
     const double value = static_cast<double>(m) / kPow10[decimals];
-    return negative ? -value : value;
+    out = negative ? -value : value;
+    return NumberRead::kOk;
   }
 
   s.remove_prefix(bodyStart);
   double value = 0;
   const auto res = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::fixed);
-  if (res.ec == std::errc::result_out_of_range) throw OverflowError("数値");
-  if (res.ec != std::errc() || res.ptr != s.data() + s.size()) {
-    throw ConversionError(std::string(text));
+  if (res.ec == std::errc::result_out_of_range) {
+    // Too large when a digit other than 0 comes before the point; otherwise
+    // too small even for the least subnormal, and the nearest Double is 0.
+    if (intDigits > 0 && s.substr(0, intDigits).find_first_not_of('0') != std::string_view::npos)
+      return NumberRead::kOverflow;
+    value = 0;
+  } else if (res.ec != std::errc() || res.ptr != s.data() + s.size()) {
+    return NumberRead::kNotNumber;
   }
-  return negative ? -value : value;
+  out = negative ? -value : value;
+  return NumberRead::kOk;
+}
+
+double ParseNumber(std::string_view text) {
+  double value = 0;
+  switch (ReadNumber(text, value)) {
+    case NumberRead::kOk:
+      return value;
+    case NumberRead::kOverflow:
+      throw OverflowError("数値");
+    default:
+      throw ConversionError(std::string(text));
+  }
 }
 
 bool IsNumericField(std::string_view field) {

@@ -9,8 +9,13 @@ namespace varno {
 // "-") directly before the digits, decimal digits with at most one "." and at
 // least one digit, optional blanks. Anything else, the empty text included,
 // throws ConversionError; a number too large for a Double throws OverflowError.
-// The result is the correctly rounded Double of the decimal text.
+// The result is the correctly rounded Double of the decimal text; a value too
+// small for a Double reads as the nearest subnormal or as 0 (keeping its sign).
 double ParseNumber(std::string_view text);
+
+// The same rule without exceptions, for readers that tolerate bad fields.
+enum class NumberRead { kOk, kNotNumber, kOverflow };
+NumberRead ReadNumber(std::string_view text, double& out);
 
 // The numeric-field rule of the batch input: the same syntax without any
 // blanks. Never throws.

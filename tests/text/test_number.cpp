@@ -70,6 +70,24 @@ TEST(ParseNumber, RejectsEverythingElse) {
   }
 }
 
+// One rule for every reader: a decimal too small for a Double reads as the
+// nearest subnormal or 0 (keeping its sign); only a value too large, whatever
+// its leading zeros and decimals, is an overflow.
+TEST(ParseNumber, TooSmallIsZeroTooLargeIsOverflow) {
+  const std::string tiny = "0." + std::string(399, '0') + "1";
+  double v = 1;
+  EXPECT_EQ(ReadNumber(tiny, v), NumberRead::kOk);
+  EXPECT_EQ(v, 0.0);
+  EXPECT_EQ(ParseNumber(tiny), 0.0);
+  EXPECT_TRUE(std::signbit(ParseNumber("-" + tiny)));
+  EXPECT_EQ(ParseNumber(" 0." + std::string(320, '0') + "5 "), 5e-321);  // subnormal
+  EXPECT_EQ(ParseNumber("000" + std::string(20, '0') + "." + std::string(330, '0') + "7"), 0.0);
+  const std::string huge = "00" + std::string(310, '9') + ".5";
+  EXPECT_EQ(ReadNumber(huge, v), NumberRead::kOverflow);
+  EXPECT_THROW(ParseNumber("-" + huge), OverflowError);
+  EXPECT_EQ(ReadNumber("1e5", v), NumberRead::kNotNumber);
+}
+
 TEST(ParseNumber, NumericFieldHasNoBlanks) {
   EXPECT_TRUE(IsNumericField("-9.5"));
   EXPECT_TRUE(IsNumericField("+1"));
