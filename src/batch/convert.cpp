@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <new>
@@ -48,6 +49,7 @@ class Run {
  private:
   void WriteHeader(std::string& out);
   void ResetAfterRun();
+  RunOutcome Cancel(std::optional<LineReader>& in);
 
   BatchContext& ctx_;
   Converter conv_;
@@ -68,6 +70,17 @@ void Run::WriteHeader(std::string& out) {
   AppendHeader(conv_, set.withInputValues, angles, h, out);
 }
 
+// A cancel stops the run at a line boundary: what is written stays, the
+// result file is closed.
+RunOutcome Run::Cancel(std::optional<LineReader>& in) {
+  in.reset();
+  CloseResultFile(ctx_.files.outFile);
+  ctx_.view.SetBusy(false);
+  ctx_.cancelRequested = false;
+  ResetAfterRun();
+  return RunOutcome::kCancelled;
+}
+
 void Run::ResetAfterRun() {
   ctx_.view.ShowBreak(false);
   ctx_.files.inFileChosen = false;
@@ -84,15 +97,27 @@ RunOutcome Run::Execute() {
   std::string& buf = writer.buffer();
   std::size_t lineStart = 0;  // where the line being built begins in buf
   int32_t i = 0;
+  long long headerLines = 0;
+  long long count = 0;  // lines of the input; 0 until counted
   try {
     RefuseSameFile(files.inFilePath, files.outFile);
-    const long long count = CountLines(files.inFilePath);
+    // The count asks after every block whether to stop, so that a cancel acts
+    // in this pass too (a large file takes seconds to count).
+    count = CountLines(
+        files.inFilePath, [&] { return view.CancelWhileCounting() || ctx_.cancelRequested; },
+        INT32_MAX);
+    if (count < 0) {
+      WriteHeader(buf);
+      writer.Flush();
+      return Cancel(in);
+    }
     if (count > INT32_MAX) throw OverflowError("Long");
     const int32_t n = static_cast<int32_t>(count);
     view.SetLineText(LineCountText(n));
     in.emplace(files.inFilePath);
     WriteHeader(buf);
     writer.Flush();
+    headerLines = writer.lines();
     lineStart = buf.size();
     const LineConverter converter(ctx_.settings, conv_);
     LineResult result;
@@ -106,12 +131,7 @@ RunOutcome Run::Execute() {
       if (in->AtEnd()) break;
       if (ctx_.cancelRequested) {
         writer.Flush();
-        in.reset();
-        CloseResultFile(files.outFile);
-        view.SetBusy(false);
-        ctx_.cancelRequested = false;
-        ResetAfterRun();
-        return RunOutcome::kCancelled;
+        return Cancel(in);
       }
       in->Next(line);
       const long number = static_cast<long>(i) + 1;
@@ -143,7 +163,15 @@ RunOutcome Run::Execute() {
   } catch (const std::exception& e) {
     RunOutcome outcome = RunOutcome::kOtherError;
     std::string description = e.what();
-    if (const auto* ve = dynamic_cast<const VarnoError*>(&e)) {
+    long long stoppedAt = static_cast<long long>(i) + 1;  // the line being handled
+    if (const auto* we = dynamic_cast<const WriteError*>(&e)) {
+      // The file was cut back to whole lines: say how many results it holds
+      // and at which input line writing stopped.
+      const long long results = std::max(0LL, we->linesInFile() - headerLines);
+      stoppedAt = results + 1;
+      description += WriteFailureText(results, stoppedAt);
+      view.LineStarted(static_cast<long>(stoppedAt));
+    } else if (const auto* ve = dynamic_cast<const VarnoError*>(&e)) {
       if (ve->IsOverflow()) outcome = RunOutcome::kOverflowError;
     } else if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) {
       description = "メモリが不足しています。";
@@ -165,6 +193,8 @@ RunOutcome Run::Execute() {
     } else {
       ctx_.report.messages.Show(OtherErrorMessage(conv_, description), kProgramTitle,
                                 MessageIcon::kCritical);
+      // The run no longer goes on: the status must not say it does.
+      view.SetDialogStatus(StoppedText(count > 0 ? stoppedAt : 0), colors::kDarkRed);
     }
     ResetAfterRun();
     return outcome;
@@ -190,6 +220,16 @@ std::string ProgressText(long long i, long long n) {
 
 std::string FinishedText(long long i) {
   return "ファイル一括計算処理が終了しました。\u3000" + SpacedNumber(i) + "行を処理しました。";
+}
+
+std::string StoppedText(long long line) {
+  if (line <= 0) return "ファイル一括計算処理はエラーのため中止しました。";
+  return "ファイル一括計算処理は" + SpacedNumber(line) + "行目でエラーのため中止しました。";
+}
+
+std::string WriteFailureText(long long resultLines, long long failedLine) {
+  return "結果ファイルには" + SpacedNumber(resultLines) + "行の結果があります（入力の" +
+         SpacedNumber(failedLine) + "行目で書き込めませんでした）。";
 }
 
 std::string OverflowMessage(Converter c) {

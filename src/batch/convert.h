@@ -34,6 +34,9 @@ class BatchView {
   // Called before each input line is handled, with its 1-based number, so that
   // a headless caller can say where a message came from.
   virtual void LineStarted(long /*lineNumber*/) {}
+  // Asked after every block of the line count (before any progress is
+  // shown); true stops the run as a cancel.
+  virtual bool CancelWhileCounting() { return false; }
 };
 
 // A run without a window (benchmarks, fuzzing): shows nothing and hands no
@@ -100,7 +103,11 @@ std::string CheckOutputPath(const std::string& inFilePath, const std::string& ou
 std::string LineCountText(long long n);              // lblLine
 std::string ProgressText(long long i, long long n);  // lblPercent
 std::string FinishedText(long long i);               // dialog status at the end
-std::string OverflowMessage(Converter c);            // dialog status, green
+std::string StoppedText(long long line);  // dialog status after an error (0: before any line)
+// Added to a write failure's description: the result lines the file holds and
+// the input line whose result could not be written.
+std::string WriteFailureText(long long resultLines, long long failedLine);
+std::string OverflowMessage(Converter c);                                    // dialog status, green
 std::string OtherErrorMessage(Converter c, const std::string& description);  // message box
 
 }  // namespace varno::batch

@@ -1,44 +1,50 @@
 #include "batch/io.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "text/errors.h"
+#include "text/files.h"
+#include "text/quote.h"
 
 namespace varno::batch {
 
 namespace {
 
-std::string ErrnoText(int err) {
-  return std::strerror(err);
-}
-
-[[noreturn]] void ThrowOpenError(const std::string& path, int err) {
-  int number = kErrFileNotFound;
-  std::string what = "ファイルが見つかりません。";
-  if (err == EACCES || err == EPERM) {
-    number = kErrPermissionDenied;
-    what = "アクセスが拒否されました。";
-  } else if (err == EISDIR || err == ENOTDIR) {
-    number = kErrPathAccess;
-    what = "パス名が無効です。";
-  }
-  throw FileError(number, what + "（" + path + ": " + ErrnoText(err) + "）");
+[[noreturn]] void ThrowOpenError(const std::string& path, const FileProblem& problem) {
+  throw FileError(problem.number, problem.description + "（" + QuoteField(path) + "）");
 }
 
 }  // namespace
 
 [[noreturn]] void ThrowWriteError(int err) {
-  if (err == ENOSPC || err == EDQUOT || err == EFBIG)
-    throw FileError(kErrDiskFull, "ディスクの空き容量が不足しています（" + ErrnoText(err) + "）。");
-  throw FileError(kErrDeviceIo, "結果ファイルに書き込めません（" + ErrnoText(err) + "）。");
+  const FileProblem problem = DescribeFileError(err);
+  throw FileError(problem.number, "結果ファイルに書き込めません。" + problem.description);
 }
+
+WriteError::WriteError(int err, long long linesInFile)
+    : FileError(DescribeFileError(err).number,
+                "結果ファイルに書き込めません。" + DescribeFileError(err).description),
+      err_(err),
+      lines_(linesInFile) {}
 
 LineReader::LineReader(const std::string& path, std::size_t blockSize)
     : buf_(blockSize > 0 ? blockSize : 1) {
-  file_ = std::fopen(path.c_str(), "rb");
-  if (file_ == nullptr) ThrowOpenError(path, errno);
-  // A folder can be opened on some systems; reading it fails at once.
+  // Only a regular file: a FIFO or a device would block or never end.
+  FileProblem problem;
+  long long size = 0;
+  const int fd = OpenRegularForReading(path, problem, size);
+  if (fd < 0) ThrowOpenError(path, problem);
+  file_ = ::fdopen(fd, "rb");
+  if (file_ == nullptr) {
+    const int err = errno;
+    ::close(fd);
+    ThrowOpenError(path, DescribeFileError(err, path));
+  }
 }
 
 LineReader::~LineReader() {
@@ -68,7 +74,8 @@ void LineReader::Fill() {
   end_ += got;
   if (got == 0) {
     if (std::ferror(file_))
-      throw FileError(kErrDeviceIo, "入力ファイルを読み込めません（" + ErrnoText(errno) + "）。");
+      throw FileError(DescribeFileError(errno).number,
+                      "入力ファイルを読み込めません。" + DescribeFileError(errno).description);
     eof_ = true;
   }
 }
@@ -119,26 +126,93 @@ bool LineReader::AtEnd() {
   return begin_ == end_;
 }
 
-long long CountLines(const std::string& path) {
-  LineReader reader(path);
+long long CountLines(const std::string& path, const std::function<bool()>& cancelled,
+                     long long limit, std::size_t blockSize) {
+  FileProblem problem;
+  long long size = 0;
+  const int fd = OpenRegularForReading(path, problem, size);
+  if (fd < 0) ThrowOpenError(path, problem);
+  // Terminators are LF, and CR when no LF follows it; a last line without one
+  // counts too. A CR at the end of a block is settled by the next block.
+  std::vector<char> block(blockSize > 0 ? blockSize : 1);
   long long n = 0;
-  std::string_view line;
-  while (reader.Next(line)) ++n;
-  return n;
+  bool pendingCr = false, lineOpen = false;
+  for (;;) {
+    const ssize_t got = ::read(fd, block.data(), block.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      const int err = errno;
+      ::close(fd);
+      throw FileError(DescribeFileError(err).number,
+                      "入力ファイルを読み込めません。" + DescribeFileError(err).description);
+    }
+    if (got == 0) break;
+    const char* p = block.data();
+    const char* const end = p + got;
+    if (pendingCr && *p != '\n') ++n;  // the CR ended a line on its own
+    n += std::count(p, end, '\n');
+    for (const char* c = p;
+         (c = static_cast<const char*>(std::memchr(c, '\r', static_cast<std::size_t>(end - c))));
+         ++c) {
+      if (c + 1 < end && c[1] != '\n') ++n;
+    }
+    pendingCr = end[-1] == '\r';
+    lineOpen = end[-1] != '\n' && end[-1] != '\r';
+    if (n > limit || (cancelled && cancelled())) {
+      ::close(fd);
+      return n > limit ? limit + 1 : -1;
+    }
+  }
+  ::close(fd);
+  if (pendingCr || lineOpen) ++n;
+  return n > limit ? limit + 1 : n;
 }
 
 ResultWriter::ResultWriter(std::FILE* file, std::size_t blockSize)
     : file_(file), blockSize_(blockSize) {
   buf_.reserve(blockSize + 4096);
+  if (file_ != nullptr) {
+    std::fflush(file_);  // anything the stream holds goes first
+    const off_t at = ::lseek(::fileno(file_), 0, SEEK_CUR);
+    offset_ = at > 0 ? static_cast<long long>(at) : 0;
+  }
 }
 
 void ResultWriter::Flush() {
   if (buf_.empty()) return;
   if (file_ == nullptr) throw FileError(kErrBadFileMode, "結果ファイルが開かれていません。");
-  errno = 0;
-  std::size_t put = std::fwrite(buf_.data(), 1, buf_.size(), file_);
-  if (put != buf_.size() || std::fflush(file_) != 0) ThrowWriteError(errno != 0 ? errno : EIO);
+  if (failed_) {  // the file was cut back already; nothing more goes in
+    buf_.clear();
+    return;
+  }
+  // Written with write(2), so that the bytes that reached the file are known.
+  const int fd = ::fileno(file_);
+  std::size_t put = 0;
+  int err = 0;
+  while (put < buf_.size()) {
+    const ssize_t n = ::write(fd, buf_.data() + put, buf_.size() - put);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      err = n < 0 ? errno : ENOSPC;
+      break;
+    }
+    put += static_cast<std::size_t>(n);
+  }
+  if (put == buf_.size()) {
+    offset_ += static_cast<long long>(put);
+    lines_ += std::count(buf_.begin(), buf_.end(), '\n');
+    buf_.clear();
+    return;
+  }
+  // Keep the whole lines that got in and cut off the partial one.
+  const std::size_t lastLf = std::string_view(buf_.data(), put).rfind('\n');
+  const std::size_t keep = lastLf == std::string_view::npos ? 0 : lastLf + 1;
+  lines_ += std::count(buf_.begin(), buf_.begin() + static_cast<std::ptrdiff_t>(keep), '\n');
+  offset_ += static_cast<long long>(keep);
+  if (::ftruncate(fd, static_cast<off_t>(offset_)) == 0) ::lseek(fd, offset_, SEEK_SET);
+  failed_ = true;
   buf_.clear();
+  throw WriteError(err, lines_);
 }
 
 void CloseResultFile(std::FILE*& file) {

@@ -2,9 +2,13 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "text/errors.h"
 
 namespace varno::batch {
 
@@ -38,14 +42,36 @@ class LineReader {
   bool eof_ = false;
 };
 
-// Counts the lines of a file the way LineReader splits them.
-long long CountLines(const std::string& path);
+// Counts the lines of a file the way LineReader splits them. `cancelled` is
+// asked after every block read (about every 1 MB): when it answers true the
+// count stops and -1 is returned. Counting also stops once more than `limit`
+// lines are found (the count returned is then limit + 1).
+long long CountLines(const std::string& path, const std::function<bool()>& cancelled = {},
+                     long long limit = std::numeric_limits<long long>::max(),
+                     std::size_t blockSize = 1 << 20);
+
+// A write to the result file failed. The file has been cut back to its last
+// complete line; it holds `linesInFile` lines (header lines included).
+class WriteError : public FileError {
+ public:
+  WriteError(int err, long long linesInFile);
+  int err() const { return err_; }
+  long long linesInFile() const { return lines_; }
+
+ private:
+  int err_;
+  long long lines_;
+};
 
 // Collects result lines in a large buffer and writes them to the open result
-// file in blocks. Every write error (a full disk included) throws FileError.
+// file in blocks. Every write error (a full disk included) throws WriteError
+// after cutting the file back to the last complete line it holds; the buffer
+// holds whole lines whenever it is written.
 class ResultWriter {
  public:
   explicit ResultWriter(std::FILE* file, std::size_t blockSize = 1 << 20);
+  // Lines (CR LF or LF ended) written to the file so far.
+  long long lines() const { return lines_; }
   // The buffer lines are appended to.
   std::string& buffer() { return buf_; }
   // Writes the buffer out once it has grown past the block size.
@@ -58,6 +84,9 @@ class ResultWriter {
   std::FILE* file_;
   std::size_t blockSize_;
   std::string buf_;
+  long long offset_ = 0;  // bytes in the file, all of them whole lines
+  long long lines_ = 0;
+  bool failed_ = false;
 };
 
 // Closes the result file after writing what is buffered; reports a failure of

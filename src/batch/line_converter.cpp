@@ -17,15 +17,12 @@ constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kOutOfRange = "Out of range";
 
 // Fields 1..3 as numbers. A field that is not a number is named in the error's
-// description; the field is CP932 bytes, so it is decoded for the message box,
-// and a very long one is shortened.
+// description, decoded, escaped and shortened like every quoted input.
 double FieldNumber(std::string_view field) {
   try {
     return ParseNumber(field);
   } catch (const ConversionError&) {
-    constexpr std::size_t kShown = 40;
-    if (field.size() <= kShown) throw ConversionError(Cp932ToUtf8(field));
-    throw ConversionError(Cp932ToUtf8(field.substr(0, kShown)) + "…");
+    throw ConversionError(QuoteCp932Field(field));
   }
 }
 

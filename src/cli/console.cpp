@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "text/quote.h"
+
 namespace varno::cli {
 
 namespace {
@@ -28,7 +30,7 @@ std::string OneLine(std::string_view text) {
       s += c;
     }
   }
-  return s;
+  return EscapeControls(s);
 }
 
 void MessageLog::Print(std::string_view text) {
@@ -87,14 +89,29 @@ ConsoleView::ConsoleView(bool& cancelRequested, MessageLog& log, bool verbose)
 }
 
 void ConsoleView::SetDialogStatus(const std::string& text, Rgb color) {
-  // The closing line count is news only on request; an overflow always is.
-  if (color == colors::kLightCyan && !verbose_) return;
+  // The closing line count is news only on request; the stopped status
+  // repeats the message already printed. An overflow names its line, like
+  // every other message of a line.
+  if ((color == colors::kLightCyan && !verbose_) || color == colors::kDarkRed) return;
+  if (color == colors::kGreen && line_ > 0) {
+    log_.Print("行 " + std::to_string(line_) + ": " + text);
+    return;
+  }
   log_.Print(text);
 }
 
 void ConsoleView::Yield() {
-  if (InterruptPending()) cancel_ = true;
+  if (const int sig = PendingInterrupt()) {
+    cancel_ = true;
+    if (signal_ == 0) signal_ = sig;
+  }
   if (tty_) DrawBar();
+}
+
+bool ConsoleView::CancelWhileCounting() {
+  const int sig = PendingInterrupt();
+  if (sig != 0 && signal_ == 0) signal_ = sig;
+  return sig != 0;
 }
 
 void ConsoleView::DrawBar() {
@@ -120,7 +137,7 @@ void ConsoleView::ClearBar() {
 
 void ConsoleLoadView::Yield() {
   // Nothing is written yet: an interrupt during loading just ends the program.
-  if (InterruptPending()) std::_Exit(130);
+  if (const int sig = PendingInterrupt()) std::_Exit(ExitStatusFor(sig));
 }
 
 void HoldInterrupts() {
@@ -131,11 +148,17 @@ void HoldInterrupts() {
   sigprocmask(SIG_BLOCK, &set, nullptr);
 }
 
-bool InterruptPending() {
+int PendingInterrupt() {
   sigset_t pending;
   sigemptyset(&pending);
-  if (sigpending(&pending) != 0) return false;
-  return sigismember(&pending, SIGINT) == 1 || sigismember(&pending, SIGTERM) == 1;
+  if (sigpending(&pending) != 0) return 0;
+  if (sigismember(&pending, SIGINT) == 1) return SIGINT;
+  if (sigismember(&pending, SIGTERM) == 1) return SIGTERM;
+  return 0;
+}
+
+int ExitStatusFor(int signal) {
+  return 128 + (signal != 0 ? signal : SIGINT);
 }
 
 }  // namespace varno::cli

@@ -79,8 +79,14 @@ class ConsoleView : public batch::BatchView {
   bool ShowResultFile() override { return false; }
   void OpenOutFileView(const std::string&) override {}
   void Yield() override;
-  void LineStarted(long lineNumber) override { log_.SetLine(lineNumber); }
+  bool CancelWhileCounting() override;
+  void LineStarted(long lineNumber) override {
+    line_ = lineNumber;
+    log_.SetLine(lineNumber);
+  }
   void ClearBar();
+  // The signal (SIGINT, SIGTERM) that cancelled the run; 0 when none did.
+  int interruptSignal() const { return signal_; }
 
  private:
   void DrawBar();
@@ -90,6 +96,8 @@ class ConsoleView : public batch::BatchView {
   bool tty_;
   bool barShown_ = false;
   long max_ = 0, value_ = 0;
+  long line_ = 0;
+  int signal_ = 0;
   std::chrono::steady_clock::time_point lastDraw_{};
 };
 
@@ -114,11 +122,17 @@ class ConsoleLoadView : public params::LoadView {
   bool failed_ = false;
 };
 
-// Ctrl-C is held back while a run is in progress and polled at yield points.
+// SIGINT and SIGTERM are held back while a run is in progress and polled at
+// yield points, so that a run stops at a line boundary like a cancel click.
 void HoldInterrupts();
-bool InterruptPending();
+// The pending one of them (SIGINT first), or 0.
+int PendingInterrupt();
+// The exit status of a run ended by `signal`: 128 + its number (130, 143).
+int ExitStatusFor(int signal);
 
-// A status text on one console line: CR LF and CR become " / ".
+// A status text on one console line: CR LF and CR become " / ", and every
+// other control character is escaped, so that no byte from a file can steer
+// the terminal.
 std::string OneLine(std::string_view text);
 
 }  // namespace varno::cli

@@ -1,12 +1,9 @@
 // varno-batch: the batch conversion of the program without its windows, for
 // scripts and very large files. It writes the same result file as the dialog.
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,6 +15,7 @@
 #include "params/reader.h"
 #include "params/store.h"
 #include "text/errors.h"
+#include "text/files.h"
 #include "text/format.h"
 #include "text/paths.h"
 
@@ -28,7 +26,6 @@ using namespace varno;
 constexpr int kExitOk = 0;
 constexpr int kExitError = 1;
 constexpr int kExitUsage = 2;
-constexpr int kExitCancelled = 130;
 
 // The folder of this executable, with a trailing "/".
 std::string ExecutableFolder() {
@@ -85,11 +82,10 @@ int Main(int argc, char** argv) {
 
   params::ParamStore store;
   store.paraFilePath = ParaFilePath(opt);
-  if (std::FILE* f = std::fopen(store.paraFilePath.c_str(), "rb")) {
-    std::fclose(f);
-  } else {
+  // A FIFO or a device would block the reading or never end it.
+  if (FileProblem problem; !CanReadRegularFile(store.paraFilePath, problem)) {
     Say(params::OpenFailureMessage(store.paraFilePath) + " (" + store.paraFilePath + ": " +
-        std::strerror(errno) + ")");
+        problem.description + ")");
     return kExitError;
   }
   bool cancelRequested = false;
@@ -119,33 +115,24 @@ int Main(int argc, char** argv) {
   geo::GeoState geo;
   geo.zone = geo::ParseZoneItem(geo::ZoneItems()[static_cast<std::size_t>(zone - 1)]);
 
-  // The input must be a readable file before the result file is created or
-  // emptied; it is read twice (count, then convert), so a pipe will not do.
-  if (std::FILE* f = std::fopen(opt.input.c_str(), "rb")) {
-    struct stat st {};
-    const bool regular = ::fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode);
-    std::fclose(f);
-    if (!regular) {
-      Say("入力ファイルが開けません。 (" + opt.input +
-          ": 通常のファイルではありません / not a regular file)");
-      return kExitError;
-    }
-  } else {
-    Say("入力ファイルが開けません。 (" + opt.input + ": " + std::strerror(errno) + ")");
+  // The input must be a readable regular file before the result file is
+  // created or emptied; it is read twice (count, then convert), so a pipe
+  // will not do, and a FIFO would block the open.
+  if (FileProblem problem; !CanReadRegularFile(opt.input, problem)) {
+    Say("入力ファイルが開けません。 (" + opt.input + ": " + problem.description + ")");
     return kExitError;
   }
+  if (const int sig = cli::PendingInterrupt()) return cli::ExitStatusFor(sig);
   batch::BatchFiles files;
   files.inFilePath = opt.input;
   files.inFileDir = FolderOf(opt.input);
   files.inFileBase = StripExtension(opt.input);
   files.outFilePath = opt.output;
-  files.outFile = toStdout ? stdout : std::fopen(opt.output.c_str(), "wb");
+  FileProblem problem;
+  files.outFile = toStdout ? stdout : OpenResultForWriting(opt.output, problem);
   if (files.outFile == nullptr) {
-    const int err = errno;
-    int number = kErrPathAccess;  // a missing folder, a folder as name
-    if (err == EACCES || err == EPERM || err == EROFS) number = kErrPermissionDenied;
-    Say("ファイルが開けません。 Error #" + SpacedNumber(number) + "  " + opt.output + ": " +
-        std::strerror(err));
+    Say("ファイルが開けません。 Error #" + SpacedNumber(problem.number) + "  " +
+        problem.description + " (" + opt.output + ")");
     return kExitError;
   }
   files.inFileChosen = files.outFileChosen = true;
@@ -165,7 +152,7 @@ int Main(int argc, char** argv) {
       return kExitOk;
     case batch::RunOutcome::kCancelled:
       log.Print("一括処理は中止しました");
-      return kExitCancelled;
+      return cli::ExitStatusFor(view.interruptSignal());
     default:
       return kExitError;
   }
@@ -177,7 +164,7 @@ int main(int argc, char** argv) {
   try {
     return Main(argc, argv);
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "varno-batch: %s\n", e.what());
+    Say(e.what());
     return kExitError;
   }
 }

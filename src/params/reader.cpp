@@ -1,14 +1,11 @@
 #include "params/reader.h"
 
 #include <cerrno>
-#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <new>
 #include <string_view>
 
-#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -18,7 +15,9 @@
 #include "params/interpolate.h"
 #include "text/cp932.h"
 #include "text/errors.h"
+#include "text/files.h"
 #include "text/format.h"
+#include "text/number.h"
 #include "text/paths.h"
 
 namespace varno::params {
@@ -35,41 +34,10 @@ inline bool IsLineEnd(char c) {
   return c == '\r' || c == '\n';
 }
 
-// A field's text as a number: optional blanks, optional sign, decimal digits
-// with at most one "." and at least one digit, optional blanks. Anything else,
-// the empty text included, and a value too large for a Double, is a failure.
+// A field's text as a number, by the one rule of every reader: a failure for
+// anything that is not a plain decimal and for a value too large for a Double.
 bool ToNumber(std::string_view t, double& out) {
-  while (!t.empty() && IsBlank(t.front())) t.remove_prefix(1);
-  while (!t.empty() && IsBlank(t.back())) t.remove_suffix(1);
-  bool negative = false;
-  if (!t.empty() && (t.front() == '+' || t.front() == '-')) {
-    negative = t.front() == '-';
-    t.remove_prefix(1);
-  }
-  int digits = 0, points = 0;
-  for (char c : t) {
-    if (c >= '0' && c <= '9') {
-      ++digits;
-    } else if (c == '.') {
-      if (++points > 1) return false;
-    } else {
-      return false;
-    }
-  }
-  if (digits == 0) return false;
-  double v = 0;
-  auto r = std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::fixed);
-  if (r.ec == std::errc::result_out_of_range) {
-    // Overflow or underflow: strtod tells them apart (underflow is a tiny value).
-    std::string copy(t);
-    errno = 0;
-    v = std::strtod(copy.c_str(), nullptr);
-    if (!std::isfinite(v)) return false;
-  } else if (r.ec != std::errc() || r.ptr != t.data() + t.size()) {
-    return false;
-  }
-  out = negative ? -v : v;
-  return true;
+  return ReadNumber(t, out) == NumberRead::kOk;
 }
 
 // Free-format fields over the raw bytes of the file, taken in sequence
@@ -171,31 +139,33 @@ class FieldReader {
   std::size_t p_ = 0;
 };
 
-// Reads the whole file; false when it cannot be opened or read.
+// Reads the whole file; false when it cannot be opened or read. Only a
+// regular file is read (a FIFO or a device would block or never end), and
+// never more than the length it had when it was opened.
 bool ReadWholeFile(const std::string& path, std::string& data) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
+  FileProblem problem;
+  long long size = 0;
+  const int fd = OpenRegularForReading(path, problem, size);
+  if (fd < 0) return false;
   bool ok = true;
   try {
-    data.clear();
-    // The length of a regular file sizes the buffer; anything else (or a file
-    // that grew meanwhile) is read on in blocks.
-    struct stat st {};
-    if (::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-      data.resize(static_cast<std::size_t>(st.st_size));
-      data.resize(std::fread(data.data(), 1, data.size(), f));
+    data.assign(static_cast<std::size_t>(size), '\0');
+    std::size_t got = 0;
+    while (got < data.size()) {
+      const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        ok = false;
+        break;
+      }
+      if (n == 0) break;  // the file shrank meanwhile
+      got += static_cast<std::size_t>(n);
     }
-    char block[1 << 16];
-    while (!std::ferror(f) && !std::feof(f)) {
-      std::size_t n = std::fread(block, 1, sizeof block, f);
-      if (n == 0) break;
-      data.append(block, n);
-    }
-    ok = !std::ferror(f);
+    data.resize(got);
   } catch (const std::exception&) {
     ok = false;  // more than memory can hold
   }
-  std::fclose(f);
+  ::close(fd);
   if (!ok) data.clear();
   return ok;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "text/errors.h"
+#include "text/quote.h"
 
 namespace varno {
 
@@ -133,6 +134,13 @@ std::string Utf8ToCp932(std::string_view utf8) {
   }
   out.resize(n);
   return out;
+}
+
+std::string QuoteCp932Field(std::string_view bytes) {
+  // Two bytes at most per character: enough to hold one character more than
+  // is shown, so that a cut is noticed; a long field is not decoded whole.
+  constexpr std::size_t kBytes = 2 * kQuotedFieldChars + 2;
+  return QuoteField(Cp932ToUtf8(bytes.substr(0, kBytes)));
 }
 
 bool IsValidCp932(std::string_view bytes) {

@@ -14,6 +14,10 @@ std::string Cp932ToUtf8(std::string_view bytes);
 // CP932 cannot hold (or invalid UTF-8).
 std::string Utf8ToCp932(std::string_view utf8);
 
+// A field of CP932 bytes for a message: decoded, then QuoteField (escaped, cut
+// to 40 characters with "…").
+std::string QuoteCp932Field(std::string_view bytes);
+
 // True when `bytes` is entirely valid CP932.
 bool IsValidCp932(std::string_view bytes);
 

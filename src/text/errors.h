@@ -29,6 +29,9 @@ enum ErrorNumber : int {
   kErrPathAccess = 75,
   kErrOutOfMemory = 7,
   kErrBadFileMode = 54,
+  kErrBadFileName = 52,
+  kErrTooManyFiles = 67,
+  kErrPathNotFound = 76,
 };
 
 class VarnoError : public std::runtime_error {

@@ -71,6 +71,8 @@ struct ViewRecorder : BatchView {
     lastLine = n;
     if (onLine) onLine(*this, n);
   }
+  bool cancelWhileCounting = false;  // a cancel that arrives while the lines are counted
+  bool CancelWhileCounting() override { return cancelWhileCounting; }
 };
 
 // Grid of zone 9 around its origin: nodes every 1000 m from -10000 to +10000

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <random>
@@ -137,6 +141,38 @@ TEST(Run, ProgressEveryHundredLinesForLargeFiles) {
   EXPECT_EQ(CrLfLines(h.Result()).size(), kXyHeaderLines2 + 2500);
 }
 
+// The boundary of the two progress intervals: 1000 lines show every line,
+// 1001 lines every 100th.
+TEST(Run, ProgressIntervalChangesAfter1000Lines) {
+  for (const int n : {1000, 1001}) {
+    auto dir = FreshDir("progress_" + std::to_string(n));
+    std::string in;
+    for (int i = 0; i < n; ++i) in += "#\r\n";
+    WriteBytes(dir / "in.txt", in);
+    Harness h(dir);
+    h.Choose(dir / "in.txt");
+    ASSERT_EQ(h.Run(false), RunOutcome::kFinished);
+    EXPECT_EQ(h.view.yields, n == 1000 ? 1000 : 10) << n;
+    EXPECT_EQ(h.view.progress.at(1), n == 1000 ? 2 : 200) << n;
+  }
+}
+
+// A cancel while the lines are still counted stops the run as the cancel
+// button does, not with an error: the result file holds the header only.
+TEST(Run, CancelWhileCountingIsACancel) {
+  auto dir = FreshDir("cancel_count");
+  WriteBytes(dir / "in.txt", "1000 2000 3\r\n1000 2000 3\r\n");
+  Harness h(dir);
+  h.view.cancelWhileCounting = true;
+  h.Choose(dir / "in.txt");
+  ASSERT_EQ(h.Run(false), RunOutcome::kCancelled);
+  EXPECT_TRUE(h.messages.boxes.empty());
+  EXPECT_TRUE(h.view.dialogStatus.empty());
+  EXPECT_EQ(h.view.yields, 0);
+  EXPECT_EQ(h.files.outFile, nullptr);
+  EXPECT_EQ(CrLfLines(h.Result()).size(), kXyHeaderLines2);
+}
+
 TEST(Run, CancelAfterTheUpdateAtLine300) {
   auto dir = FreshDir("cancel");
   std::string in;
@@ -203,6 +239,11 @@ TEST(Run, DataLineWithoutHeightStopsWithTheMessageBox) {
     const std::size_t header = bl ? kBlHeaderLines : kXyHeaderLines2;
     ASSERT_EQ(lines.size(), header + 2);
     EXPECT_EQ(lines[header], "#");
+    // The status no longer says the run goes on: it stopped, at line 3.
+    ASSERT_EQ(h.view.dialogStatus.size(), 1u);
+    EXPECT_EQ(h.view.dialogStatus[0].first,
+              "ファイル一括計算処理は 3行目でエラーのため中止しました。");
+    EXPECT_EQ(h.view.dialogStatus[0].second, colors::kDarkRed);
   }
 }
 
@@ -228,7 +269,9 @@ TEST(Run, ANameWhereTheHeightShouldBeIsShownReadably) {
 
 TEST(Run, NumberTooLargeForADoubleIsAnOverflow) {
   auto dir = FreshDir("overflow");
-  WriteBytes(dir / "in.txt", "1 2 3\r\n1" + std::string(400, '0') + " 2 3\r\n");
+  // Too small for a Double is 0, not an overflow: only the second line stops.
+  WriteBytes(dir / "in.txt",
+             "0." + std::string(399, '0') + "1 2 3\r\n1" + std::string(400, '0') + " 2 3\r\n");
   Harness h(dir);
   h.Choose(dir / "in.txt");
   ASSERT_EQ(h.Run(false), RunOutcome::kOverflowError);
@@ -252,8 +295,67 @@ TEST(Run, FullDiskIsAnErrorNotASuccess) {
   ASSERT_EQ(h.Run(false), RunOutcome::kOtherError);
   ASSERT_EQ(h.messages.boxes.size(), 1u);
   EXPECT_NE(h.messages.boxes[0].text.find("in XY_File"), std::string::npos);
-  EXPECT_TRUE(h.view.dialogStatus.empty());  // no "finished" text
+  // Not "finished", nor still running: stopped, on the error colour.
+  ASSERT_EQ(h.view.dialogStatus.size(), 1u);
+  EXPECT_EQ(h.view.dialogStatus[0].first,
+            "ファイル一括計算処理は 1行目でエラーのため中止しました。");
+  EXPECT_NE(h.messages.boxes[0].text.find("結果ファイルには 0行の結果があります（入力の 1行目で"),
+            std::string::npos);
+  EXPECT_EQ(h.view.dialogStatus[0].second, colors::kDarkRed);
   EXPECT_EQ(h.files.outFile, nullptr);
+}
+
+// A file size limit stands for a full disk: the run stops with a message that
+// says how many results the file holds and at which input line writing
+// failed, and the file is cut back to its last whole line. The run happens in
+// a child process, the only one the limit applies to.
+TEST(Run, WriteFailureLeavesWholeLinesAndSaysWhere) {
+  auto dir = FreshDir("fsize");
+  std::string in;
+  for (int i = 0; i < 5000; ++i) in += "1000 2000 3 PT" + std::to_string(i) + "\r\n";
+  WriteBytes(dir / "in.txt", in);
+  int pipeFds[2];
+  ASSERT_EQ(::pipe(pipeFds), 0);
+  constexpr rlim_t kLimit = 50000;
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::close(pipeFds[0]);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{kLimit, kLimit};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    Harness h(dir);
+    h.Choose(dir / "in.txt");
+    const RunOutcome outcome = h.Run(false);
+    std::string report = h.messages.boxes.empty() ? "" : h.messages.boxes[0].text;
+    if (!h.view.dialogStatus.empty()) report += "\n" + h.view.dialogStatus[0].first;
+    (void)!::write(pipeFds[1], report.data(), report.size());
+    ::_exit(outcome == RunOutcome::kOtherError ? 0 : 1);
+  }
+  ::close(pipeFds[1]);
+  std::string report;
+  char buf[4096];
+  for (ssize_t n; (n = ::read(pipeFds[0], buf, sizeof buf)) > 0;) report.append(buf, n);
+  ::close(pipeFds[0]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << report;
+
+  const std::string result = ReadBytes(dir / "result.out");
+  ASSERT_GT(result.size(), 0u);
+  EXPECT_LE(result.size(), kLimit);
+  EXPECT_EQ(result.substr(result.size() - 2), "\r\n");  // no cut line at the end
+  const auto lines = CrLfLines(result);
+  const std::size_t results = lines.size() - kXyHeaderLines2;
+  EXPECT_TRUE(lines.back().ends_with(" PT" + std::to_string(results - 1) + "  ")) << lines.back();
+  EXPECT_NE(report.find("空き容量"), std::string::npos) << report;
+  EXPECT_NE(
+      report.find("結果ファイルには " + std::to_string(results) + "行の結果があります（入力の " +
+                  std::to_string(results + 1) + "行目で書き込めませんでした）"),
+      std::string::npos)
+      << report;
+  EXPECT_NE(report.find(std::to_string(results + 1) + "行目でエラーのため中止しました"),
+            std::string::npos);
 }
 
 TEST(Run, MissingInputIsAnError) {

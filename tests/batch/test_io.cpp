@@ -55,7 +55,7 @@ TEST(LineReader, LineEndsAndLastLine) {
       auto path = (dir / "in.txt").string();
       WriteBytes(path, c.bytes);
       EXPECT_EQ(ReadAll(path, block), c.lines);
-      EXPECT_EQ(CountLines(path), static_cast<long long>(c.lines.size()));
+      EXPECT_EQ(CountLines(path, {}, 1000, block), static_cast<long long>(c.lines.size()));
     }
   }
 }
@@ -87,13 +87,18 @@ TEST(LineReader, CrLfSplitAcrossBlocksAndLongLines) {
   EXPECT_EQ(CountLines(path), 400);
 }
 
-TEST(LineReader, MissingFileIsAFileError) {
-  try {
-    LineReader r("/nonexistent/dir/in.txt");
-    FAIL() << "no error";
-  } catch (const VarnoError& e) {
-    EXPECT_FALSE(e.IsOverflow());
-    EXPECT_EQ(e.number(), kErrFileNotFound);
+TEST(LineReader, MissingFileOrFolderIsAFileError) {
+  auto dir = FreshDir("missing");
+  const std::pair<std::string, int> cases[] = {{(dir / "in.txt").string(), kErrFileNotFound},
+                                               {"/nonexistent/dir/in.txt", kErrPathNotFound}};
+  for (const auto& [path, number] : cases) {
+    try {
+      LineReader r(path);
+      ADD_FAILURE() << "no error for " << path;
+    } catch (const VarnoError& e) {
+      EXPECT_FALSE(e.IsOverflow());
+      EXPECT_EQ(e.number(), number) << path;
+    }
   }
 }
 

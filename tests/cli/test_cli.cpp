@@ -223,12 +223,14 @@ TEST_F(Cli, UnreadableFilesAreErrorsAndCreateNoResult) {
   }
   r = Run(Par() + " " + P("pts.in") + " " + Quote((dir_ / "no" / "dir" / "a.out").string()));
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find("ファイルが開けません。 Error # 75  "), std::string::npos) << r.err;
-  // A result file that cannot take the lines (a full disk) is a failure.
+  EXPECT_NE(r.err.find("ファイルが開けません。 Error # 76  フォルダが見つかりません。"),
+            std::string::npos)
+      << r.err;
+  // A device as result file is refused, not written to.
   if (fs::exists("/dev/full")) {
     r = Run(Par() + " " + P("pts.in") + " /dev/full");
     EXPECT_EQ(r.code, 1);
-    EXPECT_NE(r.err.find("in XY_File"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("（デバイス）"), std::string::npos) << r.err;
   }
   // A folder or a pipe as input: refused before the result file is touched.
   Write(dir_ / "keep.out", "old");
