@@ -1,7 +1,11 @@
 // varno-batch end to end: exit codes, refusals, messages and result files.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cstdlib>
 #include <filesystem>
@@ -285,6 +289,146 @@ TEST_F(Cli, ZoneChoice) {
   EXPECT_NE(r.err.find("選択された座標系は、変換パラメータの座標系と異なります"),
             std::string::npos);
   EXPECT_NE(Read(dir_ / "b.out").find("   1000.5000"), std::string::npos);
+  // The first and the last zone are accepted; beyond them is bad usage.
+  for (const char* zone : {"1", "19"}) {
+    r = Run(Par() + " --zone " + zone + " " + P("pts.in") + " " + P("c.out"));
+    EXPECT_EQ(r.code, 0) << zone << r.err;
+  }
+  for (const char* zone : {"0", "20"}) {
+    r = Run(Par() + " --zone " + zone + " " + P("pts.in") + " " + P("c.out"));
+    EXPECT_EQ(r.code, 2) << zone;
+  }
+}
+
+// A FIFO (or a device) as input, result or parameter file is refused at once
+// with the path and what it is; nothing is created or emptied. `timeout`
+// turns a blocking open into a failure instead of a hanging test.
+TEST_F(Cli, SpecialFilesAreRefusedAtOnce) {
+  Write(dir_ / "pts.in", "1000 2000 3\r\n");
+  ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+  const std::string fifo = P("fifo");
+  struct Case {
+    std::string args, path, kind;
+  };
+  const Case cases[] = {
+      {Par() + " " + fifo + " " + P("a.out"), "fifo", "FIFO"},
+      {Par() + " " + P("pts.in") + " " + fifo, "fifo", "FIFO"},
+      {"--par " + fifo + " " + P("pts.in") + " " + P("a.out"), "fifo", "FIFO"},
+      {"--par /dev/zero " + P("pts.in") + " " + P("a.out"), "/dev/zero", "デバイス"},
+      {"--par " + P("") + " " + P("pts.in") + " " + P("a.out"), dir_.string(), "フォルダ"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args);
+    const Result r = Run(c.args, "timeout 10 ");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find(c.path), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(c.kind), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir_ / "a.out"));
+  }
+  EXPECT_TRUE(fs::is_fifo(dir_ / "fifo"));
+  // The parameter file named by the environment is checked the same way.
+  const Result r = Run(P("pts.in") + " " + P("a.out"), "VARNO_PAR_FILE=" + fifo + " timeout 10 ");
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("FIFO"), std::string::npos) << r.err;
+}
+
+// Bytes of a hostile file never reach the terminal raw: escapes, bells and a
+// NUL in a field are shown escaped; a too small decimal is 0, a too large one
+// an overflow that names its line.
+TEST_F(Cli, MessagesQuoteInputSafely) {
+  Write(dir_ / "esc.in", std::string("1000 2000 \x1b]0;title\x07\x1b[2J") + '\0' + "x\x9b\x80\r\n");
+  Result r = Run(Par() + " " + P("esc.in") + " " + P("a.out"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("\\x1B]0;title\\x07\\x1B[2J\\x00x"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find('\0'), std::string::npos);
+  EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
+  EXPECT_EQ(r.err.find('\x07'), std::string::npos);
+  Write(dir_ / "num.in",
+        "0." + std::string(399, '0') + "1 2000 3\r\n1" + std::string(400, '0') + " 2000 3\r\n");
+  r = Run(Par() + " " + P("num.in") + " " + P("b.out"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("行 2: 入力されたデータに問題があります。計算は中断しました。 in XY_File"),
+            std::string::npos)
+      << r.err;
+}
+
+// A full disk, made by a file size limit: the result is cut back to whole
+// lines and the message says how many it holds and where writing failed.
+TEST_F(Cli, WriteFailureKeepsWholeLines) {
+  auto lineCount = [](const std::string& text) {
+    std::size_t n = 0;
+    for (std::size_t p = 0; (p = text.find("\r\n", p)) != std::string::npos; p += 2) ++n;
+    return n;
+  };
+  Write(dir_ / "empty.in", "");
+  ASSERT_EQ(Run(Par() + " " + P("empty.in") + " " + P("h.out")).code, 0);
+  const std::size_t header = lineCount(Read(dir_ / "h.out"));
+  std::string in;
+  for (int i = 0; i < 20000; ++i) in += "1000 2000 3 P" + std::to_string(i) + "\r\n";
+  Write(dir_ / "big.in", in);
+  const Result r = Run(Par() + " " + P("big.in") + " " + P("a.out"),
+                       "sh -c 'trap \"\" XFSZ; ulimit -f 200; exec \"$0\" \"$@\"' ");
+  EXPECT_EQ(r.code, 1);
+  const std::string out = Read(dir_ / "a.out");
+  ASSERT_GT(out.size(), 0u);
+  EXPECT_EQ(out.substr(out.size() - 2), "\r\n");
+  const std::size_t results = lineCount(out) - header;
+  EXPECT_NE(r.err.find("行 " + std::to_string(results + 1) + ": "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("結果ファイルには " + std::to_string(results) + "行の結果があります"),
+            std::string::npos)
+      << r.err;
+}
+
+// SIGINT and SIGTERM stop a run like the cancel button: exit 130 or 143 and
+// a result file that ends with a whole line. A signal already pending at the
+// start stops the run before the result file is created.
+TEST_F(Cli, SignalsStopAtALineBoundary) {
+  std::string in;
+  for (int i = 0; i < 3000000; ++i) in += "1000 2000 3\r\n";
+  Write(dir_ / "big.in", in);
+  in.clear();
+  const std::string bin = std::string(VARNO_BIN_DIR) + "/varno-batch";
+  const std::string par = (dir_ / "Test.par").string();
+  for (const int sig : {SIGINT, SIGTERM}) {
+    SCOPED_TRACE(sig);
+    const std::string out = (dir_ / ("s" + std::to_string(sig) + ".out")).string();
+    for (const bool pendingAtStart : {true, false}) {
+      fs::remove(out);
+      const pid_t pid = ::fork();
+      ASSERT_GE(pid, 0);
+      if (pid == 0) {
+        ::freopen("/dev/null", "w", stderr);
+        if (pendingAtStart) {  // blocked and pending across exec
+          sigset_t set;
+          sigemptyset(&set);
+          sigaddset(&set, sig);
+          sigprocmask(SIG_BLOCK, &set, nullptr);
+          ::raise(sig);
+        }
+        ::execl(bin.c_str(), bin.c_str(), "--par", par.c_str(), (dir_ / "big.in").c_str(),
+                out.c_str(), static_cast<char*>(nullptr));
+        ::_exit(99);
+      }
+      if (!pendingAtStart) {
+        // Once the header is written the run is counting or converting.
+        for (int k = 0; k < 2000 && !(fs::exists(out) && fs::file_size(out) > 0); ++k)
+          ::usleep(1000);
+        ::kill(pid, sig);
+      }
+      int status = 0;
+      ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+      ASSERT_TRUE(WIFEXITED(status));
+      EXPECT_EQ(WEXITSTATUS(status), 128 + sig);
+      if (pendingAtStart) {
+        EXPECT_FALSE(fs::exists(out));
+        continue;
+      }
+      const std::string result = Read(out);
+      ASSERT_GE(result.size(), 2u);
+      EXPECT_EQ(result.substr(result.size() - 2), "\r\n");
+      EXPECT_LT(result.size(), 3000000u * 45);  // stopped before the end
+    }
+  }
 }
 
 }  // namespace
