@@ -1,9 +1,14 @@
-// A whole batch conversion of fuzzed input against a small grid: a finished
+// A whole batch conversion of fuzzed input against a small grid, with the
+// files in memory and the grid set up once: a finished
 // run writes the header and exactly one line per input line, copied lines are
 // byte-identical, and no result column shows an infinity or NaN. A run stopped
 // by an error keeps only complete lines, in order.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -81,28 +86,77 @@ struct Outcome {
   std::string result;
 };
 
+// The input and result files live in memory (memfd), created once per
+// process and reused: a run costs no file system work.
+class MemoryFile {
+ public:
+  explicit MemoryFile(const char* name) : fd_(::memfd_create(name, MFD_CLOEXEC)) {
+    fuzz::Require(fd_ >= 0, "memfd_create works");
+  }
+  std::string Path() const { return "/proc/self/fd/" + std::to_string(fd_); }
+  void Set(std::string_view bytes) const {
+    fuzz::Require(::ftruncate(fd_, 0) == 0, "memfd truncates");
+    fuzz::Require(
+        ::pwrite(fd_, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size()),
+        "memfd takes the input");
+  }
+  // A stream on a fresh descriptor, as the dialog's open result file.
+  std::FILE* OpenForWriting() const {
+    Set({});
+    const int fd = ::dup(fd_);
+    ::lseek(fd, 0, SEEK_SET);
+    return ::fdopen(fd, "wb");
+  }
+  std::string Read() const {
+    std::string bytes(static_cast<std::size_t>(::lseek(fd_, 0, SEEK_END)), '\0');
+    fuzz::Require(::pread(fd_, bytes.data(), bytes.size(), 0) == static_cast<ssize_t>(bytes.size()),
+                  "memfd reads back");
+    return bytes;
+  }
+
+ private:
+  int fd_;
+};
+
 Outcome Convert(std::string_view input, bool bl, Process process, bool withInput,
                 params::ConversionMode mode, int16_t paraZone) {
-  const std::string inPath = fuzz::TempPath("in.txt");
-  const std::string outPath = fuzz::TempPath("out.txt");
-  fuzz::WriteFile(inPath, input);
-  const params::ParamStore store = SmallGrid(paraZone);
+  static const MemoryFile inFile("in.txt"), outFile("out.txt");
+  static const std::string inPath = inFile.Path(), outPath = outFile.Path();
+  // The two grids are set up once; a run only reads them.
+  static const params::ParamStore zone9 = SmallGrid(9), zone0 = SmallGrid(0);
+  inFile.Set(input);
   geo::GeoState geo;
   geo.zone = geo::ParseZoneItem(geo::ZoneItems()[8]);
   BatchFiles files;
   files.inFilePath = inPath;
   files.outFilePath = outPath;
-  files.outFile = std::fopen(outPath.c_str(), "wb");
+  files.outFile = outFile.OpenForWriting();
   fuzz::Require(files.outFile != nullptr, "result file opens");
   files.inFileChosen = files.outFileChosen = true;
   bool cancel = false;
   Quiet quiet;
   SilentBatchView view;
-  const RunSettings settings{store, mode, process, withInput, geo};
+  const RunSettings settings{paraZone == 9 ? zone9 : zone0, mode, process, withInput, geo};
   BatchContext ctx{settings, files, cancel, view, {quiet, quiet}};
   const RunOutcome outcome = bl ? Bl_File(ctx) : XY_File(ctx);
   fuzz::Require(files.outFile == nullptr, "the run closes the result file");
-  return {outcome, fuzz::ReadFile(outPath)};
+  return {outcome, outFile.Read()};
+}
+
+// Header lines of a run with these choices, from a run on an empty input the
+// first time they occur.
+std::size_t HeaderLines(bool bl, Process process, bool withInput, params::ConversionMode mode,
+                        int16_t paraZone) {
+  static std::map<int, std::size_t> cache;
+  const int key = (bl ? 1 : 0) | static_cast<int>(process) << 1 | (withInput ? 16 : 0) |
+                  (paraZone == 9 ? 32 : 0);
+  auto it = cache.find(key);
+  if (it == cache.end())
+    it = cache
+             .emplace(key,
+                      CrLfLines(Convert("", bl, process, withInput, mode, paraZone).result).size())
+             .first;
+  return it->second;
 }
 
 }  // namespace
@@ -117,8 +171,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto mode = static_cast<params::ConversionMode>(1 + (opts >> 3) % 3);
   const int16_t paraZone = (opts & 0x40) ? 0 : 9;
 
-  const std::size_t header =
-      CrLfLines(Convert("", bl, process, withInput, mode, paraZone).result).size();
+  const std::size_t header = HeaderLines(bl, process, withInput, mode, paraZone);
   const Outcome run = Convert(input, bl, process, withInput, mode, paraZone);
   const std::vector<std::string> out = CrLfLines(run.result);
   const std::vector<std::string_view> in = InputLines(input);

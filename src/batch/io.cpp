@@ -32,13 +32,18 @@ WriteError::WriteError(int err, long long linesInFile)
       err_(err),
       lines_(linesInFile) {}
 
-LineReader::LineReader(const std::string& path, std::size_t blockSize)
-    : buf_(blockSize > 0 ? blockSize : 1) {
+LineReader::LineReader(const std::string& path, std::size_t blockSize) {
   // Only a regular file: a FIFO or a device would block or never end.
   FileProblem problem;
   long long size = 0;
   const int fd = OpenRegularForReading(path, problem, size);
   if (fd < 0) ThrowOpenError(path, problem);
+  // A small file needs no large block (the buffer still grows for a file
+  // that grew meanwhile or a long line).
+  if (blockSize == 0) blockSize = 1;
+  if (static_cast<unsigned long long>(size) < blockSize)
+    blockSize = static_cast<std::size_t>(size) + 1;
+  buf_.resize(blockSize);
   file_ = ::fdopen(fd, "rb");
   if (file_ == nullptr) {
     const int err = errno;
@@ -134,6 +139,8 @@ long long CountLines(const std::string& path, const std::function<bool()>& cance
   if (fd < 0) ThrowOpenError(path, problem);
   // Terminators are LF, and CR when no LF follows it; a last line without one
   // counts too. A CR at the end of a block is settled by the next block.
+  if (static_cast<unsigned long long>(size) < blockSize)
+    blockSize = static_cast<std::size_t>(size) + 1;
   std::vector<char> block(blockSize > 0 ? blockSize : 1);
   long long n = 0;
   bool pendingCr = false, lineOpen = false;
@@ -170,7 +177,7 @@ long long CountLines(const std::string& path, const std::function<bool()>& cance
 
 ResultWriter::ResultWriter(std::FILE* file, std::size_t blockSize)
     : file_(file), blockSize_(blockSize) {
-  buf_.reserve(blockSize + 4096);
+  buf_.reserve(std::min<std::size_t>(blockSize, 1 << 16) + 4096);  // grows as lines come
   if (file_ != nullptr) {
     std::fflush(file_);  // anything the stream holds goes first
     const off_t at = ::lseek(::fileno(file_), 0, SEEK_CUR);
