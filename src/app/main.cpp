@@ -10,6 +10,7 @@
 #include "ui/desktop.h"
 #include "ui/frm_file.h"
 #include "ui/frm_main.h"
+#include "ui/frm_map.h"
 #include "ui/message_service.h"
 #include "ui/print_result.h"
 
@@ -30,6 +31,19 @@ int main(int argc, char** argv) {
   varno::app::Startup startup(state, messages, varno::app::DefaultParaFilePath());
 
   std::unique_ptr<varno::ui::FrmFile> frmFile;
+  std::unique_ptr<varno::ui::FrmMap> frmMap;
+  // The parameter-range picture, one window, brought up to date and fitted to
+  // the grid and the points each time it is opened.
+  auto openMap = [&] {
+    if (!frmMap) {
+      frmMap = std::make_unique<varno::ui::FrmMap>(state.store, state.lastRun, state.lastPoint,
+                                                   messages);
+    }
+    frmMap->Refresh(true);
+    frmMap->show();
+    frmMap->raise();
+    frmMap->activateWindow();
+  };
   startup.onMainLoaded = [&](varno::ui::FrmMain& main) {
     // The batch button and menu open the one batch dialog; the print button
     // prints the page of the point shown.
@@ -38,16 +52,19 @@ int main(int argc, char** argv) {
       frmFile->Open();
     };
     main.onPrint = [&] { varno::ui::PrintResult(main, state, messages, main.printer()); };
+    main.onOpenMap = openMap;
   };
   startup.onEnd = [&] {
     // A batch run in progress stops at its next yield.
     state.cancelRequested = true;
     if (frmFile) frmFile->close();
+    if (frmMap) frmMap->close();
     QApplication::closeAllWindows();
     QCoreApplication::exit(0);
   };
   startup.Start();
   const int rc = QApplication::exec();
   frmFile.reset();  // before the main window it refers to
+  frmMap.reset();
   return rc;
 }

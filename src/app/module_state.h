@@ -4,6 +4,7 @@
 
 #include "batch/convert.h"
 #include "geodesy/projection.h"
+#include "map/model.h"
 #include "params/store.h"
 #include "params/transform.h"
 
@@ -20,6 +21,8 @@ struct ModuleState {
   FieldSide fieldSide = FieldSide::kPre;
   batch::BatchFiles files;       // batch input/result file state
   bool cancelRequested = false;  // CancelRequested, shared by loading and batch runs
+  map::SinglePoint lastPoint;    // the main window's last conversion, for the range picture
+  map::RunPoints lastRun;        // the points of the last batch run, for the range picture
 };
 
 }  // namespace varno

@@ -20,6 +20,7 @@
 #include "ui/dialog_screenshots.h"
 #include "ui/frm_adv.h"
 #include "ui/frm_main.h"
+#include "ui/frm_map.h"
 #include "ui/frm_para_file1.h"
 #include "ui/frm_splash.h"
 #include "ui/message_service.h"
@@ -97,6 +98,15 @@ int main(int argc, char** argv) {
   // The batch dialog, the viewers, the help window, the printed page.
   ok &= varno::ui::RenderDialogScreenshots(dir.path(), state, main);
   ok &= varno::ui::RenderStandardDialogs(dir.path(), main);
+
+  // The parameter-range picture with the last single point and batch run.
+  {
+    varno::ui::FrmMap map(state.store, state.lastRun, state.lastPoint, messages);
+    map.resize(1000, 760);
+    map.show();
+    map.Refresh(true);
+    ok &= varno::ui::SaveScreenshot(map, dir, "frmMap");
+  }
 
   return ok ? 0 : 1;
 }

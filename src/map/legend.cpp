@@ -32,6 +32,12 @@ Rgb OutcomeColour(Outcome o) {
   return {0, 0, 0};
 }
 
+std::string BarText(double metres) {
+  std::string t = FormatNumber(metres, "0.###");
+  if (!t.empty() && t.back() == '.') t.pop_back();
+  return "補正量 " + t + " m";
+}
+
 OutcomeCounts CountOutcomes(const RunPoints& run) {
   OutcomeCounts c;
   for (const MapPoint& p : run.points) ++c.n[static_cast<int>(p.outcome)];

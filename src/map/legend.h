@@ -46,6 +46,9 @@ struct OutcomeCounts {
 };
 OutcomeCounts CountOutcomes(const RunPoints& run);
 
+// The scale bar's caption for `metres` of correction.
+std::string BarText(double metres);
+
 // The window's and the document's title.
 inline constexpr const char* kMapTitle = "変換パラメータ範囲図";
 

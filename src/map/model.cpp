@@ -146,9 +146,15 @@ const char* OutcomeClass(Outcome o) {
   return "none";
 }
 
-Outcome OutcomeOfStatus(const std::string& status) {
-  if (status.empty()) return Outcome::kGrid;
-  if (status == "*代表点") return Outcome::kRep;
+Outcome OutcomeOfStatus(params::TransformStatus status) {
+  switch (status) {
+    case params::TransformStatus::kGrid:
+      return Outcome::kGrid;
+    case params::TransformStatus::kRep:
+      return Outcome::kRep;
+    case params::TransformStatus::kErr:
+      break;
+  }
   return Outcome::kNone;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "params/store.h"
+#include "params/transform.h"
 
 namespace varno::map {
 
@@ -84,8 +85,8 @@ enum class Outcome : uint8_t { kGrid, kRep, kNone, kRange };
 
 // "grid", "rep", "none", "range".
 const char* OutcomeClass(Outcome o);
-// The outcome of a TransformPoint status text ("", "*代表点", "Err").
-Outcome OutcomeOfStatus(const std::string& status);
+// The outcome of a point transformation.
+Outcome OutcomeOfStatus(params::TransformStatus status);
 
 struct MapPoint {
   int64_t line = 0;  // 1-based line number of the input file

@@ -480,7 +480,7 @@ void Writer::LegendPanel() {
     out_ += "v8M";
     Pt({x0 + 4 + plan_.barPx, y - 8});
     out_ += "v8\"/>\n";
-    Text(x0 + 4, y + 14, "補正量 " + FormatNumber(plan_.barMetres, "0.###") + " m");
+    Text(x0 + 4, y + 14, BarText(plan_.barMetres));
   }
   out_ += "</g>\n";
 }

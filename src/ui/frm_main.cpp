@@ -387,6 +387,8 @@ void FrmMain::BuildMenus() {
   mnuClear = Named(mnuSettingMain->addAction(Q(text::kMnuClear)), "mnuClear");
   mnuPrinter = Named(mnuSettingMain->addAction(Q(text::kMnuPrinter)), "mnuPrinter");
   mnuIkkatsu = Named(bar->addAction(Q(text::kMnuIkkatsu)), "mnuIkkatsu");
+  mnuView = Named(bar->addMenu(Q(text::kMnuView)), "mnuView");
+  mnuMap = Named(mnuView->addAction(Q(text::kMnuMap)), "mnuMap");
 
   connect(mnuEnd, &QAction::triggered, this, &QWidget::close);
   connect(mnuAdv, &QAction::triggered, this, &FrmMain::ToggleAdv);
@@ -394,6 +396,9 @@ void FrmMain::BuildMenus() {
   connect(mnuPrinter, &QAction::triggered, this, &FrmMain::ShowPrinterSetup);
   connect(mnuIkkatsu, &QAction::triggered, this, [this] {
     if (onOpenBatch) onOpenBatch();
+  });
+  connect(mnuMap, &QAction::triggered, this, [this] {
+    if (onOpenMap) onOpenMap();
   });
 }
 

@@ -88,6 +88,8 @@ class FrmMain : public QMainWindow, public StatusSink {
   // Batch dialog (cmdFile, mnuIkkatsu) and printing (cmdPrint); set by main().
   std::function<void()> onOpenBatch;
   std::function<void()> onPrint;
+  // The parameter-range picture (mnuMap).
+  std::function<void()> onOpenMap;
   // Runs when the window is closed by any means: the program ends.
   std::function<void()> onUnload;
 
@@ -160,6 +162,8 @@ class FrmMain : public QMainWindow, public StatusSink {
   QAction* mnuClear;
   QAction* mnuPrinter;
   QAction* mnuIkkatsu;
+  QMenu* mnuView;
+  QAction* mnuMap;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -9,6 +9,7 @@
 #include <exception>
 
 #include "app/module_state.h"
+#include "batch/layout.h"
 #include "geodesy/projection.h"
 #include "params/transform.h"
 #include "text/errors.h"
@@ -59,6 +60,28 @@ void ShowNotConverted(FrmMain& w, const char* status) {
   w.SetStatusText(status);
 }
 
+// Keeps the point for the parameter-range picture: where it was, and where
+// the conversion put it.
+void RememberPoint(FrmMain& w, double x, double y, double h, params::TransformStatus status,
+                   const params::TransformOutput& out) {
+  map::SinglePoint& last = w.state().lastPoint;
+  last.valid = true;
+  map::MapPoint& p = last.point;
+  p = map::MapPoint{};
+  p.name = batch::ToCp932Lenient(U8(w.txtName->text()));
+  p.outcome = map::OutcomeOfStatus(status);
+  p.placed = true;
+  p.x = x;
+  p.y = y;
+  p.h = h;
+  if (status != params::TransformStatus::kErr) {
+    p.corrected = true;
+    p.x2 = out.x2;
+    p.y2 = out.y2;
+    p.h2 = out.h2;
+  }
+}
+
 // The common end of both conversions: the corrected point on the right-hand
 // side in both forms (`otherForm` is the frame of the form not typed in), or
 // the not-converted markers with `notConverted`.
@@ -68,6 +91,7 @@ void TransformAndShow(FrmMain& w, const geo::Projection& proj, double x, double 
   params::TransformOutput out;
   const params::TransformStatus status =
       params::TransformPoint(st.store, st.mode, proj, {w, w.messages()}, x, y, h, out);
+  RememberPoint(w, x, y, h, status, out);
   if (status == params::TransformStatus::kErr) {
     ShowNotConverted(w, notConverted);
     return;

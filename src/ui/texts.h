@@ -5,6 +5,8 @@
 
 namespace varno::ui::text {
 
+inline constexpr const char* kMnuView = "表示";
+inline constexpr const char* kMnuMap = "変換パラメータ範囲図";
 inline constexpr const char* kParFileNone = "読込まれた変換ﾊﾟﾗﾒｰﾀﾌｧｲﾙ： なし";
 inline constexpr const char* kFrmData = "入力データ形式";
 inline constexpr const char* kOptBl = "緯度 経度";

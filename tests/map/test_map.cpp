@@ -365,6 +365,8 @@ TEST(Legend, CountsOnlyOutcomesThatOccur) {
     }
   }
   EXPECT_EQ(pointEntries, 2);
+  EXPECT_EQ(BarText(2), "補正量 2 m");
+  EXPECT_EQ(BarText(0.05), "補正量 0.05 m");
 }
 
 }  // namespace
