@@ -74,9 +74,12 @@ TEST_F(FrmMainTest, StartState) {
   for (const char* name : {"txtTB", "lblJgds", "picCalc1", "cmbPara", "lblParFile", "fraTkyxy"}) {
     EXPECT_NE(w->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
   }
-  // The menus: two menus and the batch command on the bar itself.
+  // The menus: two menus, the batch command on the bar itself, and the view
+  // menu with the parameter-range picture.
   const QList<QAction*> bar = w->menuBar()->actions();
-  ASSERT_EQ(bar.size(), 3);
+  ASSERT_EQ(bar.size(), 4);
+  EXPECT_EQ(bar[3]->menu(), w->mnuView);
+  EXPECT_EQ(w->mnuView->actions(), (QList<QAction*>{w->mnuMap}));
   EXPECT_EQ(bar[0]->text(), QString::fromUtf8("プログラム"));
   EXPECT_EQ(bar[1]->text(), QString::fromUtf8("設定"));
   EXPECT_EQ(bar[2], w->mnuIkkatsu);
