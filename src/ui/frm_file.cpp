@@ -418,6 +418,7 @@ void FrmFile::Start() {
   SetStatus(dtext::kRunning, colors::kLightGreen);
   SetBusy(true);
   running_ = true;
+  pacer_.Restart();
   LockForRun(true);
   // A cancel left over from an earlier run or the loading must not stop this one.
   state_.cancelRequested = false;
@@ -428,6 +429,7 @@ void FrmFile::Start() {
   batch::BatchContext ctx{settings, f, state_.cancelRequested, *this, {mainStatus_, messages_}};
   batch::RunFile(ctx);
   running_ = false;
+  ShowPendingProgress();
   LockForRun(false);
   ShowBreak(false);
   SetBusy(false);
@@ -486,7 +488,8 @@ void FrmFile::SetLineText(const std::string& text) {
 }
 
 void FrmFile::SetPercentText(const std::string& text) {
-  lblPercent->setText(Q(text));
+  pendingPercent_ = text;
+  if (!running_) ShowPendingProgress();
 }
 
 void FrmFile::SetProgressMax(long max) {
@@ -494,7 +497,20 @@ void FrmFile::SetProgressMax(long max) {
 }
 
 void FrmFile::SetProgress(long value) {
-  ProgressBar1->setValue(static_cast<int>(std::min<long>(value, ProgressBar1->maximum())));
+  pendingProgress_ = value;
+  if (!running_) ShowPendingProgress();
+}
+
+void FrmFile::ShowPendingProgress() {
+  if (pendingProgress_) {
+    ProgressBar1->setValue(
+        static_cast<int>(std::min<long>(*pendingProgress_, ProgressBar1->maximum())));
+    pendingProgress_.reset();
+  }
+  if (pendingPercent_) {
+    lblPercent->setText(Q(*pendingPercent_));
+    pendingPercent_.reset();
+  }
 }
 
 void FrmFile::SetDialogStatus(const std::string& text, Rgb color) {
@@ -518,7 +534,9 @@ void FrmFile::OpenOutFileView(const std::string& path) {
 }
 
 void FrmFile::Yield() {
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  if (!pacer_.Due()) return;
+  ShowPendingProgress();
+  pacer_.Offer();
 }
 
 }  // namespace varno::ui

@@ -13,6 +13,7 @@
 #include "batch/convert.h"
 #include "text/report.h"
 #include "ui/busy_pointer.h"
+#include "ui/event_pacer.h"
 
 class QCheckBox;
 class QComboBox;
@@ -100,6 +101,8 @@ class FrmFile : public QDialog, public batch::BatchView {
   void OpenOutFileView(const std::string& path) override;
   void Yield() override;
 
+  // The event loop's turns during a run (EventPacer).
+  EventPacer& pacer() { return pacer_; }
   // The dialog's status background.
   Rgb statusColor() const { return statusColor_; }
 
@@ -144,6 +147,7 @@ class FrmFile : public QDialog, public batch::BatchView {
   void CloseResultFileIfOpen();
   void LockForRun(bool locked);
   batch::Process CurrentProcess() const;  // opt1 / opt2 / opt3
+  void ShowPendingProgress();
   static std::optional<std::string> DroppedFile(const QMimeData* mime);
 
   ModuleState& state_;
@@ -156,6 +160,11 @@ class FrmFile : public QDialog, public batch::BatchView {
   Rgb statusColor_{0, 0, 0};
   bool running_ = false;
   BusyPointer busy_;
+  EventPacer pacer_;
+  // During a run the progress bar and lblPercent show their latest values at
+  // the event loop's turns: a progress bar repaints at once on every new value.
+  std::optional<long> pendingProgress_;
+  std::optional<std::string> pendingPercent_;
   bool zoneLocked_ = false;
 };
 

@@ -113,6 +113,7 @@ void FrmParaFile1::LoadStep() {
   // 5., 6. The reading; closing the window waits until it has ended.
   cmdBreak->setVisible(true);
   reading_ = true;
+  pacer_.Restart();
   cmdClose->setEnabled(false);
   try {
     params::ReadParaFile(state_.store, state_.cancelRequested, *this);
@@ -193,7 +194,7 @@ void FrmParaFile1::SetBusy(bool busy) {
 }
 
 void FrmParaFile1::Yield() {
-  QCoreApplication::processEvents();
+  pacer_.Offer();
 }
 
 }  // namespace varno::ui

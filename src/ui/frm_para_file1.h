@@ -8,6 +8,7 @@
 #include "params/reader.h"
 #include "text/report.h"
 #include "ui/busy_pointer.h"
+#include "ui/event_pacer.h"
 
 class QComboBox;
 class QLabel;
@@ -71,6 +72,7 @@ class FrmParaFile1 : public QDialog, public params::LoadView {
   std::function<FrmMain&()> mainWindow_;
   bool reading_ = false;
   BusyPointer busy_;
+  EventPacer pacer_;
 };
 
 }  // namespace varno::ui

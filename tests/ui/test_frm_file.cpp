@@ -348,6 +348,48 @@ TEST_F(FrmFileTest, CancelAtTheFirstProgressUpdateKeepsTheLinesWritten) {
   EXPECT_EQ(U8(dlg->lblPercent->text()), "処理状況 4.0%  100行");
 }
 
+// The window system gets its turns at 100-line points only (here at every
+// one): at every turn the progress bar and lblPercent show that point, and a
+// cancel clicked at a later turn leaves exactly the lines up to it. The end of
+// a full run shows the last line.
+TEST_F(FrmFileTest, TurnsOfTheEventLoopShowTheirProgressPointAndCancelThere) {
+  const std::string in = LargeXyFile("paced.in", 20000);
+  ASSERT_TRUE(QDir().mkpath(tmp.filePath("full")));
+  Choose(in, dir + "full/r.out");
+  dlg->cmdStart->click();
+  EXPECT_EQ(U8(dlg->lblPercent->text()), "処理状況 100.0%  20000行");
+  EXPECT_EQ(dlg->ProgressBar1->value(), 20000);
+  const std::string full = ReadAll(dir + "full/r.out");
+
+  dlg->Open();
+  Choose(in, dir + "r.out");
+  dlg->pacer().SetInterval(0);
+  std::vector<int> shown;
+  bool consistent = true;
+  QTimer turns;
+  turns.setInterval(0);
+  QObject::connect(&turns, &QTimer::timeout, [&] {
+    if (!dlg->running() || dlg->cmdBreak->isHidden()) return;
+    const int value = dlg->ProgressBar1->value();
+    consistent = consistent && value % 100 == 0 &&
+                 U8(dlg->lblPercent->text()).ends_with(" " + std::to_string(value) + "行");
+    shown.push_back(value);
+    if (shown.size() == 3) dlg->cmdBreak->click();
+  });
+  turns.start();
+  dlg->cmdStart->click();
+  turns.stop();
+  ASSERT_EQ(shown, (std::vector<int>{100, 200, 300}));
+  EXPECT_TRUE(consistent);
+  const std::string cut = ReadAll(dir + "r.out");
+  const std::size_t headerLines = std::count(full.begin(), full.end(), '\n') - 20000;
+  std::size_t pos = 0;
+  for (std::size_t i = 0; i < headerLines + static_cast<std::size_t>(shown[2]); ++i)
+    pos = full.find('\n', pos) + 1;
+  EXPECT_EQ(cut, full.substr(0, pos));
+  EXPECT_EQ(dlg->ProgressBar1->value(), shown[2]);
+}
+
 TEST_F(FrmFileTest, ClosingTheDialogDuringARunCancelsIt) {
   const std::string in = LargeXyFile("big.in", 1500);
   Choose(in, dir + "r.out");
