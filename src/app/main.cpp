@@ -5,7 +5,7 @@
 #include <QTranslator>
 #include <memory>
 
-#include "app/module_state.h"
+#include "state/module_state.h"
 #include "app/startup.h"
 #include "ui/desktop.h"
 #include "ui/frm_file.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/module_state.h"
+#include "state/module_state.h"
 #include "app/startup.h"
 #include "ui/desktop.h"
 #include "ui/dialog_screenshots.h"

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <cstdlib>
 
-#include "app/module_state.h"
+#include "state/module_state.h"
 #include "params/reader.h"
 #include "text/paths.h"
 #include "ui/frm_main.h"

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "text/cp932.h"
+#include "codec/cp932.h"
 #include "text/errors.h"
 #include "text/format.h"
 #include "text/version.h"

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "batch/layout.h"
-#include "text/cp932.h"
+#include "codec/cp932.h"
 #include "text/errors.h"
 #include "text/format.h"
 #include "text/number.h"

@@ -14,6 +14,7 @@
 #include "geodesy/projection.h"
 #include "params/reader.h"
 #include "params/store.h"
+#include "state/module_state.h"
 #include "text/errors.h"
 #include "text/files.h"
 #include "text/format.h"
@@ -80,7 +81,9 @@ int Main(int argc, char** argv) {
 
   cli::HoldInterrupts();
 
-  params::ParamStore store;
+  // The same module state as the program, without windows.
+  ModuleState state;
+  params::ParamStore& store = state.store;
   store.paraFilePath = ParaFilePath(opt);
   // A FIFO or a device would block the reading or never end it.
   if (FileProblem problem; !CanReadRegularFile(store.paraFilePath, problem)) {
@@ -88,7 +91,7 @@ int Main(int argc, char** argv) {
         problem.description + ")");
     return kExitError;
   }
-  bool cancelRequested = false;
+  bool& cancelRequested = state.cancelRequested;
   cli::ConsoleLoadView loadView;
   params::ReadParaFile(store, cancelRequested, loadView);
   if (loadView.failed()) {
@@ -112,8 +115,7 @@ int Main(int argc, char** argv) {
     return kExitUsage;
   }
   if (zone != store.zoneNo) Say("選択された座標系は、変換パラメータの座標系と異なります ");
-  geo::GeoState geo;
-  geo.zone = geo::ParseZoneItem(geo::ZoneItems()[static_cast<std::size_t>(zone - 1)]);
+  state.geo.zone = geo::ParseZoneItem(geo::ZoneItems()[static_cast<std::size_t>(zone - 1)]);
 
   // The input must be a readable regular file before the result file is
   // created or emptied; it is read twice (count, then convert), so a pipe
@@ -123,7 +125,7 @@ int Main(int argc, char** argv) {
     return kExitError;
   }
   if (const int sig = cli::PendingInterrupt()) return cli::ExitStatusFor(sig);
-  batch::BatchFiles files;
+  batch::BatchFiles& files = state.files;
   files.inFilePath = opt.input;
   files.inFileDir = FolderOf(opt.input);
   files.inFileBase = StripExtension(opt.input);
@@ -141,7 +143,7 @@ int Main(int argc, char** argv) {
   cli::StatusToLog status(log);
   cli::MessagesToLog messages(log);
   cli::ConsoleView view(cancelRequested, log, opt.verbose);
-  const batch::RunSettings settings{store, opt.mode, opt.process, opt.withInput, geo};
+  const batch::RunSettings settings{store, opt.mode, opt.process, opt.withInput, state.geo};
   batch::BatchContext ctx{settings, files, cancelRequested, view, {status, messages}};
   const batch::RunOutcome outcome = batch::RunFile(ctx);
   view.ClearBar();

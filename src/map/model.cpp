@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "text/cp932.h"
+#include "codec/cp932.h"
 #include "text/format.h"
 
 namespace varno::map {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "text/cp932.h"
+#include "codec/cp932.h"
 
 namespace varno::params {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "params/interpolate.h"
-#include "text/cp932.h"
+#include "codec/cp932.h"
 #include "text/errors.h"
 #include "text/files.h"
 #include "text/format.h"

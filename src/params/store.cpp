@@ -1,6 +1,6 @@
 #include "params/store.h"
 
-#include "text/cp932.h"
+#include "codec/cp932.h"
 
 namespace varno::params {
 

@@ -15,8 +15,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/module_state.h"
-#include "text/cp932.h"
+#include "state/module_state.h"
+#include "codec/cp932.h"
 #include "text/version.h"
 #include "ui/frm_file.h"
 #include "ui/frm_format.h"

@@ -6,7 +6,7 @@
 // hold an earlier result.
 #pragma once
 
-#include "app/module_state.h"
+#include "state/module_state.h"
 
 namespace varno::geo {
 class Projection;

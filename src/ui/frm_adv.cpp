@@ -8,7 +8,7 @@
 #include <QRadioButton>
 #include <QScreen>
 
-#include "app/module_state.h"
+#include "state/module_state.h"
 #include "ui/frm_main.h"
 #include "ui/message_service.h"
 #include "ui/texts.h"

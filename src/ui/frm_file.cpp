@@ -19,7 +19,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/module_state.h"
+#include "state/module_state.h"
 #include "geodesy/ellipsoid.h"
 #include "params/reader.h"
 #include "text/errors.h"

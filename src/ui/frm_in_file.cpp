@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 #include <new>
 
-#include "app/module_state.h"
-#include "text/cp932.h"
+#include "state/module_state.h"
+#include "codec/cp932.h"
 #include "text/errors.h"
 #include "text/format.h"
 #include "text/version.h"

@@ -21,7 +21,7 @@
 #include <QRadioButton>
 #include <QScreen>
 
-#include "app/module_state.h"
+#include "state/module_state.h"
 #include "geodesy/ellipsoid.h"
 #include "text/version.h"
 #include "ui/frm_adv.h"

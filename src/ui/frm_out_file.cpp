@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 #include <new>
 
-#include "text/cp932.h"
+#include "codec/cp932.h"
 #include "text/format.h"
 #include "ui/dialog_texts.h"
 #include "ui/file_text.h"

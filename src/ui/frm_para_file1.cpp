@@ -13,7 +13,7 @@
 #include <cmath>
 #include <exception>
 
-#include "app/module_state.h"
+#include "state/module_state.h"
 #include "text/paths.h"
 #include "text/version.h"
 #include "ui/frm_main.h"

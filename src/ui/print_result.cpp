@@ -9,9 +9,9 @@
 #include <QRadioButton>
 #include <algorithm>
 
-#include "app/module_state.h"
+#include "state/module_state.h"
 #include "geodesy/angles.h"
-#include "text/cp932.h"
+#include "codec/cp932.h"
 #include "text/errors.h"
 #include "text/format.h"
 #include "text/number.h"

@@ -8,8 +8,8 @@
 #include <QRadioButton>
 #include <exception>
 
-#include "app/module_state.h"
 #include "batch/layout.h"
+#include "state/module_state.h"
 #include "geodesy/projection.h"
 #include "params/transform.h"
 #include "text/errors.h"

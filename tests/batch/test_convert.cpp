@@ -13,7 +13,7 @@
 
 #include "batch/convert.h"
 #include "batch_test_util.h"
-#include "text/cp932.h"
+#include "codec/cp932.h"
 
 namespace varno::batch {
 namespace {

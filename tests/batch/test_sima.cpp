@@ -7,7 +7,7 @@
 #include "batch/formats.h"
 #include "batch/sima.h"
 #include "batch_test_util.h"
-#include "text/cp932.h"
+#include "codec/cp932.h"
 
 namespace varno::batch {
 namespace {

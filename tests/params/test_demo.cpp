@@ -11,7 +11,7 @@
 #include "params/interpolate.h"
 #include "params/reader.h"
 #include "params_test_util.h"
-#include "text/cp932.h"
+#include "codec/cp932.h"
 
 namespace varno::params {
 namespace {

@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "text/cp932.h"
+#include "codec/cp932.h"
 #include "text/errors.h"
 #include "text/number.h"
 #include "text/paths.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "text/cp932.h"
+#include "codec/cp932.h"
 #include "text/quote.h"
 
 namespace varno {

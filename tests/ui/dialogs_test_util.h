@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/module_state.h"
+#include "state/module_state.h"
 #include "geodesy/ellipsoid.h"
 #include "params/gridgen.h"
 #include "params/reader.h"

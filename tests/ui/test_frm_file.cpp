@@ -13,7 +13,7 @@
 
 #include "batch/convert.h"
 #include "dialogs_test_util.h"
-#include "text/cp932.h"
+#include "codec/cp932.h"
 #include "text/version.h"
 #include "ui/dialog_texts.h"
 #include "ui/frm_in_file.h"

@@ -14,7 +14,7 @@
 #include "batch/formats.h"
 #include "batch/sima.h"
 #include "dialogs_test_util.h"
-#include "text/cp932.h"
+#include "codec/cp932.h"
 #include "ui/frm_format.h"
 #include "ui/frm_in_file.h"
 #include "ui/frm_out_file.h"

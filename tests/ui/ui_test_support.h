@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/module_state.h"
+#include "state/module_state.h"
 #include "params/gridgen.h"
 #include "params/reader.h"
 #include "text/report.h"

@@ -1,4 +1,4 @@
-#include "text/cp932.h"
+#include "codec/cp932.h"
 
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
