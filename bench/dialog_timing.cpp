@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 
-#include "app/module_state.h"
+#include "state/module_state.h"
 #include "batch/convert.h"
 #include "geodesy/ellipsoid.h"
 #include "params/reader.h"
