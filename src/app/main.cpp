@@ -48,7 +48,10 @@ int main(int argc, char** argv) {
     // The batch button and menu open the one batch dialog; the print button
     // prints the page of the point shown.
     main.onOpenBatch = [&] {
-      if (!frmFile) frmFile = std::make_unique<varno::ui::FrmFile>(state, main, messages);
+      if (!frmFile) {
+        frmFile = std::make_unique<varno::ui::FrmFile>(state, main, messages);
+        frmFile->onOpenMap = openMap;
+      }
       frmFile->Open();
     };
     main.onPrint = [&] { varno::ui::PrintResult(main, state, messages, main.printer()); };

@@ -12,6 +12,8 @@
 #include "cli/options.h"
 #include "geodesy/ellipsoid.h"
 #include "geodesy/projection.h"
+#include "map/recorder.h"
+#include "map/svg.h"
 #include "params/reader.h"
 #include "params/store.h"
 #include "state/module_state.h"
@@ -50,6 +52,27 @@ void Say(const std::string& text) {
   std::fprintf(stderr, "varno-batch: %s\n", cli::OneLine(text).c_str());
 }
 
+constexpr const char* kMapClashText =
+    "--map に入力ファイル・出力ファイル・変換パラメータファイルと同じファイルが指定されました。"
+    "別のファイルを指定して下さい。";
+
+// Writes the picture of the run; says why when it cannot.
+bool WriteMap(const std::string& path, const std::string& svg) {
+  FileProblem problem;
+  std::FILE* f = OpenResultForWriting(path, problem);
+  if (f == nullptr) {
+    Say("範囲図が書き出せません。 Error #" + SpacedNumber(problem.number) + "  " +
+        problem.description + " (" + path + ")");
+    return false;
+  }
+  const bool ok = std::fwrite(svg.data(), 1, svg.size(), f) == svg.size();
+  if (std::fclose(f) != 0 || !ok) {
+    Say("範囲図が書き出せません。 (" + path + ")");
+    return false;
+  }
+  return true;
+}
+
 int Main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string usageError;
@@ -79,6 +102,14 @@ int Main(int argc, char** argv) {
     return kExitUsage;
   }
 
+  // The picture must not replace any file of the run.
+  if (!opt.mapFile.empty() &&
+      (!batch::CheckOutputPath(opt.input, opt.mapFile).empty() ||
+       (!toStdout && !batch::CheckOutputPath(opt.output, opt.mapFile).empty()))) {
+    Say(kMapClashText);
+    return kExitUsage;
+  }
+
   cli::HoldInterrupts();
 
   // The same module state as the program, without windows.
@@ -99,6 +130,10 @@ int Main(int argc, char** argv) {
     return kExitError;
   }
   if (opt.verbose) Say(params::SummaryText(store));
+  if (!opt.mapFile.empty() && !batch::CheckOutputPath(store.paraFilePath, opt.mapFile).empty()) {
+    Say(kMapClashText);
+    return kExitUsage;
+  }
   // Nor may the result file be the parameter file: it would be emptied.
   if (!toStdout && !batch::CheckOutputPath(store.paraFilePath, opt.output).empty()) {
     Say("出力ファイルに変換パラメータファイルが指定されました。別の出力ファイルを指定して下さい。");
@@ -144,14 +179,26 @@ int Main(int argc, char** argv) {
   cli::MessagesToLog messages(log);
   cli::ConsoleView view(cancelRequested, log, opt.verbose);
   const batch::RunSettings settings{store, opt.mode, opt.process, opt.withInput, state.geo};
-  batch::BatchContext ctx{settings, files, cancelRequested, view, {status, messages}};
+  // --map: the run's points, placed in the run's zone.
+  map::RunPoints& points = state.lastRun;
+  const geo::Projection projection(state.geo);
+  map::RunRecorder recorder(points, opt.process == batch::Process::kBl, &projection);
+  batch::BatchContext ctx{settings,           files,
+                          cancelRequested,    view,
+                          {status, messages}, opt.mapFile.empty() ? nullptr : &recorder};
   const batch::RunOutcome outcome = batch::RunFile(ctx);
+  bool mapWritten = true;
+  if (!opt.mapFile.empty()) {
+    points.inputName = FileNameOf(opt.input);
+    points.finished = outcome == batch::RunOutcome::kFinished;
+    mapWritten = WriteMap(opt.mapFile, map::MapSvg(map::GridModel::Build(store), &points, nullptr));
+  }
   view.ClearBar();
   log.SetLine(0);
   log.Summary();
   switch (outcome) {
     case batch::RunOutcome::kFinished:
-      return kExitOk;
+      return mapWritten ? kExitOk : kExitError;
     case batch::RunOutcome::kCancelled:
       log.Print("一括処理は中止しました");
       return cli::ExitStatusFor(view.interruptSignal());

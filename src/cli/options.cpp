@@ -116,6 +116,13 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
       }
       o.mode = static_cast<params::ConversionMode>(m);
+    } else if (arg == "--map") {
+      if (!needValue()) return std::nullopt;
+      if (value.empty()) {
+        error = "--map が空です (--map is empty)";
+        return std::nullopt;
+      }
+      o.mapFile = value;
     } else if (arg == "--zone") {
       if (!needValue()) return std::nullopt;
       int z = 0;
@@ -152,7 +159,7 @@ std::string VersionText() {
 std::string HelpText() {
   return R"(使い方 / usage:
   varno-batch [--par FILE] [--process bl|xy|xy-bl] [--with-input] [--mode 1|2|3]
-              [--zone N] [-v] INPUT OUTPUT
+              [--zone N] [--map FILE.svg] [-v] INPUT OUTPUT
   varno-batch --help | --version
 
 震災前成果(2000) の座標値ファイル INPUT を震災後成果(2011) に一括変換し，結果ファイル
@@ -181,6 +188,12 @@ to standard output; INPUT must be a regular file (it is read twice).
                   the plane rectangular zone; by default the parameter file's zone.
                   Needed only when the file states zone 0; a different zone gives a
                   warning and the run goes on.
+  --map FILE.svg  変換パラメータ範囲図: 格子の範囲，ﾊﾟﾗﾒｰﾀのあるｾﾙ・ないｾﾙ，補正量の矢印と
+                  この変換の点 (結果別の色) を SVG 図形に書き出します。点は入力の順に
+                  1 行 1 要素 (class="point grid|rep|none|range"，<title> に行番号と点名)。
+                  the picture of the grid and of this run's points as SVG: one element
+                  per data line in input order, class "point" plus its outcome, its line
+                  number and name in a <title>. Written also when the run stops early.
   -v, --verbose   パラメータファイルの読み込み結果と終了メッセージを表示します
                   print the parameter file summary and the closing message
   -h, --help      この説明 / this text

@@ -20,6 +20,7 @@ struct Options {
   bool help = false;
   bool version = false;
   std::string input, output;  // OUTPUT "-": standard output
+  std::string mapFile;        // --map: the parameter-range picture of the run (SVG)
 };
 
 // OUTPUT naming standard output.

@@ -39,6 +39,8 @@ inline constexpr const char* kCmdStartTip =
 inline constexpr const char* kCmdBreak = "処理中止";
 inline constexpr const char* kCmdBreakTip =
     "ﾌｧｲﾙ一括変換処理を中止します。押してから約1分間お待ち下さい。";
+inline constexpr const char* kCmdMap = "範囲図";
+inline constexpr const char* kCmdMapTip = "最後の一括変換の点を変換パラメータ範囲図に表示します";
 inline constexpr const char* kCmdClose = "閉じる";
 inline constexpr const char* kCmdCloseTip = "閉じます";
 inline constexpr const char* kLblStatus = "Status:";

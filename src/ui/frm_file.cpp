@@ -18,9 +18,12 @@
 #include <QVBoxLayout>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "state/module_state.h"
 #include "geodesy/ellipsoid.h"
+#include "geodesy/projection.h"
+#include "map/recorder.h"
 #include "params/reader.h"
 #include "text/errors.h"
 #include "text/format.h"
@@ -50,6 +53,9 @@ QStringList ToQtFilters(std::string_view filterList) {
 }
 
 namespace {
+
+// The picture keeps the first million points of a run (about 150 MB).
+constexpr std::size_t kMaxMapPoints = 1'000'000;
 
 std::optional<std::string> RunFileDialog(QWidget* parent, const char* title,
                                          QFileDialog::AcceptMode mode, const std::string& dir,
@@ -174,9 +180,14 @@ void FrmFile::BuildControls() {
   cmdBreak = new QPushButton(Q(dtext::kCmdBreak), this);
   tip(cmdBreak, dtext::kCmdBreakTip);
   cmdBreak->setVisible(false);
+  cmdMap = new QPushButton(Q(dtext::kCmdMap), this);
+  cmdMap->setObjectName(QStringLiteral("cmdMap"));
+  tip(cmdMap, dtext::kCmdMapTip);
+  cmdMap->setEnabled(false);
   cmdClose = new QPushButton(Q(dtext::kCmdClose), this);
   tip(cmdClose, dtext::kCmdCloseTip);
-  for (QPushButton* b : {cmdOpenInFile, cmdOpenOutFile, cmdExp, cmdStart, cmdBreak, cmdClose})
+  for (QPushButton* b :
+       {cmdOpenInFile, cmdOpenOutFile, cmdExp, cmdStart, cmdBreak, cmdMap, cmdClose})
     b->setAutoDefault(false);
 
   ProgressBar1 = new QProgressBar(this);
@@ -198,6 +209,7 @@ void FrmFile::BuildControls() {
   buttons->addWidget(cmdStart);
   buttons->addWidget(cmdBreak);
   buttons->addStretch();
+  buttons->addWidget(cmdMap);
   buttons->addWidget(cmdClose);
   auto* progress = new QHBoxLayout;
   progress->addWidget(lblLine);
@@ -217,6 +229,9 @@ void FrmFile::BuildControls() {
   connect(cmdStart, &QPushButton::clicked, this, &FrmFile::Start);
   connect(cmdBreak, &QPushButton::clicked, this, &FrmFile::Break);
   connect(cmdExp, &QPushButton::clicked, this, [this] { formatView().ShowModeless(); });
+  connect(cmdMap, &QPushButton::clicked, this, [this] {
+    if (onOpenMap) onOpenMap();
+  });
   connect(cmdClose, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
 }
 
@@ -426,8 +441,22 @@ void FrmFile::Start() {
   // the zone) whatever the windows do during its event processing.
   const batch::RunSettings settings{state_.store, state_.mode, CurrentProcess(),
                                     chkInValue->isChecked(), state_.geo};
-  batch::BatchContext ctx{settings, f, state_.cancelRequested, *this, {mainStatus_, messages_}};
-  batch::RunFile(ctx);
+  // The run's points for the parameter-range picture, placed in its zone.
+  cmdMap->setEnabled(false);
+  std::optional<geo::Projection> projection;
+  try {
+    projection.emplace(settings.geo);
+  } catch (const std::exception&) {
+    // The run reports what is wrong with the zone; the picture places nothing extra.
+  }
+  map::RunRecorder recorder(state_.lastRun, settings.process == batch::Process::kBl,
+                            projection ? &*projection : nullptr, kMaxMapPoints);
+  batch::BatchContext ctx{settings, f, state_.cancelRequested, *this, {mainStatus_, messages_},
+                          &recorder};
+  const batch::RunOutcome outcome = batch::RunFile(ctx);
+  state_.lastRun.inputName = FileNameOf(f.inFilePath);
+  state_.lastRun.finished = outcome == batch::RunOutcome::kFinished;
+  cmdMap->setEnabled(true);
   running_ = false;
   ShowPendingProgress();
   LockForRun(false);

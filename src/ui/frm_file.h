@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -74,6 +75,8 @@ class FrmFile : public QDialog, public batch::BatchView {
   void Open();
 
   void SetFileChooser(std::unique_ptr<FileChooser> chooser);
+  // Opens the parameter-range picture (cmdMap, enabled once a run has ended).
+  std::function<void()> onOpenMap;
   bool running() const { return running_; }
   // The windows the dialog opens (created on first use).
   FrmInFile& inFileView();
@@ -124,6 +127,7 @@ class FrmFile : public QDialog, public batch::BatchView {
   QCheckBox* chkInValue;
   QPushButton* cmdStart;
   QPushButton* cmdBreak;
+  QPushButton* cmdMap;  // the parameter-range picture of the last run
   QPushButton* cmdClose;
   QProgressBar* ProgressBar1;
   QLabel* lblLine;

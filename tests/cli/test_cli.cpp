@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -432,3 +433,50 @@ TEST_F(Cli, SignalsStopAtALineBoundary) {
 }
 
 }  // namespace
+
+namespace {
+
+// The class attributes of the elements that stand for data points, in order.
+std::vector<std::string> PointClasses(const std::string& svg) {
+  std::vector<std::string> classes;
+  for (std::size_t p = 0; (p = svg.find(" class=\"point ", p)) != std::string::npos;) {
+    p += 8;
+    classes.push_back(svg.substr(p, svg.find('"', p) - p));
+  }
+  return classes;
+}
+
+}  // namespace
+
+TEST_F(Cli, MapWritesOnePointPerDataLineAndRefusesTheRunsFiles) {
+  Write(
+      dir_ / "pts.in",
+      "# two inside, one outside\r\n100 200 1 a<b>\r\n50000 0 1 far\r\nword\r\n-300 -400 2 c\r\n");
+  Result r = Run(Par() + " --map " + P("run.svg") + " " + P("pts.in") + " " + P("a.out"));
+  EXPECT_EQ(r.code, 0) << r.err;
+  const std::string svg = Read(dir_ / "run.svg");
+  EXPECT_EQ(PointClasses(svg),
+            (std::vector<std::string>{"point grid", "point none", "point grid"}));
+  EXPECT_NE(svg.find("data-line=\"2\""), std::string::npos);
+  EXPECT_NE(svg.find("a&lt;b&gt;"), std::string::npos);
+  EXPECT_EQ(svg.find("a<b>"), std::string::npos);
+  // The result file is the same with or without the picture.
+  r = Run(Par() + " " + P("pts.in") + " " + P("b.out"));
+  EXPECT_EQ(Read(dir_ / "a.out").substr(100), Read(dir_ / "b.out").substr(100));
+  // The mode decides the outcome of the point outside the grid.
+  r = Run(Par() + " --mode 1 --map " + P("run1.svg") + " " + P("pts.in") + " -");
+  EXPECT_EQ(PointClasses(Read(dir_ / "run1.svg"))[1], "point rep");
+  // Never onto the input, the result or the parameter file; a missing folder
+  // is an error after the run.
+  const std::string input = Read(dir_ / "pts.in");
+  for (const char* clash : {"pts.in", "c.out", "Test.par"}) {
+    r = Run(Par() + " --map " + P(clash) + " " + P("pts.in") + " " + P("c.out"));
+    EXPECT_EQ(r.code, 2) << clash;
+  }
+  EXPECT_EQ(Read(dir_ / "pts.in"), input);
+  EXPECT_NE(Read(dir_ / "Test.par").size(), 0u);
+  r = Run(Par() + " --map " + P("none/run.svg") + " " + P("pts.in") + " " + P("d.out"));
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("範囲図が書き出せません"), std::string::npos) << r.err;
+  EXPECT_EQ(Run("--map= " + P("pts.in") + " -").code, 2);
+}

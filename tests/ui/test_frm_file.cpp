@@ -307,6 +307,36 @@ TEST_F(FrmFileTest, TheResultViewerOpensAtTheEndWhenAsked) {
   EXPECT_TRUE(dlg->outFileView().isVisible());
 }
 
+// After a run its points wait for the parameter-range picture, and the map
+// button opens it; an earlier run's points are replaced.
+TEST_F(FrmFileTest, TheMapButtonShowsTheLastRunsPoints) {
+  EXPECT_FALSE(dlg->cmdMap->isEnabled());
+  int opened = 0;
+  dlg->onOpenMap = [&] { ++opened; };
+  state.lastRun.points.resize(7);
+  Choose(Cp932File("pts.in", kXyText), dir + "pts.out");
+  dlg->cmdStart->click();
+  ASSERT_TRUE(dlg->cmdMap->isEnabled());
+  dlg->cmdMap->click();
+  EXPECT_EQ(opened, 1);
+  const map::RunPoints& run = state.lastRun;
+  ASSERT_EQ(run.points.size(), 3u);
+  EXPECT_EQ(run.points[0].line, 2);
+  EXPECT_EQ(run.points[0].outcome, map::Outcome::kGrid);
+  EXPECT_EQ(Cp932ToUtf8(run.points[0].name), "剣岳");
+  EXPECT_EQ(run.points[1].outcome, map::Outcome::kNone);  // far outside the demo grid
+  EXPECT_EQ(run.points[2].line, 6);
+  EXPECT_EQ(run.inputName, "pts.in");
+  EXPECT_TRUE(run.finished);
+  // A run stopped by an error keeps the points before it.
+  Choose(Cp932File("bad.in", "193524.0771 34235.1330 1 A\r\n193525.0771 34236.1330\r\n"),
+         dir + "r.out");
+  dlg->cmdStart->click();
+  EXPECT_EQ(run.points.size(), 1u);
+  EXPECT_FALSE(run.finished);
+  EXPECT_TRUE(dlg->cmdMap->isEnabled());
+}
+
 // Cancel at the first progress update of a file of more than 1000 lines: the
 // result holds the header and exactly the first 100 lines.
 TEST_F(FrmFileTest, CancelAtTheFirstProgressUpdateKeepsTheLinesWritten) {

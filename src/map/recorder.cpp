@@ -1,0 +1,78 @@
+#include "map/recorder.h"
+
+#include <cmath>
+#include <exception>
+
+#include "geodesy/angles.h"
+#include "geodesy/ellipsoid.h"
+
+namespace varno::map {
+
+bool OutcomeOfLine(batch::LineOutcome line, Outcome& outcome) {
+  switch (line) {
+    case batch::LineOutcome::kCopied:
+      return false;
+    case batch::LineOutcome::kGrid:
+      outcome = Outcome::kGrid;
+      return true;
+    case batch::LineOutcome::kRep:
+      outcome = Outcome::kRep;
+      return true;
+    case batch::LineOutcome::kNotConverted:
+      outcome = Outcome::kNone;
+      return true;
+    case batch::LineOutcome::kRangeFailure:
+      outcome = Outcome::kRange;
+      return true;
+  }
+  return false;
+}
+
+RunRecorder::RunRecorder(RunPoints& run, bool latLonInput, const geo::Projection* projection,
+                         std::size_t maxPoints)
+    : run_(run), latLon_(latLonInput), projection_(projection), max_(maxPoints) {
+  run_.Clear();
+}
+
+void RunRecorder::OnLine(const batch::LineResult& line) {
+  Outcome outcome;
+  if (!OutcomeOfLine(line.outcome, outcome)) return;
+  if (max_ != 0 && run_.points.size() >= max_) {
+    ++run_.dropped;
+    return;
+  }
+  const batch::LinePoint& lp = line.point;
+  MapPoint& p = run_.points.emplace_back();
+  p.line = lp.lineNumber;
+  p.name.assign(lp.name.substr(0, kMaxNameBytes));
+  p.outcome = outcome;
+  p.latLonInput = latLon_;
+  if (latLon_) {
+    p.inB = lp.in1;
+    p.inL = lp.in2;
+  }
+  p.h = lp.inH;
+  p.placed = lp.hasPlane;
+  p.x = lp.x;
+  p.y = lp.y;
+  if (!p.placed && latLon_ && projection_ != nullptr) {
+    // Only for the picture: a point far outside its zone may not project.
+    try {
+      const double phi = geo::DmsToDeg(lp.in1).degrees * geo::kDegToRad;
+      const double lambda = geo::DmsToDeg(lp.in2).degrees * geo::kDegToRad;
+      const geo::PlaneResult xy = projection_->Forward(phi, lambda);
+      if (std::isfinite(xy.x) && std::isfinite(xy.y)) {
+        p.placed = true;
+        p.x = xy.x;
+        p.y = xy.y;
+      }
+    } catch (const std::exception&) {
+    }
+  }
+  p.corrected = lp.corrected;
+  p.x2 = lp.x2;
+  p.y2 = lp.y2;
+  p.h2 = lp.h2;
+}
+
+}  // namespace varno::map

@@ -1,0 +1,38 @@
+// Collects the points of a batch run for the parameter-range picture, one per
+// data line in input order, as the run driver reports its lines.
+#pragma once
+
+#include <cstddef>
+
+#include "batch/convert.h"
+#include "batch/line_converter.h"
+#include "geodesy/projection.h"
+#include "map/model.h"
+
+namespace varno::map {
+
+// The picture's outcome of a converted line; false for a copied line.
+bool OutcomeOfLine(batch::LineOutcome line, Outcome& outcome);
+
+// Names are kept up to this many bytes (a name is the whole rest of its line).
+inline constexpr std::size_t kMaxNameBytes = 256;
+
+class RunRecorder : public batch::LineObserver {
+ public:
+  // Clears `run` and fills it during the run. `latLonInput`: the input lines
+  // give latitude/longitude. `maxPoints` 0 keeps every point; otherwise the
+  // points beyond it are only counted (run.dropped). With `projection` (the
+  // run's zone), a point refused by the range test is placed where its
+  // latitude/longitude projects, so that the picture shows how far off it is.
+  RunRecorder(RunPoints& run, bool latLonInput, const geo::Projection* projection = nullptr,
+              std::size_t maxPoints = 0);
+  void OnLine(const batch::LineResult& line) override;
+
+ private:
+  RunPoints& run_;
+  bool latLon_;
+  const geo::Projection* projection_;
+  std::size_t max_;
+};
+
+}  // namespace varno::map
