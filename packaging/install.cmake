@@ -28,21 +28,25 @@ endforeach()
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/varno.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
-# Manual pages and the changelog compressed as Debian keeps them (gzip -9n:
-# no name or time stamp, so the package is reproducible); the copyright file
-# as it is.
+# Manual pages (with the project's version filled in) and the changelog
+# compressed as Debian keeps them (gzip -9n: no name or time stamp, so the
+# package is reproducible); the copyright file as it is.
+file(STRINGS ${CMAKE_SOURCE_DIR}/packaging/changelog _varno_top LIMIT_COUNT 1)
+if(NOT _varno_top MATCHES "^varno \\(${PROJECT_VERSION}\\)")
+  message(WARNING "packaging/changelog has no entry for version ${PROJECT_VERSION}")
+endif()
 find_program(VARNO_GZIP gzip REQUIRED)
 set(_varno_gz)
 foreach(src man/varno.1 man/varno-batch.1 changelog)
   get_filename_component(_name ${src} NAME)
-  set(_gz ${CMAKE_BINARY_DIR}/packaging/${_name}.gz)
+  set(_text ${CMAKE_BINARY_DIR}/packaging/${_name})
+  configure_file(${CMAKE_SOURCE_DIR}/packaging/${src} ${_text} @ONLY)
   add_custom_command(
-    OUTPUT ${_gz}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packaging
-    COMMAND ${VARNO_GZIP} -9n -c ${CMAKE_SOURCE_DIR}/packaging/${src} > ${_gz}
-    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/${src}
+    OUTPUT ${_text}.gz
+    COMMAND ${VARNO_GZIP} -9n -c ${_text} > ${_text}.gz
+    DEPENDS ${_text}
     VERBATIM)
-  list(APPEND _varno_gz ${_gz})
+  list(APPEND _varno_gz ${_text}.gz)
 endforeach()
 add_custom_target(varno_docs ALL DEPENDS ${_varno_gz})
 install(FILES ${CMAKE_BINARY_DIR}/packaging/varno.1.gz ${CMAKE_BINARY_DIR}/packaging/varno-batch.1.gz
