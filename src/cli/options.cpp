@@ -37,6 +37,7 @@ const char* LongFlag(char letter) {
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
   Options o;
+  bool processGiven = false;
   std::vector<std::string> positional;
   bool optionsDone = false;
   // Arguments not yet read; a combined "-vh" is put back as "--verbose --help".
@@ -98,6 +99,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       o.parFile = value;
     } else if (arg == "--process") {
       if (!needValue()) return std::nullopt;
+      processGiven = true;
       if (value == "bl") {
         o.process = batch::Process::kBl;
       } else if (value == "xy") {
@@ -106,6 +108,18 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         o.process = batch::Process::kXyBl;
       } else {
         error = "--process は bl, xy, xy-bl のいずれかです (got \"" + value + "\")";
+        return std::nullopt;
+      }
+    } else if (arg == "--format") {
+      if (!needValue()) return std::nullopt;
+      if (value == "text") {
+        o.format = batch::InputFormat::kText;
+      } else if (value == "csv") {
+        o.format = batch::InputFormat::kCsv;
+      } else if (value == "sima") {
+        o.format = batch::InputFormat::kSima;
+      } else {
+        error = "--format は text, csv, sima のいずれかです (got \"" + value + "\")";
         return std::nullopt;
       }
     } else if (arg == "--mode") {
@@ -137,6 +151,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     }
   }
   if (o.help || o.version) return o;
+  // A SIMA file is always converted X/Y -> X/Y/H, record for record.
+  if (o.format == batch::InputFormat::kSima &&
+      ((processGiven && o.process != batch::Process::kXy) || o.withInput)) {
+    error =
+        "--format sima では --process xy (既定) 以外の処理と --with-input は指定できません "
+        "(SIMA is always converted X/Y -> X/Y/H)";
+    return std::nullopt;
+  }
   if (positional.size() != 2) {
     error = "入力ファイルと出力ファイルを1つずつ指定して下さい (expected INPUT and OUTPUT)";
     return std::nullopt;
@@ -158,8 +180,8 @@ std::string VersionText() {
 
 std::string HelpText() {
   return R"(使い方 / usage:
-  varno-batch [--par FILE] [--process bl|xy|xy-bl] [--with-input] [--mode 1|2|3]
-              [--zone N] [--map FILE.svg] [-v] INPUT OUTPUT
+  varno-batch [--par FILE] [--format text|csv|sima] [--process bl|xy|xy-bl]
+              [--with-input] [--mode 1|2|3] [--zone N] [--map FILE.svg] [-v] INPUT OUTPUT
   varno-batch --help | --version
 
 震災前成果(2000) の座標値ファイル INPUT を震災後成果(2011) に一括変換し，結果ファイル
@@ -174,6 +196,15 @@ to standard output; INPUT must be a regular file (it is read twice).
                   それもなければ実行ファイルと同じﾌｫﾙﾀﾞの Veltra.par)
                   the parameter file (default: $VARNO_PAR_FILE, else Veltra.par
                   beside this executable)
+  --format F      入力ファイルの形式 / input format:
+                  text = 空白区切り (既定 / default)
+                  csv  = カンマ区切り: 項目の前後の空白は無視。点名は3つ目のカンマの後ろ全部
+                         comma-separated; the name is the rest after the third comma
+                  sima = SIMA座標ﾃﾞｰﾀ (.sim): A01 の X, Y, H だけを変換し，ほかは
+                         そのまま書き出します。結果も SIMA ファイルで，その横に
+                         報告ファイル (名前_report.txt) を作ります。処理は xy のみ。
+                         the result is a SIMA file too (only the X, Y, H of A01
+                         records change) plus a report beside it; process xy only
   --process P     bl    = 緯度･経度・H → 緯度･経度・X・Y・H
                   xy    = Ｘ･Ｙ・H → Ｘ･Ｙ・H                (既定 / default)
                   xy-bl = Ｘ･Ｙ ・H→ 緯度･経度･Ｘ･Ｙ・H
@@ -200,9 +231,10 @@ to standard output; INPUT must be a regular file (it is read twice).
       --version   版数 / the version
   短いオプションはまとめて書けます (-vh = -v -h) / short options combine
 
-入力ファイル / input: one point per line, blank-separated:
+入力ファイル / input: one point per line, blank-separated (commas with --format csv):
   bl:     緯度 ddmmss.sssss  経度 dddmmss.sssss  H  [点名]
   xy:     X  Y  H  [点名]          (metres, in the zone of the run)
+  sima:   A01,点番号,点名,X,Y,H,   (other records are copied)
 Lines starting with "#", empty lines and lines that are not points are copied unchanged.
 A line ends at CR LF, LF or a lone CR. A data line without H stops the run.
 
@@ -216,6 +248,9 @@ button: the lines written so far are kept.
   1  エラーで中断した，またはパラメータファイル・入力ファイルが読めない
      the run stopped on an error, or the parameter or input file could not be read
   2  使い方の誤り (出力ファイル = 入力ファイルを含む) / bad usage, OUTPUT = INPUT included
+  3  変換は終了したが警告あり: 変換できなかった SIMA の点がある，または点として
+     読めた行が1行もない / finished with a warning: SIMA points left unconverted,
+     or no line was read as a point
   130 Ctrl-C で中止 / cancelled by Ctrl-C
 )";
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/formats.h"
 #include "batch/lines.h"
 #include "params/transform.h"
 
@@ -14,6 +15,7 @@ struct Options {
   std::string parFile;  // empty: Veltra.par beside the executable
   batch::Process process = batch::Process::kXy;
   bool withInput = false;
+  batch::InputFormat format = batch::InputFormat::kText;
   params::ConversionMode mode = params::ConversionMode::kGridOnly;
   std::optional<int> zone;
   bool verbose = false;
