@@ -33,6 +33,12 @@ inline constexpr const char* kCmdExpTip = "VARNOが扱うﾌｧｲﾙのﾃﾞ�
 inline constexpr const char* kChkInValue = "入力値の出力";
 inline constexpr const char* kChkInValueTip =
     "出力ﾌｧｲﾙの1, 2列に入力値を出力し，3列以降に変換結果を出力する場合はﾁｪｯｸする。";
+inline constexpr const char* kLblFormat = "入力ﾌｧｲﾙの形式";
+inline constexpr const char* kCmbFormatTip =
+    "入力ﾌｧｲﾙのﾃﾞｰﾀ形式を選択します。SIMA座標ﾃﾞｰﾀはＸ･Ｙ・H → Ｘ･Ｙ・Hだけで変換します。";
+// The extra filters of the file dialogs, after the usual ones.
+inline constexpr const char* kFormatFilters = "|SIMA座標ﾃﾞｰﾀ (*.sim)|*.sim|CSVﾌｧｲﾙ (*.csv)|*.csv";
+inline constexpr const char* kSimaFilter = "|SIMA座標ﾃﾞｰﾀ (*.sim)|*.sim";
 inline constexpr const char* kCmdStart = "ﾌｧｲﾙ一括変換処理開始";
 inline constexpr const char* kCmdStartTip =
     "ｽｸﾘｰﾝｾｰﾊﾞｰ使用時は処理速度が約70%遅くなる場合があります。";

@@ -6,6 +6,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -81,14 +82,14 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const char* title,
 std::optional<std::string> QtFileChooser::ChooseInput(QWidget* parent,
                                                       const std::string& initialDir) {
   return RunFileDialog(parent, dtext::kCmdOpenInFile, QFileDialog::AcceptOpen, initialDir, {},
-                       dtext::kInFilter);
+                       std::string(dtext::kInFilter) + dtext::kFormatFilters);
 }
 
 std::optional<std::string> QtFileChooser::ChooseResult(QWidget* parent,
                                                        const std::string& initialDir,
                                                        const std::string& proposed) {
   return RunFileDialog(parent, dtext::kCmdOpenOutFile, QFileDialog::AcceptSave, initialDir,
-                       proposed, dtext::kOutFilter);
+                       proposed, std::string(dtext::kOutFilter) + dtext::kSimaFilter);
 }
 
 FrmFile::FrmFile(ModuleState& state, FrmMain& main, MessageService& messages, QWidget* parent)
@@ -174,6 +175,16 @@ void FrmFile::BuildControls() {
 
   chkInValue = new QCheckBox(Q(dtext::kChkInValue), this);
   tip(chkInValue, dtext::kChkInValueTip);
+  lblFormat = new QLabel(Q(dtext::kLblFormat), this);
+  cmbFormat = new QComboBox(this);
+  for (batch::InputFormat f :
+       {batch::InputFormat::kText, batch::InputFormat::kCsv, batch::InputFormat::kSima})
+    cmbFormat->addItem(Q(batch::FormatName(f)));
+  tip(cmbFormat, dtext::kCmbFormatTip);
+  tip(lblFormat, dtext::kCmbFormatTip);
+  lblFormat->setBuddy(cmbFormat);
+  // No taller than the check box, so that the row keeps its height.
+  cmbFormat->setMaximumHeight(chkInValue->sizeHint().height());
   cmdStart = new QPushButton(Q(dtext::kCmdStart), this);
   tip(cmdStart, dtext::kCmdStartTip);
   cmdStart->setEnabled(false);
@@ -199,6 +210,7 @@ void FrmFile::BuildControls() {
   lblStatus->setFrameShape(QFrame::Panel);
   lblStatus->setFrameShadow(QFrame::Sunken);
   lblStatus->setWordWrap(true);
+  lblStatus->setTextFormat(Qt::PlainText);  // shows paths and names from files
   lblStatus->setMinimumHeight(lblStatus->fontMetrics().lineSpacing() * 3 + 8);
   lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
@@ -218,7 +230,14 @@ void FrmFile::BuildControls() {
   layout->addWidget(Label4);
   layout->addLayout(top);
   layout->addWidget(fraFileSelect);
-  layout->addWidget(chkInValue);
+  // The format choice shares the row of chkInValue, so that no control below
+  // it moves.
+  auto* options = new QHBoxLayout;
+  options->addWidget(chkInValue);
+  options->addStretch();
+  options->addWidget(lblFormat);
+  options->addWidget(cmbFormat);
+  layout->addLayout(options);
   layout->addLayout(buttons);
   layout->addWidget(ProgressBar1);
   layout->addLayout(progress);
@@ -228,6 +247,7 @@ void FrmFile::BuildControls() {
   connect(cmdOpenOutFile, &QPushButton::clicked, this, &FrmFile::OpenOutFile);
   connect(cmdStart, &QPushButton::clicked, this, &FrmFile::Start);
   connect(cmdBreak, &QPushButton::clicked, this, &FrmFile::Break);
+  connect(cmbFormat, &QComboBox::currentIndexChanged, this, [this] { ApplyFormatRules(); });
   connect(cmdExp, &QPushButton::clicked, this, [this] { formatView().ShowModeless(); });
   connect(cmdMap, &QPushButton::clicked, this, [this] {
     if (onOpenMap) onOpenMap();
@@ -351,6 +371,13 @@ void FrmFile::TakeInputFile(const std::string& path) {
   // must not cut the path.
   f.inFileBase = f.inFileDir + StripExtension(FileNameOf(path));
   SetStatus(std::string(dtext::kOpenedIn) + path + dtext::kOpenedTail, colors::kLightCyan);
+  // The file's extension suggests its format; the user may choose another.
+  const QString suffix = QFileInfo(Q(FileNameOf(path))).suffix().toLower();
+  if (suffix == QLatin1String("sim")) {
+    SetFormat(batch::InputFormat::kSima);
+  } else if (suffix == QLatin1String("csv")) {
+    SetFormat(batch::InputFormat::kCsv);
+  }
   if (chkDispFile->isChecked()) inFileView().OpenInFileView(path);
   f.inFileChosen = true;
   if (f.outFileChosen) {
@@ -365,8 +392,8 @@ void FrmFile::OpenOutFile() {
   if (running_) return;
   batch::BatchFiles& f = state_.files;
   ProgressBar1->setValue(0);
-  const std::string proposed = f.inFileBase.empty() ? std::string() : f.inFileBase + ".out";
-  const std::optional<std::string> chosen = chooser_->ChooseResult(this, f.inFileDir, proposed);
+  const std::optional<std::string> chosen =
+      chooser_->ChooseResult(this, f.inFileDir, ProposedResultPath());
   if (!chosen || chosen->empty()) return;  // cancelled: the earlier choice stays
   const std::string& path = *chosen;
   // Opening the result file empties it: never the input file.
@@ -402,10 +429,51 @@ void FrmFile::OpenOutFile() {
   }
 }
 
+batch::InputFormat FrmFile::CurrentFormat() const {
+  switch (cmbFormat->currentIndex()) {
+    case 1:
+      return batch::InputFormat::kCsv;
+    case 2:
+      return batch::InputFormat::kSima;
+    default:
+      return batch::InputFormat::kText;
+  }
+}
+
+void FrmFile::SetFormat(batch::InputFormat format) {
+  cmbFormat->setCurrentIndex(static_cast<int>(format));
+}
+
+std::string FrmFile::ProposedResultPath() const {
+  const std::string& base = state_.files.inFileBase;
+  if (base.empty()) return {};
+  // A SIMA result is a SIMA file again; the suffix keeps it from ever being
+  // the input file itself.
+  if (CurrentFormat() == batch::InputFormat::kSima) return base + "_2011.sim";
+  return base + ".out";
+}
+
+void FrmFile::ApplyFormatRules() {
+  const bool sima = CurrentFormat() == batch::InputFormat::kSima;
+  if (sima && processBeforeSima_ == nullptr) {
+    processBeforeSima_ = opt1->isChecked() ? opt1 : opt3->isChecked() ? opt3 : opt2;
+    opt2->setChecked(true);
+  } else if (!sima && processBeforeSima_ != nullptr) {
+    processBeforeSima_->setChecked(true);
+    processBeforeSima_ = nullptr;
+  }
+  const bool free = !running_;
+  opt1->setEnabled(free && !sima);
+  opt3->setEnabled(free && !sima);
+  chkInValue->setEnabled(free && !sima);
+  opt2->setEnabled(free);
+  cmbFormat->setEnabled(free);
+}
+
 void FrmFile::LockForRun(bool locked) {
-  for (QWidget* w :
-       std::initializer_list<QWidget*>{opt1, opt2, opt3, chkInValue, cmdOpenInFile, cmdOpenOutFile})
+  for (QWidget* w : std::initializer_list<QWidget*>{cmdOpenInFile, cmdOpenOutFile})
     w->setEnabled(!locked);
+  ApplyFormatRules();
   if (!zoneLocked_) cmbPara->setEnabled(!locked);
   const batch::BatchFiles& f = state_.files;
   cmdStart->setEnabled(!locked && f.inFileChosen && f.outFileChosen && f.outFile != nullptr);

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "batch/convert.h"
+#include "batch/formats.h"
 #include "text/report.h"
 #include "ui/busy_pointer.h"
 #include "ui/event_pacer.h"
@@ -106,6 +107,12 @@ class FrmFile : public QDialog, public batch::BatchView {
 
   // The event loop's turns during a run (EventPacer).
   EventPacer& pacer() { return pacer_; }
+  // The input format chosen in cmbFormat.
+  batch::InputFormat CurrentFormat() const;
+  void SetFormat(batch::InputFormat format);
+  // The result name proposed for the chosen input and format.
+  std::string ProposedResultPath() const;
+
   // The dialog's status background.
   Rgb statusColor() const { return statusColor_; }
 
@@ -125,6 +132,8 @@ class FrmFile : public QDialog, public batch::BatchView {
   QCheckBox* chkDispFile;
   QPushButton* cmdExp;
   QCheckBox* chkInValue;
+  QLabel* lblFormat;
+  QComboBox* cmbFormat;  // 空白区切り / CSV / SIMA座標ﾃﾞｰﾀ, in InputFormat order
   QPushButton* cmdStart;
   QPushButton* cmdBreak;
   QPushButton* cmdMap;  // the parameter-range picture of the last run
@@ -152,6 +161,9 @@ class FrmFile : public QDialog, public batch::BatchView {
   void LockForRun(bool locked);
   batch::Process CurrentProcess() const;  // opt1 / opt2 / opt3
   void ShowPendingProgress();
+  // A SIMA file is converted X/Y -> X/Y/H only, without input columns: the
+  // other choices are disabled while it is chosen, and come back after.
+  void ApplyFormatRules();
   static std::optional<std::string> DroppedFile(const QMimeData* mime);
 
   ModuleState& state_;
@@ -170,6 +182,7 @@ class FrmFile : public QDialog, public batch::BatchView {
   std::optional<long> pendingProgress_;
   std::optional<std::string> pendingPercent_;
   bool zoneLocked_ = false;
+  QRadioButton* processBeforeSima_ = nullptr;
 };
 
 }  // namespace varno::ui

@@ -1,7 +1,9 @@
 // The batch dialog driven offscreen: file choices, runs, cancel, errors.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMimeData>
 #include <QProcess>
@@ -529,6 +531,76 @@ TEST_F(FrmFileTest, WorksWithTheMainWindow) {
   EXPECT_EQ(main.statusColor(), (Rgb{192, 0, 0}));
   EXPECT_EQ(U8(withMain.lblStatus->text()),
             "ファイル一括計算処理が終了しました。　 1行を処理しました。");
+}
+
+}  // namespace
+}  // namespace varno::ui
+
+namespace varno::ui {
+namespace {
+
+// The input format shares the row of 入力値の出力: every other control keeps
+// its place and size, and the dialog its size.
+TEST_F(FrmFileTest, FormatChoiceLeavesTheOtherControlsInPlace) {
+  FrmFile without(state, zones, status, messages);
+  without.lblFormat->hide();
+  without.cmbFormat->hide();
+  for (FrmFile* d : {dlg.get(), &without}) {
+    d->adjustSize();
+    d->show();
+  }
+  QApplication::processEvents();
+  EXPECT_EQ(dlg->size(), without.size());
+  auto places = [](FrmFile& d) {
+    std::vector<QRect> r;
+    for (QWidget* w : std::vector<QWidget*>{
+             d.Label4,     d.fraShori,       d.opt1,     d.opt2,          d.opt3,
+             d.fraZahyo,   d.lblZahyo,       d.cmbPara,  d.fraFileSelect, d.cmdOpenInFile,
+             d.Label1,     d.cmdOpenOutFile, d.Label2,   d.chkDispFile,   d.cmdExp,
+             d.chkInValue, d.cmdStart,       d.cmdClose, d.ProgressBar1,  d.lblLine,
+             d.lblPercent, d.lblStatus})
+      r.emplace_back(w->mapTo(&d, QPoint(0, 0)), w->size());
+    return r;
+  };
+  EXPECT_EQ(places(*dlg), places(without));
+  EXPECT_TRUE(dlg->cmbFormat->isVisible());
+  EXPECT_EQ(dlg->cmbFormat->count(), 3);
+  EXPECT_EQ(U8(dlg->cmbFormat->itemText(0)), "空白区切り");
+  EXPECT_EQ(U8(dlg->cmbFormat->itemText(1)), "CSV");
+  EXPECT_EQ(U8(dlg->cmbFormat->itemText(2)), "SIMA座標ﾃﾞｰﾀ");
+  EXPECT_EQ(dlg->CurrentFormat(), batch::InputFormat::kText);
+}
+
+// A .sim input suggests SIMA, which allows only X/Y -> X/Y/H and proposes a
+// SIMA result that is never the input itself; leaving SIMA gives the earlier
+// choices back.
+TEST_F(FrmFileTest, SimaInputLimitsTheChoicesAndProposesASimaResult) {
+  dlg->opt3->setChecked(true);
+  chooser->inputs.push_back(Cp932File("pts.sim", "A01,1,T,1.000,2.000,3.000,\r\n"));
+  dlg->cmdOpenInFile->click();
+  EXPECT_EQ(dlg->CurrentFormat(), batch::InputFormat::kSima);
+  EXPECT_TRUE(dlg->opt2->isChecked());
+  EXPECT_FALSE(dlg->opt1->isEnabled());
+  EXPECT_FALSE(dlg->opt3->isEnabled());
+  EXPECT_FALSE(dlg->chkInValue->isEnabled());
+  EXPECT_TRUE(dlg->opt2->isEnabled());
+  dlg->cmdOpenOutFile->click();  // cancelled: only the proposal is looked at
+  ASSERT_EQ(chooser->proposed.size(), 1u);
+  EXPECT_EQ(chooser->proposed[0], dir + "pts_2011.sim");
+
+  dlg->SetFormat(batch::InputFormat::kText);
+  EXPECT_TRUE(dlg->opt3->isChecked());
+  EXPECT_TRUE(dlg->opt1->isEnabled() && dlg->opt3->isEnabled() && dlg->chkInValue->isEnabled());
+  dlg->cmdOpenOutFile->click();
+  EXPECT_EQ(chooser->proposed[1], dir + "pts.out");
+
+  // .csv (any case) suggests CSV; another extension leaves the choice alone.
+  chooser->inputs.push_back(Cp932File("b.CSV", "1,2,3\r\n"));
+  dlg->cmdOpenInFile->click();
+  EXPECT_EQ(dlg->CurrentFormat(), batch::InputFormat::kCsv);
+  chooser->inputs.push_back(Cp932File("c.in", "1 2 3\r\n"));
+  dlg->cmdOpenInFile->click();
+  EXPECT_EQ(dlg->CurrentFormat(), batch::InputFormat::kCsv);
 }
 
 }  // namespace
