@@ -1,5 +1,6 @@
 #include "batch/formats.h"
 
+#include "text/format.h"
 #include "text/number.h"
 
 namespace varno::batch {
@@ -52,6 +53,24 @@ LineKind ClassifyCsvLine(std::string_view line, LineFields& fields) {
   if (fields.k < 2 || !IsNumericField(fields.field[0]) || !IsNumericField(fields.field[1]))
     return LineKind::kOther;
   return LineKind::kData;
+}
+
+std::string RunWarningText(const RunTotals& t, InputFormat f) {
+  if (t.lines > 0 && t.points == 0) {
+    return "点として読めた行が1行もありませんでした。\r\n入力ファイルの形式が「" +
+           std::string(FormatName(f)) +
+           "」で正しいか確認して下さい。\r\n"
+           "（空白区切りのファイルをCSVとして，CSVのファイルを空白区切りとして選んでいませんか。）";
+  }
+  if (t.notConverted == 0) return {};
+  std::string s = "変換できなかった点が" + SpacedNumber(t.notConverted) +
+                  " 点あります。これらの点のレコードは変換せずにそのまま出力しました。";
+  for (const std::string& line : t.firstNotConverted) s += "\r\n  " + line;
+  const long long more = t.notConverted - static_cast<long long>(t.firstNotConverted.size());
+  if (more > 0) s += "\r\n  ほか" + SpacedNumber(more) + " 点";
+  if (!t.reportPath.empty())
+    s += "\r\nすべての点の結果は報告ファイル " + t.reportPath + " にあります。";
+  return s;
 }
 
 }  // namespace varno::batch

@@ -361,6 +361,17 @@ void AppendReportSummary(const ReportCounts& c, std::string& out) {
   out.append(kCrLf);
 }
 
+std::string NotConvertedLine(long long recordNo, const RecordResult& r) {
+  auto shown = [](std::string_view field) {
+    std::string u = Cp932ToUtf8(Trim(field));
+    for (char& c : u)
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    return u;
+  };
+  return "ﾚｺｰﾄﾞ " + std::to_string(recordNo) + ": 点番号 " + shown(r.fields.number) + "  点名 " +
+         shown(r.fields.name) + "  (" + r.reason + ")";
+}
+
 void CountRecord(const RecordResult& r, ReportCounts& c) {
   if (!r.isPoint) return;
   ++c.points;

@@ -107,6 +107,10 @@ void AppendReportHeader(const ReportHeader& h, std::string& out);
 void AppendReportLine(long long recordNo, const RecordResult& r, std::string& out);
 void AppendReportSummary(const ReportCounts& c, std::string& out);
 
+// A point not converted, for the closing warning (UTF-8; control characters
+// of the file shown as "?").
+std::string NotConvertedLine(long long recordNo, const RecordResult& r);
+
 // Counts one record's result.
 void CountRecord(const RecordResult& r, ReportCounts& c);
 

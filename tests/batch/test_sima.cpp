@@ -208,6 +208,35 @@ TEST(SimaReport, PathHeaderAndSummary) {
             std::string::npos);
 }
 
+// ---- the closing warning ----
+
+TEST(RunWarning, NoPointAtAllOrPointsLeftUnconverted) {
+  RunTotals t;
+  EXPECT_EQ(RunWarningText(t, InputFormat::kCsv), "") << "an empty input is no warning";
+  t.lines = 3;
+  const std::string none = RunWarningText(t, InputFormat::kCsv);
+  EXPECT_NE(none.find("点として読めた行が1行もありませんでした。"), std::string::npos);
+  EXPECT_NE(none.find("「CSV」"), std::string::npos);
+  EXPECT_NE(RunWarningText(t, InputFormat::kSima).find("「SIMA座標ﾃﾞｰﾀ」"), std::string::npos);
+  t.points = 1;
+  EXPECT_EQ(RunWarningText(t, InputFormat::kText), "");
+
+  FixedCorrector refuse;
+  refuse.outcome = PointOutcome::kNotConverted;
+  std::string out;
+  const std::string rec = "A01, 4 ," + Sjis("範囲外") + "\x1b[2J,1.0,2.0,,";
+  const sima::RecordResult r = sima::ConvertRecord(rec, refuse, out);  // views into rec
+  t.notConverted = 12;
+  t.firstNotConverted.assign(RunTotals::kListed, sima::NotConvertedLine(8, r));
+  t.reportPath = "/d/pts_2011_report.txt";
+  const std::string w = RunWarningText(t, InputFormat::kSima);
+  EXPECT_EQ(w.find("変換できなかった点が 12 点あります。"), 0u);
+  EXPECT_NE(w.find("\r\n  ﾚｺｰﾄﾞ 8: 点番号 4  点名 範囲外?[2J  (no)\r\n"), std::string::npos)
+      << "the escape character of the name is not passed to the screen";
+  EXPECT_NE(w.find("\r\n  ほか 2 点\r\n"), std::string::npos);
+  EXPECT_NE(w.find("/d/pts_2011_report.txt"), std::string::npos);
+}
+
 // ---- CSV ----
 
 TEST(CsvLine, SplitsAtCommasAndKeepsTheName) {
