@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "batch/io.h"
+#include "batch/sima.h"
 #include "text/errors.h"
 #include "text/format.h"
 #include "text/paths.h"
@@ -37,6 +38,96 @@ void RefuseSameFile(const std::string& inPath, std::FILE* out) {
   if (::stat(inPath.c_str(), &in) != 0 || ::fstat(fileno(out), &res) != 0) return;
   if (in.st_dev == res.st_dev && in.st_ino == res.st_ino)
     throw FileError(kErrPathAccess, SameFileMessage());
+}
+
+// What a run counts beyond its lines, and the report of a SIMA run, written
+// as the lines come (in input order).
+class Tally : public LineObserver {
+ public:
+  explicit Tally(const BatchContext& ctx) : ctx_(ctx) {}
+  ~Tally() override { Abandon(); }
+
+  // Opens the report of a SIMA run and writes its header.
+  void Begin();
+  void OnLine(const LineResult& line) override;
+  // Writes the report's summary and closes it; hands the totals over.
+  void Finish(long long lines);
+  // Closes the report with what it holds (a cancel, an error).
+  void Abandon() noexcept;
+
+ private:
+  const BatchContext& ctx_;
+  RunTotals totals_;
+  sima::ReportCounts counts_;
+  std::FILE* report_ = nullptr;
+  std::optional<ResultWriter> writer_;
+};
+
+void Tally::Begin() {
+  if (ctx_.settings.format != InputFormat::kSima) return;
+  const BatchFiles& files = ctx_.files;
+  totals_.reportPath =
+      files.reportPath.empty() ? sima::ReportPathFor(files.outFilePath) : files.reportPath;
+  const std::string& path = totals_.reportPath;
+  // Creating the report empties the file of that name: never the input or the
+  // parameter file.
+  if (!CheckOutputPath(files.inFilePath, path).empty() ||
+      !CheckOutputPath(ctx_.settings.store.paraFilePath, path).empty())
+    throw FileError(kErrPathAccess, "報告ファイル " + path +
+                                        " が入力ファイルまたは変換パラメータファイルと同じです。");
+  report_ = std::fopen(path.c_str(), "wb");
+  if (report_ == nullptr)
+    throw FileError(kErrPathAccess, "報告ファイル " + path + " が作れません。");
+  writer_.emplace(report_);
+  sima::ReportHeader h;
+  h.inFileName = ToCp932Lenient(FileNameOf(files.inFilePath));
+  h.outFileName = ToCp932Lenient(FileNameOf(files.outFilePath));
+  h.paraFileName = ToCp932Lenient(FileNameOf(ctx_.settings.store.paraFilePath));
+  h.paraVersion = ctx_.settings.store.version;
+  h.zoneNo = ctx_.settings.geo.zone.zoneNo;
+  h.mode = static_cast<int>(ctx_.settings.mode);
+  sima::AppendReportHeader(h, writer_->buffer());
+}
+
+void Tally::OnLine(const LineResult& line) {
+  if (line.outcome == LineOutcome::kCopied) return;
+  ++totals_.points;
+  if (!writer_) return;
+  writer_->buffer().append(line.report);
+  ++counts_.points;
+  if (line.outcome == LineOutcome::kGrid) ++counts_.grid;
+  if (line.outcome == LineOutcome::kRep) ++counts_.rep;
+  if (line.outcome == LineOutcome::kNotConverted) {
+    ++counts_.notConverted;
+    if (totals_.firstNotConverted.size() < RunTotals::kListed)
+      totals_.firstNotConverted.push_back(line.notConverted);
+  }
+  writer_->MaybeFlush();
+}
+
+void Tally::Finish(long long lines) {
+  totals_.lines = lines;
+  totals_.notConverted = counts_.notConverted;
+  if (writer_) {
+    sima::AppendReportSummary(counts_, writer_->buffer());
+    writer_->Flush();
+    writer_.reset();
+    CloseResultFile(report_);
+  }
+  if (ctx_.totals != nullptr) *ctx_.totals = std::move(totals_);
+}
+
+void Tally::Abandon() noexcept {
+  if (!writer_) return;
+  try {
+    writer_->Flush();
+  } catch (const std::exception&) {
+  }
+  writer_.reset();
+  try {
+    CloseResultFile(report_);
+  } catch (const std::exception&) {
+  }
 }
 
 // One run of Bl_File or XY_File.
@@ -67,6 +158,8 @@ void Run::WriteHeader(std::string& out) {
   h.paraZoneNo = st.zoneNo;
   h.inFileName = ToCp932Lenient(FileNameOf(ctx_.files.inFilePath));
   const bool angles = conv_ == Converter::kXy && set.process == Process::kXyBl;
+  // A SIMA result is a SIMA file: records only.
+  if (set.format == InputFormat::kSima) return;
   AppendHeader(conv_, set.withInputValues, angles, h, out);
 }
 
@@ -99,6 +192,7 @@ RunOutcome Run::Execute() {
   int32_t i = 0;
   long long headerLines = 0;
   long long count = 0;  // lines of the input; 0 until counted
+  Tally tally(ctx_);    // closes the report on every way out
   try {
     RefuseSameFile(files.inFilePath, files.outFile);
     // The count asks after every block whether to stop, so that a cancel acts
@@ -115,6 +209,7 @@ RunOutcome Run::Execute() {
     const int32_t n = static_cast<int32_t>(count);
     view.SetLineText(LineCountText(n));
     in.emplace(files.inFilePath);
+    tally.Begin();
     WriteHeader(buf);
     writer.Flush();
     headerLines = writer.lines();
@@ -131,6 +226,7 @@ RunOutcome Run::Execute() {
       if (in->AtEnd()) break;
       if (ctx_.cancelRequested) {
         writer.Flush();
+        tally.Abandon();
         return Cancel(in);
       }
       in->Next(line);
@@ -140,6 +236,7 @@ RunOutcome Run::Execute() {
       converter.Convert(line, number, buf, result);
       if (!result.messages.empty()) result.messages.ReplayTo(ctx_.report);
       if (result.error) std::rethrow_exception(result.error);
+      tally.OnLine(result);
       if (ctx_.observer != nullptr) ctx_.observer->OnLine(result);
       lineStart = buf.size();
       writer.MaybeFlush();
@@ -154,6 +251,7 @@ RunOutcome Run::Execute() {
     writer.Flush();
     in.reset();
     CloseResultFile(files.outFile);
+    tally.Finish(i);
     view.SetProgress(progressMax);
     view.SetPercentText(ProgressText(i, n));
     view.SetDialogStatus(FinishedText(i), colors::kLightCyan);
@@ -188,6 +286,7 @@ RunOutcome Run::Execute() {
       CloseResultFile(files.outFile);
     } catch (const std::exception&) {
     }
+    tally.Abandon();
     if (outcome == RunOutcome::kOverflowError) {
       view.SetDialogStatus(OverflowMessage(conv_), colors::kGreen);
     } else {

@@ -69,6 +69,9 @@ class LineObserver {
 struct BatchFiles {
   std::string inFilePath, inFileDir, inFileBase, outFilePath;  // UTF-8 paths
   std::FILE* outFile = nullptr;                                // open and empty once chosen
+  // The run report of a SIMA run; empty: beside the result file
+  // (sima::ReportPathFor).
+  std::string reportPath;
   bool inFileChosen = false;
   bool outFileChosen = false;
 };
@@ -81,6 +84,7 @@ struct BatchContext {
   BatchView& view;
   Reporter report;                   // main window status and message boxes
   LineObserver* observer = nullptr;  // optional
+  RunTotals* totals = nullptr;       // optional: filled when the run finishes
 };
 
 enum class RunOutcome { kFinished, kCancelled, kOverflowError, kOtherError };
@@ -89,6 +93,7 @@ enum class RunOutcome { kFinished, kCancelled, kOverflowError, kOtherError };
 // writes the result, counts, shows the progress every 100 lines (every line
 // for files up to 1000 lines), stops at a cancel there, and shows each line's
 // messages in input order. The result file is closed at the end of every run.
+// A SIMA run writes no header, and writes its run report as it goes.
 RunOutcome Bl_File(BatchContext& ctx);
 RunOutcome XY_File(BatchContext& ctx);
 // Bl_File for Process::kBl, XY_File otherwise.

@@ -9,20 +9,20 @@
 
 namespace varno::batch {
 
-// TransformPoint in the run's mode and zone. A point without parameters in
-// the grid-only mode, and a point whose computation fails, is not converted.
-// The projection of the zone selected in `geo` is derived once, here.
+// TransformPoint in the run's mode and zone, reporting to `report`. A point
+// without parameters in the grid-only mode, and a point whose computation
+// fails, is not converted. Cheap to make: it holds references only.
 class TransformCorrector : public PointCorrector {
  public:
   TransformCorrector(const params::ParamStore& store, params::ConversionMode mode,
-                     const geo::GeoState& geo, const Reporter& report)
-      : store_(store), mode_(mode), proj_(geo), report_(report) {}
+                     const geo::Projection& proj, const Reporter& report)
+      : store_(store), mode_(mode), proj_(proj), report_(report) {}
   CorrectedPoint Correct(double x, double y, double h) const override;
 
  private:
   const params::ParamStore& store_;
   params::ConversionMode mode_;
-  geo::Projection proj_;
+  const geo::Projection& proj_;
   Reporter report_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "batch/corrector.h"
+#include "batch/sima.h"
 #include "geodesy/angles.h"
 #include "geodesy/ellipsoid.h"
 #include "codec/cp932.h"
@@ -108,6 +110,7 @@ LineConverter::LineConverter(const RunSettings& settings, Converter converter)
       conv_(converter),
       angles_(converter == Converter::kXy && settings.process == Process::kXyBl),
       withInput_(settings.withInputValues),
+      format_(settings.format),
       proj_(settings.geo.ellipsoids, geo::EllipsoidEntry::kGrs80, settings.geo.zone),
       window_(RangeWindow(settings.store, settings.geo.zone)),
       repStatus_(Utf8ToCp932(params::StatusText(params::TransformStatus::kRep))) {}
@@ -187,6 +190,34 @@ void LineConverter::ConvertXy(const LineFields& f, std::string& out, LineResult&
   r.scratch.AppendXy(withInput_, angles_, p, out);
 }
 
+void LineConverter::ConvertSima(std::string_view record, long lineNumber, std::string& out,
+                                LineResult& r) const {
+  const TransformCorrector corrector(store_, mode_, proj_, {r.messages, r.messages});
+  const sima::RecordResult rec = sima::ConvertRecord(record, corrector, out);
+  if (!rec.isPoint) return;
+  r.point.name = rec.fields.name;
+  r.point.hasPlane = rec.hasPlane;
+  r.point.x = rec.x;
+  r.point.y = rec.y;
+  r.point.corrected = rec.corrected;
+  r.point.x2 = rec.x2Value;
+  r.point.y2 = rec.y2Value;
+  r.point.h2 = rec.h2Value;
+  switch (rec.outcome) {
+    case PointOutcome::kGrid:
+      r.outcome = LineOutcome::kGrid;
+      break;
+    case PointOutcome::kRep:
+      r.outcome = LineOutcome::kRep;
+      break;
+    case PointOutcome::kNotConverted:
+      r.outcome = LineOutcome::kNotConverted;
+      r.notConverted = sima::NotConvertedLine(lineNumber, rec);
+      break;
+  }
+  sima::AppendReportLine(lineNumber, rec, r.report);
+}
+
 void LineConverter::Convert(std::string_view line, long lineNumber, std::string& out,
                             LineResult& result) const {
   result.outcome = LineOutcome::kCopied;
@@ -199,10 +230,18 @@ void LineConverter::Convert(std::string_view line, long lineNumber, std::string&
   pt.x = pt.y = pt.x2 = pt.y2 = pt.h2 = 0;
   result.messages.Clear();
   if (result.error) result.error = nullptr;
+  result.report.clear();
+  result.notConverted.clear();
   const std::size_t start = out.size();
   try {
     LineFields fields;
-    if (ClassifyLine(line, fields) != LineKind::kData) {
+    if (format_ == InputFormat::kSima) {
+      ConvertSima(line, lineNumber, out, result);
+      return;
+    }
+    const LineKind kind =
+        format_ == InputFormat::kCsv ? ClassifyCsvLine(line, fields) : ClassifyLine(line, fields);
+    if (kind != LineKind::kData) {
       out.append(line);
       out.append(kCrLf);
       return;

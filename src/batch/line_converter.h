@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "batch/formats.h"
 #include "batch/layout.h"
 #include "batch/lines.h"
 #include "geodesy/projection.h"
@@ -26,6 +27,9 @@ struct RunSettings {
   Process process = Process::kXy;  // opt1 / opt2 / opt3
   bool withInputValues = false;    // chkInValue
   geo::GeoState geo;               // ellipsoid table and the zone chosen for the run
+  // Text and CSV lines give the usual result lines; a SIMA file is converted
+  // record for record (X/Y -> X/Y/H, the process is not consulted).
+  InputFormat format = InputFormat::kText;
 };
 
 // What became of one input line.
@@ -92,6 +96,10 @@ struct LineResult {
   // Set when the line stopped the run (the error the run reports); the
   // messages are those raised before it.
   std::exception_ptr error;
+  // SIMA A01 records: the run report's line (CP932, CR LF), and for a point
+  // left unconverted its line of the closing warning (UTF-8). Empty otherwise.
+  std::string report;
+  std::string notConverted;
   LineBuilder scratch;  // working cells of the line layout
 };
 
@@ -115,6 +123,7 @@ class LineConverter {
  private:
   void ConvertBl(const LineFields& f, std::string& out, LineResult& r) const;
   void ConvertXy(const LineFields& f, std::string& out, LineResult& r) const;
+  void ConvertSima(std::string_view record, long lineNumber, std::string& out, LineResult& r) const;
   void TakeResult(const params::TransformOutput& t, params::TransformStatus status, bool angles,
                   PointColumns& p, LineResult& r) const;
 
@@ -123,6 +132,7 @@ class LineConverter {
   Converter conv_;
   bool angles_;
   bool withInput_;
+  InputFormat format_;
   geo::Projection proj_;
   geo::LatLonWindow window_;
   std::string repStatus_;  // "*代表点" in CP932

@@ -196,6 +196,9 @@ RecordResult ConvertRecord(std::string_view record, const PointCorrector& correc
     out.append(kCrLf);
     return r;
   }
+  r.hasPlane = true;
+  r.x = p.x;
+  r.y = p.y;
   const CorrectedPoint c = corrector.Correct(p.x, p.y, p.fields.hasH ? p.h : 0.0);
   r.outcome = c.outcome;
   if (c.outcome == PointOutcome::kNotConverted) {
@@ -204,6 +207,10 @@ RecordResult ConvertRecord(std::string_view record, const PointCorrector& correc
     out.append(kCrLf);
     return r;
   }
+  r.corrected = true;
+  r.x2Value = c.x;
+  r.y2Value = c.y;
+  r.h2Value = c.h;
   const PointFields& f = p.fields;
   r.x2 = FormatForField(f.x, c.x);
   r.y2 = FormatForField(f.y, c.y);

@@ -79,6 +79,10 @@ struct RecordResult {
   std::string reason;      // for points not converted (UTF-8)
   PointFields fields;      // views into the input record
   std::string x2, y2, h2;  // the numbers written, without blanks (h2 empty without H)
+  bool hasPlane = false;   // x, y were read (the record has no problem)
+  double x = 0, y = 0;
+  bool corrected = false;  // the point was converted to these values
+  double x2Value = 0, y2Value = 0, h2Value = 0;
 };
 
 // Converts one record into `out` (the record and CR LF). A record that is not

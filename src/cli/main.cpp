@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "batch/convert.h"
+#include "batch/sima.h"
 #include "cli/console.h"
 #include "cli/options.h"
 #include "geodesy/ellipsoid.h"
@@ -29,6 +30,7 @@ using namespace varno;
 constexpr int kExitOk = 0;
 constexpr int kExitError = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitWarning = 3;  // finished, with points left unconverted or none read
 
 // The folder of this executable, with a trailing "/".
 std::string ExecutableFolder() {
@@ -178,14 +180,19 @@ int Main(int argc, char** argv) {
   cli::StatusToLog status(log);
   cli::MessagesToLog messages(log);
   cli::ConsoleView view(cancelRequested, log, opt.verbose);
-  const batch::RunSettings settings{store, opt.mode, opt.process, opt.withInput, state.geo};
+  const batch::RunSettings settings{store,         opt.mode,  opt.process,
+                                    opt.withInput, state.geo, opt.format};
   // --map: the run's points, placed in the run's zone.
   map::RunPoints& points = state.lastRun;
   const geo::Projection projection(state.geo);
   map::RunRecorder recorder(points, opt.process == batch::Process::kBl, &projection);
+  // A SIMA result on standard output leaves its report beside the input.
+  if (toStdout) files.reportPath = batch::sima::ReportPathFor(files.inFileBase + "_2011.sim");
+  batch::RunTotals totals;
   batch::BatchContext ctx{settings,           files,
                           cancelRequested,    view,
                           {status, messages}, opt.mapFile.empty() ? nullptr : &recorder};
+  ctx.totals = &totals;
   const batch::RunOutcome outcome = batch::RunFile(ctx);
   bool mapWritten = true;
   if (!opt.mapFile.empty()) {
@@ -197,8 +204,17 @@ int Main(int argc, char** argv) {
   log.SetLine(0);
   log.Summary();
   switch (outcome) {
-    case batch::RunOutcome::kFinished:
-      return mapWritten ? kExitOk : kExitError;
+    case batch::RunOutcome::kFinished: {
+      if (!mapWritten) return kExitError;
+      const std::string warning = batch::RunWarningText(totals, opt.format);
+      if (warning.empty()) return kExitOk;
+      for (std::size_t p = 0, q; p < warning.size(); p = q + 2) {
+        q = warning.find("\r\n", p);
+        if (q == std::string::npos) q = warning.size();
+        log.Print(warning.substr(p, q - p));
+      }
+      return kExitWarning;
+    }
     case batch::RunOutcome::kCancelled:
       log.Print("一括処理は中止しました");
       return cli::ExitStatusFor(view.interruptSignal());

@@ -21,11 +21,11 @@
 #include <cstring>
 #include <optional>
 
-#include "state/module_state.h"
 #include "geodesy/ellipsoid.h"
 #include "geodesy/projection.h"
 #include "map/recorder.h"
 #include "params/reader.h"
+#include "state/module_state.h"
 #include "text/errors.h"
 #include "text/format.h"
 #include "text/paths.h"
@@ -507,8 +507,14 @@ void FrmFile::Start() {
   state_.cancelRequested = false;
   // The choices are read once here: the run keeps them (and its own copy of
   // the zone) whatever the windows do during its event processing.
-  const batch::RunSettings settings{state_.store, state_.mode, CurrentProcess(),
-                                    chkInValue->isChecked(), state_.geo};
+  const batch::InputFormat format = CurrentFormat();
+  const bool sima = format == batch::InputFormat::kSima;
+  const batch::RunSettings settings{state_.store,
+                                    state_.mode,
+                                    sima ? batch::Process::kXy : CurrentProcess(),
+                                    !sima && chkInValue->isChecked(),
+                                    state_.geo,
+                                    format};
   // The run's points for the parameter-range picture, placed in its zone.
   cmdMap->setEnabled(false);
   std::optional<geo::Projection> projection;
@@ -519,8 +525,10 @@ void FrmFile::Start() {
   }
   map::RunRecorder recorder(state_.lastRun, settings.process == batch::Process::kBl,
                             projection ? &*projection : nullptr, kMaxMapPoints);
+  batch::RunTotals totals;
   batch::BatchContext ctx{settings, f, state_.cancelRequested, *this, {mainStatus_, messages_},
                           &recorder};
+  ctx.totals = &totals;
   const batch::RunOutcome outcome = batch::RunFile(ctx);
   state_.lastRun.inputName = FileNameOf(f.inFilePath);
   state_.lastRun.finished = outcome == batch::RunOutcome::kFinished;
@@ -531,6 +539,11 @@ void FrmFile::Start() {
   ShowBreak(false);
   SetBusy(false);
   cmdClose->setFocus();
+  // A run that read no point, or left SIMA points unconverted, says so.
+  if (outcome == batch::RunOutcome::kFinished) {
+    const std::string warning = batch::RunWarningText(totals, format);
+    if (!warning.empty()) messages_.Show(warning, kProgramTitle, MessageIcon::kWarning);
+  }
 }
 
 batch::Process FrmFile::CurrentProcess() const {

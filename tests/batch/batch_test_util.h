@@ -142,6 +142,8 @@ struct Harness {
   params::ConversionMode mode = params::ConversionMode::kGridOnly;
   Process process = Process::kXy;
   bool withInput = false;
+  InputFormat format = InputFormat::kText;
+  RunTotals totals;  // of the last run
   geo::GeoState geo;
   LineObserver* observer = nullptr;
   RunSettings* running = nullptr;  // the settings of the run in progress
@@ -162,11 +164,11 @@ struct Harness {
     ASSERT_NE(files.outFile, nullptr);
     files.inFileChosen = files.outFileChosen = true;
   }
-  RunSettings Settings() const { return {store, mode, process, withInput, geo}; }
+  RunSettings Settings() const { return {store, mode, process, withInput, geo, format}; }
   RunOutcome Run(bool bl) {
     RunSettings settings = Settings();
     running = &settings;
-    BatchContext ctx{settings, files, cancel, view, {status, messages}, observer};
+    BatchContext ctx{settings, files, cancel, view, {status, messages}, observer, &totals};
     const RunOutcome outcome = bl ? Bl_File(ctx) : XY_File(ctx);
     running = nullptr;
     return outcome;

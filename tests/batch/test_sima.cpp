@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <string>
 #include <vector>
 
-#include "batch/corrector.h"
 #include "batch/formats.h"
 #include "batch/sima.h"
 #include "batch_test_util.h"
@@ -134,52 +134,140 @@ TEST(SimaRecord, OnlyTheNumbersOfAConvertedPointChange) {
   EXPECT_EQ(r.reason, sima::ProblemText(Problem::kInvalidText));
 }
 
-// ---- the test file, converted record by record ----
+// ---- runs of the test files ----
 
-class SimaGolden : public ::testing::TestWithParam<params::ConversionMode> {};
+class SimaRun : public ::testing::TestWithParam<params::ConversionMode> {};
 
-TEST_P(SimaGolden, EveryRecordAsWorkedOutByHand) {
-  const params::ParamStore store = MakeConstantGrid();
-  geo::GeoState geo;
-  geo.zone = geo::ParseZoneItem(geo::ZoneItems()[8]);
-  StatusRecorder status;
-  MessageRecorder messages;
-  const TransformCorrector corrector(store, GetParam(), geo, {status, messages});
+// The SIMA test file as worked out by hand, with its run report.
+TEST_P(SimaRun, GoldenResultAndReport) {
   const bool mode1 = GetParam() == params::ConversionMode::kGridThenRep;
-  const std::string input = ReadBytes(DataFile("points.sim"));
-  const std::string expected = ReadBytes(DataFile(mode1 ? "points_mode1.sim" : "points_mode2.sim"));
-  ASSERT_FALSE(input.empty());
-  std::string out, report;
-  sima::ReportCounts counts;
-  long long no = 0;
-  for (const std::string& rec : CrLfLines(input)) {
-    const sima::RecordResult r = sima::ConvertRecord(rec, corrector, out);
-    sima::AppendReportLine(++no, r, report);
-    sima::CountRecord(r, counts);
-  }
-  EXPECT_EQ(out, expected);
-  EXPECT_TRUE(messages.boxes.empty());
+  auto dir = FreshDir(mode1 ? "sima_mode1" : "sima_mode2");
+  Harness h(dir);
+  h.outPath = dir / "pts_2011.sim";
+  h.mode = GetParam();
+  h.format = InputFormat::kSima;
+  h.Choose(DataFile("points.sim"));
+  ASSERT_EQ(h.Run(false), RunOutcome::kFinished);
+  EXPECT_EQ(h.Result(), ReadBytes(DataFile(mode1 ? "points_mode1.sim" : "points_mode2.sim")));
+  EXPECT_TRUE(h.messages.boxes.empty());
+  EXPECT_EQ(h.view.dialogStatus.back().first, FinishedText(23));
+
   // 13 points: 6, 7, 9 and 10 malformed, 4 outside the grid.
-  EXPECT_EQ(counts.points, 13);
-  EXPECT_EQ(counts.notConverted, mode1 ? 4 : 5);
-  EXPECT_EQ(counts.rep, mode1 ? 1 : 0);
-  EXPECT_EQ(counts.grid, 8);
-  const std::vector<std::string> lines = CrLfLines(report);
-  ASSERT_EQ(lines.size(), 13u);
-  EXPECT_EQ(Cp932ToUtf8(lines[0]),
+  EXPECT_EQ(h.totals.lines, 23);
+  EXPECT_EQ(h.totals.points, 13);
+  EXPECT_EQ(h.totals.notConverted, mode1 ? 4 : 5);
+  ASSERT_EQ(h.totals.firstNotConverted.size(), mode1 ? 4u : 5u);
+  EXPECT_EQ(h.totals.firstNotConverted[0],
+            mode1 ? "ﾚｺｰﾄﾞ 10: 点番号 6  点名 短い  (項目が足りません)"
+                  : "ﾚｺｰﾄﾞ 8: 点番号 4  点名 範囲外  (変換パラメータの範囲外)");
+  EXPECT_EQ(h.totals.reportPath, (dir / "pts_2011_report.txt").string());
+
+  const std::string report = ReadBytes(dir / "pts_2011_report.txt");
+  EXPECT_TRUE(IsValidCp932(report)) << "the bad name is shown as \"?\"";
+  const std::vector<std::string> lines = CrLfLines(Cp932ToUtf8(report));
+  ASSERT_EQ(lines.size(), 10u + 13u + 2u);  // header, one line per point, summary
+  EXPECT_NE(lines[2].find("points.sim"), std::string::npos);
+  EXPECT_NE(lines[3].find("pts_2011.sim"), std::string::npos);
+  EXPECT_EQ(lines[10],
             "       5 1        T.1                    1078.144       1000.739        268.971"
             "       1078.644       1000.489        269.096  変換ﾊﾟﾗﾒｰﾀ");
-  EXPECT_NE(Cp932ToUtf8(lines[3]).find(mode1 ? "代表点" : "未変換 (変換パラメータの範囲外)"),
+  EXPECT_NE(lines[13].find(mode1 ? "20001.250        502.000          9.500  代表点"
+                                 : "未変換 (変換パラメータの範囲外)"),
             std::string::npos);
-  EXPECT_NE(Cp932ToUtf8(lines[5]).find("未変換 (項目が足りません)"), std::string::npos);
-  EXPECT_NE(Cp932ToUtf8(lines[12]).find("10.500"), std::string::npos);
-  // The bad name is shown as "?" so that the report stays CP932.
-  EXPECT_TRUE(IsValidCp932(report));
+  EXPECT_NE(lines[15].find("未変換 (項目が足りません)"), std::string::npos);
+  EXPECT_NE(lines.back().find(mode1 ? "代表点 : 1    未変換 : 4" : "代表点 : 0    未変換 : 5"),
+            std::string::npos);
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, SimaGolden,
+INSTANTIATE_TEST_SUITE_P(Modes, SimaRun,
                          ::testing::Values(params::ConversionMode::kGridOnly,
                                            params::ConversionMode::kGridThenRep));
+
+// A run cancelled at its first progress step keeps the records and report
+// lines written so far; a report that would overwrite the input stops the run
+// before anything is converted.
+TEST(SimaRunFiles, CancelAndAReportNamedLikeTheInput) {
+  auto dir = FreshDir("sima_cancel");
+  std::string big;
+  for (int i = 0; i < 1500; ++i) big += "A01," + std::to_string(i) + ",P,1.000,2.000,3.000,\r\n";
+  WriteBytes(dir / "big.sim", big);
+  Harness h(dir);
+  h.outPath = dir / "big_2011.sim";
+  h.format = InputFormat::kSima;
+  h.view.onYield = [&](ViewRecorder&) { h.cancel = true; };
+  h.Choose(dir / "big.sim");
+  ASSERT_EQ(h.Run(false), RunOutcome::kCancelled);
+  EXPECT_EQ(CrLfLines(h.Result()).size(), 100u);
+  EXPECT_EQ(CrLfLines(ReadBytes(dir / "big_2011_report.txt")).size(), 10u + 100u);
+
+  WriteBytes(dir / "r_report.txt", big);
+  Harness same(dir);
+  same.outPath = dir / "r.sim";
+  same.format = InputFormat::kSima;
+  same.Choose(dir / "r_report.txt");
+  EXPECT_EQ(same.Run(false), RunOutcome::kOtherError);
+  EXPECT_EQ(ReadBytes(dir / "r_report.txt"), big);
+  ASSERT_EQ(same.messages.boxes.size(), 1u);
+  EXPECT_NE(same.messages.boxes[0].text.find("報告ファイル"), std::string::npos);
+}
+
+// The same points as CSV and as blank-separated text give the same result
+// file, in every layout; either file read in the other format yields no point.
+TEST(CsvRun, SameResultAsTheTextFileAndNoPointInTheWrongFormat) {
+  auto dir = FreshDir("csv_run");
+  WriteBytes(dir / "bl.in", Sjis("370856.1234  1395201.9876   123.456  剣岳\r\n"));
+  WriteBytes(dir / "bl.csv", Sjis("370856.1234,1395201.9876 , 123.456,剣岳\r\n"));
+  struct Case {
+    const char* text;
+    const char* csv;
+    Process process;
+  };
+  const std::string in = DataFile("same_points.in").string(),
+                    csv = DataFile("same_points.csv").string();
+  for (const Case& c : {Case{in.c_str(), csv.c_str(), Process::kXy},
+                        Case{in.c_str(), csv.c_str(), Process::kXyBl}}) {
+    for (bool withInput : {false, true}) {
+      std::vector<std::string> results;
+      for (InputFormat f : {InputFormat::kText, InputFormat::kCsv}) {
+        Harness h(dir);
+        h.process = c.process;
+        h.withInput = withInput;
+        h.format = f;
+        h.Choose(f == InputFormat::kText ? c.text : c.csv);
+        ASSERT_EQ(h.Run(false), RunOutcome::kFinished);
+        EXPECT_EQ(h.totals.points, 4);
+        std::vector<std::string> lines = CrLfLines(h.Result());
+        lines.erase(lines.begin() + 5);  // names the input file
+        results.push_back(Cp932ToUtf8(
+            std::accumulate(lines.begin(), lines.end(), std::string(),
+                            [](std::string a, const std::string& b) { return a + b + "\n"; })));
+      }
+      EXPECT_EQ(results[0], results[1]);
+    }
+  }
+  std::vector<std::string> bl;
+  for (const char* name : {"bl.in", "bl.csv"}) {
+    Harness h(dir);
+    h.process = Process::kBl;
+    h.format = std::string(name) == "bl.csv" ? InputFormat::kCsv : InputFormat::kText;
+    h.Choose(dir / name);
+    ASSERT_EQ(h.Run(true), RunOutcome::kFinished);
+    bl.push_back(CrLfLines(h.Result()).back());
+  }
+  EXPECT_EQ(bl[0], bl[1]);
+  EXPECT_NE(Cp932ToUtf8(bl[0]).find("     剣岳  "), std::string::npos);
+
+  for (const auto& [file, format] :
+       {std::pair{in, InputFormat::kCsv}, std::pair{csv, InputFormat::kText}}) {
+    Harness h(dir);
+    h.format = format;
+    h.Choose(file);
+    ASSERT_EQ(h.Run(false), RunOutcome::kFinished);
+    EXPECT_EQ(h.totals.lines, 8);
+    EXPECT_EQ(h.totals.points, 0);
+    EXPECT_NE(RunWarningText(h.totals, format), "");
+  }
+}
 
 // ---- the report ----
 

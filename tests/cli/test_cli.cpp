@@ -480,3 +480,40 @@ TEST_F(Cli, MapWritesOnePointPerDataLineAndRefusesTheRunsFiles) {
   EXPECT_NE(r.err.find("範囲図が書き出せません"), std::string::npos) << r.err;
   EXPECT_EQ(Run("--map= " + P("pts.in") + " -").code, 2);
 }
+
+// --format: SIMA converts record for record and exits 3 with the points left
+// unconverted; SIMA takes no other process; CSV gives the text result; a file
+// in which nothing was read as a point exits 3 naming the format.
+TEST_F(Cli, FormatsAndTheirWarnings) {
+  Result r =
+      Run("--format sima " + Par() + " " + Golden("points.sim").string() + " " + P("pts_2011.sim"));
+  EXPECT_EQ(r.code, 3) << r.err;
+  EXPECT_EQ(Read(dir_ / "pts_2011.sim"), Read(Golden("points_mode2.sim")));
+  EXPECT_NE(r.err.find("変換できなかった点が 5 点あります。"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("ﾚｺｰﾄﾞ 8: 点番号 4"), std::string::npos) << r.err;
+  EXPECT_NE(Read(dir_ / "pts_2011_report.txt"), "");
+  // To standard output, the report beside the input.
+  fs::copy_file(Golden("points.sim"), dir_ / "in.sim");
+  r = Run("--format sima " + Par() + " " + P("in.sim") + " -");
+  EXPECT_EQ(r.code, 3);
+  EXPECT_EQ(r.out, Read(Golden("points_mode2.sim")));
+  EXPECT_NE(Read(dir_ / "in_2011_report.txt"), "");
+
+  for (const char* bad : {"--format sima --process bl", "--format sima --process xy-bl",
+                          "--format sima --with-input", "--format xls"}) {
+    SCOPED_TRACE(bad);
+    r = Run(std::string(bad) + " " + Par() + " a.sim b.sim");
+    EXPECT_EQ(r.code, 2);
+  }
+  EXPECT_EQ(Run("--format sima --process xy " + Par() + " " + Golden("points.sim").string() + " " +
+                P("b.sim"))
+                .code,
+            3);
+
+  r = Run("--format csv " + Par() + " " + Golden("same_points.csv").string() + " " + P("c.out"));
+  EXPECT_EQ(r.code, 0) << r.err;
+  r = Run(Par() + " " + Golden("same_points.csv").string() + " " + P("t.out"));
+  EXPECT_EQ(r.code, 3);
+  EXPECT_NE(r.err.find("点として読めた行が1行もありませんでした。"), std::string::npos);
+  EXPECT_NE(r.err.find("「空白区切り」"), std::string::npos);
+}

@@ -605,3 +605,42 @@ TEST_F(FrmFileTest, SimaInputLimitsTheChoicesAndProposesASimaResult) {
 
 }  // namespace
 }  // namespace varno::ui
+
+namespace varno::ui {
+namespace {
+
+// A SIMA run from the dialog converts record for record, writes its report
+// and ends with a warning box counting the points left unconverted; a CSV
+// file run as blank-separated text ends with the box that no point was read.
+TEST_F(FrmFileTest, SimaRunWarnsOfUnconvertedPointsAndAWrongFormatOfNone) {
+  const std::string in = Cp932File("pts.sim",
+                                   "G00,01,現場,\r\n"
+                                   "A01,1,内,160000.000,20000.000,10.000,\r\n"
+                                   "A01,2,外,0.000,0.000,1.000,\r\n");
+  Choose(in, dir + "pts_2011.sim");
+  ASSERT_EQ(dlg->CurrentFormat(), batch::InputFormat::kSima);
+  dlg->cmdStart->click();
+  const std::string result = ReadAll(dir + "pts_2011.sim");
+  std::vector<std::string> records;
+  for (std::size_t p = 0, q; (q = result.find("\r\n", p)) != std::string::npos; p = q + 2)
+    records.push_back(result.substr(p, q - p));
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(Cp932ToUtf8(records[0]), "G00,01,現場,");
+  EXPECT_NE(Cp932ToUtf8(records[1]), "A01,1,内,160000.000,20000.000,10.000,");
+  EXPECT_EQ(Cp932ToUtf8(records[1]).rfind("A01,1,内,", 0), 0u);
+  EXPECT_EQ(Cp932ToUtf8(records[2]), "A01,2,外,0.000,0.000,1.000,");
+  EXPECT_NE(ReadAll(dir + "pts_2011_report.txt"), "");
+  ASSERT_EQ(messages.boxes.size(), 1u);
+  EXPECT_EQ(messages.boxes[0].icon, MessageIcon::kWarning);
+  EXPECT_EQ(messages.boxes[0].text.rfind("変換できなかった点が 1 点あります。", 0), 0u);
+  EXPECT_NE(messages.boxes[0].text.find("点番号 2  点名 外"), std::string::npos);
+
+  dlg->SetFormat(batch::InputFormat::kText);
+  Choose(Cp932File("pts.txt", "160000.0,20000.0,10.0,A\r\n"), dir + "pts.out");
+  dlg->cmdStart->click();
+  ASSERT_EQ(messages.boxes.size(), 2u);
+  EXPECT_NE(messages.boxes[1].text.find("「空白区切り」"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace varno::ui
