@@ -118,6 +118,51 @@ std::string Cp932ToUtf8(std::string_view bytes) {
   return out;
 }
 
+namespace {
+
+// The first character of `u16` that CP932 cannot hold, with its 1-based line
+// (lines end at LF) and column (characters); the converter stops at errors.
+NotCp932Error FirstUnencodable(UConverter* c, const std::u16string& u16) {
+  long line = 1, column = 0;
+  char buf[8];
+  for (std::size_t i = 0; i < u16.size();) {
+    const std::size_t len = (u16[i] >= 0xD800 && u16[i] <= 0xDBFF && i + 1 < u16.size()) ? 2 : 1;
+    ++column;
+    UErrorCode err = U_ZERO_ERROR;
+    ucnv_resetFromUnicode(c);
+    ucnv_fromUChars(c, buf, sizeof buf, reinterpret_cast<const UChar*>(u16.data() + i),
+                    static_cast<int32_t>(len), &err);
+    if (U_FAILURE(err)) {
+      char32_t cp = u16[i];
+      if (len == 2) cp = 0x10000 + ((cp - 0xD800) << 10) + (u16[i + 1] - 0xDC00);
+      std::string ch;
+      AppendUtf8(cp, ch);
+      return NotCp932Error(ch, cp, line, column);
+    }
+    if (u16[i] == u'\n') ++line, column = 0;
+    i += len;
+  }
+  return NotCp932Error("?", 0xFFFD, line, column);
+}
+
+std::string HexCode(char32_t cp) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string s;
+  for (int shift = cp > 0xFFFF ? 16 : 12; shift >= 0; shift -= 4) s += kHex[(cp >> shift) & 0xF];
+  return "U+" + s;
+}
+
+}  // namespace
+
+NotCp932Error::NotCp932Error(const std::string& character, char32_t codePoint, long line,
+                             long column)
+    : VarnoError(ErrorKind::kOther, kErrTypeMismatch,
+                 "「" + QuoteField(character) + "」(" + HexCode(codePoint) +
+                     ") は CP932 で表せません（" + std::to_string(line) + "行 " +
+                     std::to_string(column) + "列）。"),
+      line_(line),
+      column_(column) {}
+
 std::string Utf8ToCp932(std::string_view utf8) {
   if (utf8.empty()) return {};
   const std::u16string u16 = ToUtf16(utf8);
@@ -129,9 +174,8 @@ std::string Utf8ToCp932(std::string_view utf8) {
   const int32_t n = ucnv_fromUChars(c.get(), out.data(), static_cast<int32_t>(out.size()),
                                     reinterpret_cast<const UChar*>(u16.data()),
                                     static_cast<int32_t>(u16.size()), &err);
-  if (U_FAILURE(err)) {
-    throw ConversionError(std::string(utf8) + "（CP932 で表せない文字を含みます）");
-  }
+  // Named by the character and where it stands, never by the whole text.
+  if (U_FAILURE(err)) throw FirstUnencodable(c.get(), u16);
   out.resize(n);
   return out;
 }

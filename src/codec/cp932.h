@@ -5,13 +5,27 @@
 #include <string>
 #include <string_view>
 
+#include "text/errors.h"
+
 namespace varno {
 
 // CP932 bytes to UTF-8. Invalid sequences become U+FFFD; never throws.
 std::string Cp932ToUtf8(std::string_view bytes);
 
-// UTF-8 to CP932 bytes. Throws ConversionError naming the first character that
-// CP932 cannot hold (or invalid UTF-8).
+// A text holds a character that CP932 cannot hold: the description names the
+// first such character with its line and column (not the whole text).
+class NotCp932Error : public VarnoError {
+ public:
+  NotCp932Error(const std::string& character, char32_t codePoint, long line, long column);
+  long line() const { return line_; }
+  long column() const { return column_; }
+
+ private:
+  long line_, column_;
+};
+
+// UTF-8 to CP932 bytes. Throws NotCp932Error for the first character that
+// CP932 cannot hold, ConversionError for invalid UTF-8.
 std::string Utf8ToCp932(std::string_view utf8);
 
 // A field of CP932 bytes for a message: decoded, then QuoteField (escaped, cut

@@ -1,83 +1,60 @@
 #include "ui/file_text.h"
 
-#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 
-#include "text/errors.h"
+#include "text/files.h"
 
 namespace varno::ui {
 
-int ErrorNumberOf(int err) {
-  switch (err) {
-    case ENOENT:
-    case ENOTDIR:
-      return kErrFileNotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return kErrPermissionDenied;
-    case ENOSPC:
-      return kErrDiskFull;
-    case EIO:
-      return kErrDeviceIo;
-    case ENOMEM:
-      return kErrOutOfMemory;
-    default:
-      return kErrPathAccess;
-  }
-}
-
 namespace {
 
-void SetFailure(FileFailure& failure, int err) {
-  failure.number = ErrorNumberOf(err);
-  failure.description = std::strerror(err);
+void SetFailure(FileFailure& failure, const FileProblem& problem) {
+  failure.number = problem.number;
+  failure.description = problem.description;
 }
 
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::string& path, FileFailure& failure,
                                          std::size_t limit) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) {
-    SetFailure(failure, errno);
+  // Only a regular file: a FIFO would block the window, a device never end.
+  FileProblem problem;
+  long long size = 0;
+  const int fd = OpenRegularForReading(path, problem, size);
+  if (fd < 0) {
+    SetFailure(failure, problem);
     return std::nullopt;
   }
   std::string bytes;
   char buf[1 << 16];
+  int err = 0;
   while (bytes.size() < limit) {
     const std::size_t want = std::min(sizeof buf, limit - bytes.size());
-    const std::size_t got = std::fread(buf, 1, want, f);
-    bytes.append(buf, got);
-    if (got < want) break;
+    const ssize_t got = ::read(fd, buf, want);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      err = errno;
+      break;
+    }
+    if (got == 0) break;
+    bytes.append(buf, static_cast<std::size_t>(got));
   }
-  const bool failed = std::ferror(f) != 0;
-  const int err = errno;
-  std::fclose(f);
-  if (failed) {
-    SetFailure(failure, err == 0 ? EIO : err);
+  ::close(fd);
+  if (err != 0) {
+    SetFailure(failure, DescribeFileError(err, path));
     return std::nullopt;
   }
   return bytes;
 }
 
 bool CanOpenForReading(const std::string& path, FileFailure& failure) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-    SetFailure(failure, EISDIR);
-    return false;
-  }
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) {
-    SetFailure(failure, errno);
-    return false;
-  }
-  std::fclose(f);
-  return true;
+  FileProblem problem;
+  if (CanReadRegularFile(path, problem)) return true;
+  SetFailure(failure, problem);
+  return false;
 }
 
 QString ToEditorText(const QString& fileText) {

@@ -13,15 +13,12 @@ struct FileFailure {
   std::string description;  // readable text (UTF-8)
 };
 
-// The classic error number for an errno value.
-int ErrorNumberOf(int err);
-
 // The file as bytes, at most `limit` of them; nullopt and `failure` set when
-// it cannot be read. Throws std::bad_alloc when it does not fit in memory.
+// it cannot be read or is not a regular file. Throws std::bad_alloc when it does not fit in memory.
 std::optional<std::string> ReadFileBytes(const std::string& path, FileFailure& failure,
                                          std::size_t limit = std::string::npos);
 
-// Tests that the file can be opened for reading.
+// Tests that the file is a regular file that can be opened for reading.
 bool CanOpenForReading(const std::string& path, FileFailure& failure);
 
 // File text (CR LF, lone CR or LF line ends) to the text a Qt text box holds

@@ -17,8 +17,6 @@
 #include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <cerrno>
-#include <cstring>
 #include <optional>
 
 #include "geodesy/ellipsoid.h"
@@ -27,8 +25,10 @@
 #include "params/reader.h"
 #include "state/module_state.h"
 #include "text/errors.h"
+#include "text/files.h"
 #include "text/format.h"
 #include "text/paths.h"
+#include "text/quote.h"
 #include "text/version.h"
 #include "ui/dialog_texts.h"
 #include "ui/file_text.h"
@@ -370,7 +370,8 @@ void FrmFile::TakeInputFile(const std::string& path) {
   // The extension is taken from the file name only: a "." in a folder name
   // must not cut the path.
   f.inFileBase = f.inFileDir + StripExtension(FileNameOf(path));
-  SetStatus(std::string(dtext::kOpenedIn) + path + dtext::kOpenedTail, colors::kLightCyan);
+  SetStatus(std::string(dtext::kOpenedIn) + EscapeControls(path) + dtext::kOpenedTail,
+            colors::kLightCyan);
   // The file's extension suggests its format; the user may choose another.
   const QString suffix = QFileInfo(Q(FileNameOf(path))).suffix().toLower();
   if (suffix == QLatin1String("sim")) {
@@ -410,16 +411,19 @@ void FrmFile::OpenOutFile() {
     messages_.Show(dtext::kOutIsParaFile, kProgramTitle, MessageIcon::kWarning);
     return;
   }
-  std::FILE* out = std::fopen(path.c_str(), "wb");
+  // Only a regular file is created or emptied; a FIFO or a device is refused
+  // at once rather than waited on or written to.
+  FileProblem problem;
+  std::FILE* out = OpenResultForWriting(path, problem);
   if (out == nullptr) {
-    const int err = errno;
-    ShowFileError(ErrorNumberOf(err), std::strerror(err));
+    ShowFileError(problem.number, problem.description);
     return;
   }
   CloseResultFileIfOpen();
   f.outFile = out;
   f.outFilePath = path;
-  SetStatus(std::string(dtext::kOpenedOut) + path + dtext::kOpenedTail, colors::kLightCyan);
+  SetStatus(std::string(dtext::kOpenedOut) + EscapeControls(path) + dtext::kOpenedTail,
+            colors::kLightCyan);
   f.outFileChosen = true;
   if (f.inFileChosen) {
     cmdStart->setEnabled(true);

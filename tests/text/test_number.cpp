@@ -130,7 +130,7 @@ TEST(Cp932, RoundTripAndInvalidBytes) {
   EXPECT_EQ(Cp932ToUtf8("\x81"), "\xEF\xBF\xBD");
   EXPECT_EQ(Cp932ToUtf8(""), "");
   // Characters CP932 cannot hold are refused.
-  EXPECT_THROW(Utf8ToCp932("한국"), ConversionError);
+  EXPECT_THROW(Utf8ToCp932("한국"), NotCp932Error);
   EXPECT_THROW(Utf8ToCp932("\xff"), ConversionError);
 }
 

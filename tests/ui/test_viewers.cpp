@@ -108,10 +108,19 @@ TEST_F(ViewerTest, SavingAsksBeforeOverwritingAndWritesCp932) {
 TEST_F(ViewerTest, TextThatShiftJisCannotHoldIsNotSaved) {
   const std::string path = dir + "pts.in";
   WriteAll(path, "old\r\n");
-  in.txtEdit->setPlainText(Q("1 2 3 \xF0\x9F\x98\x80"));  // an emoji
+  // A long text with an emoji on its second line: the short message names
+  // the character, its line and column, not the whole text.
+  in.txtEdit->setPlainText(
+      Q("# " + std::string(5000, 'x') + "\n1 2 3 \xF0\x9F\x98\x80 \xE2\x82\xAC"));
   EXPECT_FALSE(in.SaveEditFile(path));
   ASSERT_EQ(messages.boxes.size(), 1u);
   EXPECT_EQ(messages.boxes[0].icon, MessageIcon::kWarning);
+  const std::string& text = messages.boxes[0].text;
+  EXPECT_LT(text.size(), 300u);
+  EXPECT_NE(text.find("「\xF0\x9F\x98\x80」(U+1F600) は CP932 で表せません（2行 7列）"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(text.find("数値"), std::string::npos);  // not a number conversion
   EXPECT_EQ(ReadAll(path), "old\r\n");
 }
 
