@@ -106,6 +106,11 @@ TEST_F(FrmMainTest, KeyboardFilter) {
       {"txtTkyx", false, Qt::Key_A, 'a', {}, false, text::kKeyRejected, colors::kDarkRed},
       {"txtTkyx", false, Qt::Key_Slash, '/', {}, true, text::kKeyAccepted, colors::kLightYellow},
       {"txtTkyx", true, Qt::Key_Minus, '-', {}, true, text::kKeyAccepted, colors::kLightYellow},
+      // The edges of the accepted range: '.' and '9' in, ',' and ':' out.
+      {"txtTkyx", false, Qt::Key_Period, '.', {}, true, text::kKeyAccepted, colors::kLightYellow},
+      {"txtTkyx", false, Qt::Key_9, '9', {}, true, text::kKeyAccepted, colors::kLightYellow},
+      {"txtTkyx", false, Qt::Key_Comma, ',', {}, false, text::kKeyRejected, colors::kDarkRed},
+      {"txtTkyx", false, Qt::Key_Colon, ':', {}, false, text::kKeyRejected, colors::kDarkRed},
       {"txtJgdh", false, Qt::Key_Space, ' ', {}, false, text::kKeyRejected, colors::kDarkRed},
       {"txtTkyy", false, Qt::Key_Backspace, 0, {}, true, text::kKeyAccepted, colors::kLightYellow},
       {"txtTkyy", false, Qt::Key_V, 'v', Qt::ControlModifier, false, text::kKeyRejected,
