@@ -4,6 +4,7 @@
 
 #include "codec/cp932.h"
 #include "text/format.h"
+#include "text/quote.h"
 
 namespace varno::map {
 
@@ -183,7 +184,7 @@ std::string PointDescription(const MapPoint& p, bool single) {
   } else {
     s = std::to_string(p.line) + "行";
   }
-  s += "  " + Cp932ToUtf8(p.name) + "\n" + OutcomeText(p.outcome);
+  s += "  " + QuoteField(Cp932ToUtf8(p.name)) + "\n" + OutcomeText(p.outcome);
   if (p.latLonInput) {
     s += "\n入力 緯度 " + Dms(p.inB, "000000.00000") + "  経度 " + Dms(p.inL, "0000000.00000");
   }

@@ -5,6 +5,7 @@
 
 #include "map/legend.h"
 #include "text/format.h"
+#include "text/quote.h"
 
 namespace varno::map {
 
@@ -43,50 +44,17 @@ std::string Hex(Rgb c) {
   return s;
 }
 
-// Length of a valid UTF-8 sequence starting at s[i], or 0.
-std::size_t Utf8Length(std::string_view s, std::size_t i, char32_t& cp) {
-  const auto b = static_cast<unsigned char>(s[i]);
-  std::size_t n;
-  if (b < 0x80) {
-    cp = b;
-    return 1;
-  } else if ((b & 0xE0) == 0xC0) {
-    n = 2;
-    cp = b & 0x1F;
-  } else if ((b & 0xF0) == 0xE0) {
-    n = 3;
-    cp = b & 0x0F;
-  } else if ((b & 0xF8) == 0xF0) {
-    n = 4;
-    cp = b & 0x07;
-  } else {
-    return 0;
-  }
-  if (i + n > s.size()) return 0;
-  for (std::size_t k = 1; k < n; ++k) {
-    const auto c = static_cast<unsigned char>(s[i + k]);
-    if ((c & 0xC0) != 0x80) return 0;
-    cp = (cp << 6) | (c & 0x3F);
-  }
-  static const char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-  return n;
-}
-
 }  // namespace
 
 std::string XmlEscape(std::string_view s) {
+  // Control characters and bytes that are not UTF-8 are shown as the rest of
+  // the program shows them ("\x1B"); line breaks stay.
+  const std::string shown = EscapeControls(s, true);
   std::string out;
-  out.reserve(s.size());
-  for (std::size_t i = 0; i < s.size();) {
-    char32_t cp = 0;
-    const std::size_t n = Utf8Length(s, i, cp);
-    if (n == 0) {
-      out += "\xEF\xBF\xBD";
-      ++i;
-      continue;
-    }
-    switch (cp) {
+  out.reserve(shown.size());
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    const char c = shown[i];
+    switch (c) {
       case '&':
         out += "&amp;";
         break;
@@ -103,13 +71,15 @@ std::string XmlEscape(std::string_view s) {
         out += "&apos;";
         break;
       default:
-        if ((cp < 0x20 && cp != '\t' && cp != '\n') || cp == 0xFFFE || cp == 0xFFFF) {
+        // U+FFFE and U+FFFF are UTF-8 but not XML characters.
+        if (c == '\xEF' && shown.compare(i + 1, 1, "\xBF") == 0 && i + 2 < shown.size() &&
+            (shown[i + 2] == '\xBE' || shown[i + 2] == '\xBF')) {
           out += "\xEF\xBF\xBD";
+          i += 2;
         } else {
-          out.append(s.substr(i, n));
+          out += c;
         }
     }
-    i += n;
   }
   return out;
 }

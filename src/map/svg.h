@@ -18,8 +18,8 @@ struct SvgOptions {
 };
 
 // UTF-8 text made safe for XML character data and attribute values: markup
-// characters become references, and characters XML cannot carry (control
-// characters, invalid UTF-8) become U+FFFD.
+// characters become references, control characters and bytes that are not
+// UTF-8 are escaped visibly ("\x01"), U+FFFE and U+FFFF become U+FFFD.
 std::string XmlEscape(std::string_view utf8);
 
 // The whole document. Every data line of the run is one element, in input

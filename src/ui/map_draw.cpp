@@ -9,6 +9,7 @@
 
 #include "map/legend.h"
 #include "text/format.h"
+#include "text/quote.h"
 #include "ui/message_service.h"
 
 namespace varno::ui {
@@ -324,11 +325,7 @@ const map::MapPoint* PointNear(const MapScene& s, const map::Viewport& v, double
 }
 
 QString TooltipHtml(const std::string& utf8) {
-  QString t = Q(utf8);
-  for (QChar& c : t) {
-    if (c.unicode() < 0x20 && c != QLatin1Char('\n')) c = QChar(0xFFFD);
-  }
-  t = t.toHtmlEscaped();
+  QString t = Q(EscapeControls(utf8, true)).toHtmlEscaped();
   t.replace(QLatin1Char('\n'), QStringLiteral("<br/>"));
   return QStringLiteral("<p style='white-space:pre'>") + t + QStringLiteral("</p>");
 }

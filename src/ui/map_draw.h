@@ -36,7 +36,7 @@ const map::MapPoint* PointNear(const MapScene& scene, const map::Viewport& v, do
                                double radiusPx, bool& isSingle);
 
 // UTF-8 text from the logic (names from files included) as tooltip rich text:
-// escaped, control characters replaced, line breaks kept.
+// markup escaped, control characters shown as "\x01", line breaks kept.
 QString TooltipHtml(const std::string& utf8);
 
 }  // namespace varno::ui

@@ -253,10 +253,11 @@ TEST(Nodes, HoverFindsTheNearestNodeAndMissingNodesAppearWhenZoomedIn) {
 
 TEST(Xml, EscapesMarkupAndCharactersXmlCannotCarry) {
   EXPECT_EQ(XmlEscape("a<b>&\"c'"), "a&lt;b&gt;&amp;&quot;c&apos;");
-  EXPECT_EQ(XmlEscape("剣岳\t1"), "剣岳\t1");
-  EXPECT_EQ(XmlEscape(std::string("x\x01y\x1b", 4)), "x\uFFFDy\uFFFD");
-  EXPECT_EQ(XmlEscape(std::string("\xff\xe5\x89", 3)), "\uFFFD\uFFFD\uFFFD");  // invalid UTF-8
-  EXPECT_EQ(XmlEscape("\xed\xa0\x80"), "\uFFFD\uFFFD\uFFFD");                  // a surrogate
+  EXPECT_EQ(XmlEscape("剣岳\t1"), "剣岳\\x091");
+  EXPECT_EQ(XmlEscape(std::string("x\x01y\x1b\n", 5)), "x\\x01y\\x1B\n");
+  EXPECT_EQ(XmlEscape(std::string("\xff\xe5\x89", 3)), "\\xFF\\xE5\\x89");  // invalid UTF-8
+  EXPECT_EQ(XmlEscape("\xed\xa0\x80"), "\\xED\\xA0\\x80");                  // a surrogate
+  EXPECT_EQ(XmlEscape("a\uFFFEb\uFFFF"), "a\uFFFDb\uFFFD");
 }
 
 MapPoint Point(int64_t line, std::string name, Outcome o, double x, double y) {
@@ -311,7 +312,7 @@ TEST(Svg, OnePointElementPerDataLineInInputOrderWithTitles) {
   }
   EXPECT_NE(pts[0].title.find("剣岳"), std::string::npos);
   EXPECT_NE(pts[1].title.find("a</title><b>&"), std::string::npos);
-  EXPECT_NE(pts[2].title.find("\uFFFD\uFFFD\"'"), std::string::npos);
+  EXPECT_NE(pts[2].title.find("\\x01\\x02\"'"), std::string::npos);
   EXPECT_NE(pts[3].title.find("ソ"), std::string::npos);
   EXPECT_NE(pts[3].title.find("460001.00000"), std::string::npos);
   // The placed points sit where the picture transform puts them: the same
