@@ -30,7 +30,7 @@ namespace varno::ui {
 namespace {
 
 constexpr double kHoverRadius = 6;
-constexpr double kFitMargin = 24;
+constexpr double kFitMargin = 40;  // clear of the axis labels
 constexpr double kWheelStep = 1.25;  // zoom per notch
 
 const char* CellText(map::CellClass c) {
