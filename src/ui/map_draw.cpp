@@ -29,19 +29,24 @@ QPointF Q2(const PixelPoint& p) {
   return {p.px, p.py};
 }
 
-void DrawCells(QPainter& p, const map::GridModel& g, const map::Viewport& v,
-               std::vector<CellClass>& raster) {
-  map::RasterCells(g, v, raster);
-  static_assert(sizeof(CellClass) == 1);
-  QImage image(reinterpret_cast<const uchar*>(raster.data()), v.width, v.height, v.width,
-               QImage::Format_Indexed8);
-  QList<QRgb> table;
-  for (CellClass c : {CellClass::kParams, CellClass::kNoParams, CellClass::kMissing}) {
-    const Rgb rgb = map::CellColour(c);
-    table.push_back(qRgb(rgb.r, rgb.g, rgb.b));
+// The cells as an opaque image of the view's size, drawn in one blit.
+void DrawCells(QPainter& p, const map::GridModel& g, const map::Viewport& v, MapDrawCache& cache) {
+  map::RasterCells(g, v, cache.raster);
+  QImage& image = cache.image;
+  if (image.width() != v.width || image.height() != v.height) {
+    image = QImage(v.width, v.height, QImage::Format_RGB32);
   }
-  table.push_back(qRgba(0, 0, 0, 0));  // outside: the background shows
-  image.setColorTable(table);
+  QRgb colour[4];
+  for (CellClass c :
+       {CellClass::kParams, CellClass::kNoParams, CellClass::kMissing, CellClass::kOutside}) {
+    const Rgb rgb = map::CellColour(c);
+    colour[static_cast<int>(c)] = qRgb(rgb.r, rgb.g, rgb.b);
+  }
+  const CellClass* in = cache.raster.data();
+  for (int y = 0; y < v.height; ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < v.width; ++x) line[x] = colour[static_cast<int>(*in++)];
+  }
   p.drawImage(QPointF(0, 0), image);
 }
 
@@ -276,7 +281,7 @@ void DrawMap(QPainter& p, const MapScene& s, const map::Viewport& v, MapDrawCach
   p.fillRect(QRectF(0, 0, v.width, v.height), Qt::white);
   p.setRenderHint(QPainter::Antialiasing, false);
   if (s.grid) {
-    DrawCells(p, *s.grid, v, cache.raster);
+    DrawCells(p, *s.grid, v, cache);
     DrawCellLines(p, *s.grid, v);
   }
   DrawAxes(p, v);

@@ -2,6 +2,7 @@
 // SVG document, for the window, its PNG export and its printed page.
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <vector>
 
@@ -21,6 +22,7 @@ struct MapScene {
 // Scratch buffers kept between frames so that a frame allocates nothing.
 struct MapDrawCache {
   std::vector<map::CellClass> raster;
+  QImage image;
   std::vector<map::Arrow> arrows;
   std::vector<map::PixelPoint> nodes;
 };
