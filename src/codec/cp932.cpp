@@ -3,6 +3,7 @@
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_cb.h>
 
+#include <bitset>
 #include <memory>
 #include <vector>
 
@@ -187,17 +188,54 @@ std::string QuoteCp932Field(std::string_view bytes) {
   return QuoteField(Cp932ToUtf8(bytes.substr(0, kBytes)));
 }
 
+namespace {
+
+// Which single bytes and which two-byte sequences windows-932 maps, asked of
+// ICU once: the converter is stateless, so a text is valid exactly when it is
+// a run of such characters, and checking one costs no converter.
+struct Cp932Validity {
+  std::bitset<256> single;
+  std::bitset<65536> pair;
+  Cp932Validity() {
+    UErrorCode err = U_ZERO_ERROR;
+    Converter c(ucnv_open("windows-932", &err));
+    if (U_FAILURE(err)) return;  // nothing is valid without the table
+    ucnv_setToUCallBack(c.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+    auto converts = [&](const char* bytes, int32_t n) {
+      UChar buf[4];
+      err = U_ZERO_ERROR;
+      ucnv_reset(c.get());
+      ucnv_toUChars(c.get(), buf, 4, bytes, n, &err);
+      return U_SUCCESS(err);
+    };
+    for (int b = 0; b < 256; ++b) {
+      const char one = static_cast<char>(b);
+      single[static_cast<std::size_t>(b)] = converts(&one, 1);
+      if (single[static_cast<std::size_t>(b)]) continue;
+      for (int t = 0; t < 256; ++t) {
+        const char two[2] = {one, static_cast<char>(t)};
+        pair[static_cast<std::size_t>(b * 256 + t)] = converts(two, 2);
+      }
+    }
+  }
+};
+
+}  // namespace
+
 bool IsValidCp932(std::string_view bytes) {
-  if (bytes.empty()) return true;
-  UErrorCode err = U_ZERO_ERROR;
-  Converter c(ucnv_open("windows-932", &err));
-  if (U_FAILURE(err)) return false;
-  ucnv_setToUCallBack(c.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
-  std::vector<UChar> buf(bytes.size() + 1);
-  err = U_ZERO_ERROR;
-  ucnv_toUChars(c.get(), buf.data(), static_cast<int32_t>(buf.size()), bytes.data(),
-                static_cast<int32_t>(bytes.size()), &err);
-  return U_SUCCESS(err);
+  static const Cp932Validity valid;
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const std::size_t n = bytes.size();
+  for (std::size_t i = 0; i < n;) {
+    if (valid.single[p[i]]) {
+      ++i;
+    } else if (i + 1 < n && valid.pair[p[i] * 256u + p[i + 1]]) {
+      i += 2;
+    } else {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace varno

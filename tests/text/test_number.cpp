@@ -110,6 +110,29 @@ TEST(Paths, NamesFoldersAndExtensions) {
   EXPECT_EQ(FolderOf("pts.in"), "");
 }
 
+// The validity check agrees with the decoder on every one- and two-byte text
+// and on three-byte ones that start with a trail byte or a lone lead byte.
+TEST(Cp932, ValidityAgreesWithTheDecoderOnEveryShortText) {
+  const std::string replacement = "\xEF\xBF\xBD";
+  auto decodes = [&](const std::string& s) {
+    return Cp932ToUtf8(s).find(replacement) == std::string::npos;
+  };
+  for (int a = 0; a < 256; ++a) {
+    const std::string one(1, static_cast<char>(a));
+    ASSERT_EQ(IsValidCp932(one), decodes(one)) << a;
+    for (int b = 0; b < 256; ++b) {
+      const std::string two = one + static_cast<char>(b);
+      ASSERT_EQ(IsValidCp932(two), decodes(two)) << a << " " << b;
+    }
+  }
+  for (const char* s : {"\x81\x40\x81", "\xe3\x81\x82",
+                        "a\x95\x5c"
+                        "b",
+                        "\x85\x40"
+                        "x"})
+    EXPECT_EQ(IsValidCp932(s), decodes(s)) << s;
+}
+
 TEST(Cp932, RoundTripAndInvalidBytes) {
   const std::string utf8 = "座標変換プログラム ｶﾀｶﾅ ～ \\ ~ ①";
   const std::string bytes = Utf8ToCp932(utf8);
