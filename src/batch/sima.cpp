@@ -1,6 +1,7 @@
 #include "batch/sima.h"
 
 #include <array>
+#include <cstdio>
 #include <memory>
 
 #include "batch/layout.h"
@@ -251,11 +252,23 @@ void PutRight(std::string_view text, std::size_t width, std::string& out) {
 }
 
 // A text of the input, trimmed; bytes that are not CP932 shown as "?" so that
-// the report stays a CP932 file.
-std::string Shown(std::string_view field) {
+// the report stays a CP932 file. `scratch` holds the text when it had to change.
+std::string_view Shown(std::string_view field, std::string& scratch) {
   const std::string_view t = Trim(field);
-  if (IsValidCp932(t)) return std::string(t);
-  return ToCp932Lenient(Cp932ToUtf8(t));
+  if (IsValidCp932(t)) return t;
+  scratch = ToCp932Lenient(Cp932ToUtf8(t));
+  return scratch;
+}
+
+// The outcome texts of the report, in CP932, made once.
+struct OutcomeTexts {
+  std::string grid = ToCp932Lenient("変換ﾊﾟﾗﾒｰﾀ");
+  std::string rep = ToCp932Lenient("代表点");
+};
+
+const OutcomeTexts& Outcomes() {
+  static const OutcomeTexts texts;
+  return texts;
 }
 
 void PutColumns(std::string_view record, std::string_view number, std::string_view name,
@@ -335,22 +348,25 @@ void AppendReportHeader(const ReportHeader& h, std::string& out) {
 void AppendReportLine(long long recordNo, const RecordResult& r, std::string& out) {
   if (!r.isPoint) return;
   const PointFields& f = r.fields;
-  const std::string before[3] = {Shown(f.x), Shown(f.y), Shown(f.h)};
+  std::string scratch[5];
   const bool converted = r.outcome != PointOutcome::kNotConverted;
   const std::string_view none;
-  const std::string_view values[6] = {before[0],
-                                      before[1],
-                                      before[2],
+  const std::string_view values[6] = {Shown(f.x, scratch[0]),
+                                      Shown(f.y, scratch[1]),
+                                      Shown(f.h, scratch[2]),
                                       converted ? std::string_view(r.x2) : none,
                                       converted ? std::string_view(r.y2) : none,
                                       converted ? std::string_view(r.h2) : none};
-  PutColumns(std::to_string(recordNo), Shown(f.number), Shown(f.name), values, out);
+  char number[24];
+  const int len = std::snprintf(number, sizeof number, "%lld", recordNo);
+  PutColumns(std::string_view(number, static_cast<std::size_t>(len)), Shown(f.number, scratch[3]),
+             Shown(f.name, scratch[4]), values, out);
   switch (r.outcome) {
     case PointOutcome::kGrid:
-      AppendUtf8("変換ﾊﾟﾗﾒｰﾀ", out);
+      out.append(Outcomes().grid);
       break;
     case PointOutcome::kRep:
-      AppendUtf8("代表点", out);
+      out.append(Outcomes().rep);
       break;
     case PointOutcome::kNotConverted:
       AppendUtf8("未変換 (" + r.reason + ")", out);
