@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "batch/io.h"
+#include "batch/parallel.h"
 #include "batch/sima.h"
 #include "text/errors.h"
 #include "text/format.h"
@@ -216,6 +217,16 @@ RunOutcome Run::Execute() {
     lineStart = buf.size();
     const LineConverter converter(ctx_.settings, conv_);
     LineResult result;
+    // With more than one thread the lines are converted ahead in batches and
+    // taken here in input order; the rest of the loop is the same.
+    std::optional<ParallelLines> parallel;
+    if (const unsigned threads = ConversionThreads(ctx_.jobs); threads > 1) {
+      try {
+        parallel.emplace(converter, *in, threads, 1);
+      } catch (const std::exception&) {
+        // No thread to be had: the lines are converted here.
+      }
+    }
     // An empty file gets a one-step scale, filled at the end.
     const long progressMax = n > 0 ? n : 1;
     view.SetProgressMax(progressMax);
@@ -223,21 +234,32 @@ RunOutcome Run::Execute() {
 
     std::string_view line;
     for (;;) {
-      if (in->AtEnd()) break;
+      if (parallel ? parallel->AtEnd() : in->AtEnd()) break;
       if (ctx_.cancelRequested) {
+        parallel.reset();
         writer.Flush();
         tally.Abandon();
         return Cancel(in);
       }
-      in->Next(line);
+      const LineResult* converted = &result;
+      if (parallel) {
+        parallel->Next(line, converted);
+      } else {
+        in->Next(line);
+      }
       const long number = static_cast<long>(i) + 1;
       view.LineStarted(number);
       lineStart = buf.size();
-      converter.Convert(line, number, buf, result);
-      if (!result.messages.empty()) result.messages.ReplayTo(ctx_.report);
-      if (result.error) std::rethrow_exception(result.error);
-      tally.OnLine(result);
-      if (ctx_.observer != nullptr) ctx_.observer->OnLine(result);
+      if (parallel) {
+        buf.append(line);  // the line's result, converted ahead
+      } else {
+        converter.Convert(line, number, buf, result);
+      }
+      const LineResult& r = *converted;
+      if (!r.messages.empty()) r.messages.ReplayTo(ctx_.report);
+      if (r.error) std::rethrow_exception(r.error);
+      tally.OnLine(r);
+      if (ctx_.observer != nullptr) ctx_.observer->OnLine(r);
       lineStart = buf.size();
       writer.MaybeFlush();
       lineStart = buf.size();

@@ -85,6 +85,11 @@ struct BatchContext {
   Reporter report;                   // main window status and message boxes
   LineObserver* observer = nullptr;  // optional
   RunTotals* totals = nullptr;       // optional: filled when the run finishes
+  // Threads converting lines: 1 converts them one by one on the calling
+  // thread; more convert batches of lines ahead while the calling thread
+  // writes them, shows their messages and progress and tests the cancel in
+  // input order, so that everything observable is as with 1; 0 is one per core.
+  int jobs = 1;
 };
 
 enum class RunOutcome { kFinished, kCancelled, kOverflowError, kOtherError };

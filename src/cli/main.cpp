@@ -193,6 +193,7 @@ int Main(int argc, char** argv) {
                           cancelRequested,    view,
                           {status, messages}, opt.mapFile.empty() ? nullptr : &recorder};
   ctx.totals = &totals;
+  ctx.jobs = opt.jobs;
   const batch::RunOutcome outcome = batch::RunFile(ctx);
   bool mapWritten = true;
   if (!opt.mapFile.empty()) {

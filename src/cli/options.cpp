@@ -145,6 +145,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
       }
       o.zone = z;
+    } else if (arg == "--jobs") {
+      if (!needValue()) return std::nullopt;
+      int j = 0;
+      if (!ParseSmallInt(value, 1, 256, j)) {
+        error = "--jobs は 1～256 のスレッド数です (got \"" + value + "\")";
+        return std::nullopt;
+      }
+      o.jobs = j;
     } else {
       error = "不明なオプション: " + arg + " (unknown option)";
       return std::nullopt;
@@ -181,7 +189,8 @@ std::string VersionText() {
 std::string HelpText() {
   return R"(使い方 / usage:
   varno-batch [--par FILE] [--format text|csv|sima] [--process bl|xy|xy-bl]
-              [--with-input] [--mode 1|2|3] [--zone N] [--map FILE.svg] [-v] INPUT OUTPUT
+              [--with-input] [--mode 1|2|3] [--zone N] [--map FILE.svg] [--jobs N] [-v]
+              INPUT OUTPUT
   varno-batch --help | --version
 
 震災前成果(2000) の座標値ファイル INPUT を震災後成果(2011) に一括変換し，結果ファイル
@@ -225,6 +234,10 @@ to standard output; INPUT must be a regular file (it is read twice).
                   the picture of the grid and of this run's points as SVG: one element
                   per data line in input order, class "point" plus its outcome, its line
                   number and name in a <title>. Written also when the run stops early.
+  --jobs N        変換に使うスレッド数 1～256 (既定: CPU のコア数)。1 は 1 行ずつ
+                  順に変換します。結果はスレッド数によらず同じです。
+                  conversion threads (default: one per core); 1 converts line by
+                  line. The result is the same whatever the number.
   -v, --verbose   パラメータファイルの読み込み結果と終了メッセージを表示します
                   print the parameter file summary and the closing message
   -h, --help      この説明 / this text

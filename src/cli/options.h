@@ -18,6 +18,7 @@ struct Options {
   batch::InputFormat format = batch::InputFormat::kText;
   params::ConversionMode mode = params::ConversionMode::kGridOnly;
   std::optional<int> zone;
+  int jobs = 0;  // conversion threads; 0: one per core
   bool verbose = false;
   bool help = false;
   bool version = false;

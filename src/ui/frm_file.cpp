@@ -533,6 +533,7 @@ void FrmFile::Start() {
   batch::BatchContext ctx{settings, f, state_.cancelRequested, *this, {mainStatus_, messages_},
                           &recorder};
   ctx.totals = &totals;
+  ctx.jobs = 0;  // one conversion thread per core
   const batch::RunOutcome outcome = batch::RunFile(ctx);
   state_.lastRun.inputName = FileNameOf(f.inFilePath);
   state_.lastRun.finished = outcome == batch::RunOutcome::kFinished;

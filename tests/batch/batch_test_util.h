@@ -146,6 +146,7 @@ struct Harness {
   RunTotals totals;  // of the last run
   geo::GeoState geo;
   LineObserver* observer = nullptr;
+  int jobs = 1;                    // conversion threads of the run
   RunSettings* running = nullptr;  // the settings of the run in progress
   BatchFiles files;
   bool cancel = false;
@@ -168,7 +169,7 @@ struct Harness {
   RunOutcome Run(bool bl) {
     RunSettings settings = Settings();
     running = &settings;
-    BatchContext ctx{settings, files, cancel, view, {status, messages}, observer, &totals};
+    BatchContext ctx{settings, files, cancel, view, {status, messages}, observer, &totals, jobs};
     const RunOutcome outcome = bl ? Bl_File(ctx) : XY_File(ctx);
     running = nullptr;
     return outcome;
