@@ -1,5 +1,6 @@
 // varno-bench-dialog: the batch dialog's run (X/Y process) timed offscreen on
-// a given file against the engine alone on the same file in the same process,
+// a given file against the engine alone (one conversion thread per core, as
+// in the dialog) on the same file in the same process,
 // with how often the window system got its turn during the run, and how long
 // a cancel took to act.
 // Usage: varno-bench-dialog GRID.par INPUT OUTPUT
@@ -14,10 +15,10 @@
 #include <optional>
 #include <string>
 
-#include "state/module_state.h"
 #include "batch/convert.h"
 #include "geodesy/ellipsoid.h"
 #include "params/reader.h"
+#include "state/module_state.h"
 #include "ui/frm_file.h"
 
 namespace {
@@ -124,6 +125,7 @@ int main(int argc, char** argv) {
     const batch::RunSettings settings{state.store, state.mode, batch::Process::kXy, false,
                                       geoState};
     batch::BatchContext ctx{settings, files, cancel, view, {status, messages}};
+    ctx.jobs = 0;  // as the dialog and varno-batch: one conversion thread per core
     const Clock c;
     batch::XY_File(ctx);
     return c.Elapsed();
