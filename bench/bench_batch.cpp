@@ -13,9 +13,10 @@
 #include "geodesy/angles.h"
 #include "geodesy/ellipsoid.h"
 #include "geodesy/projection.h"
-#include "params/gridgen.h"
 #include "params/reader.h"
 #include "params/store.h"
+#include "support/gridgen.h"
+#include "support/silent_views.h"
 
 namespace {
 

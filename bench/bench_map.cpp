@@ -10,8 +10,8 @@
 #include "map/model.h"
 #include "map/svg.h"
 #include "map/view.h"
-#include "params/gridgen.h"
 #include "params/store.h"
+#include "support/gridgen.h"
 #include "ui/map_draw.h"
 
 namespace {

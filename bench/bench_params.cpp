@@ -10,9 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "params/gridgen.h"
 #include "params/interpolate.h"
 #include "params/reader.h"
+#include "support/gridgen.h"
+#include "support/silent_views.h"
 
 namespace {
 

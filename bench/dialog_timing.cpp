@@ -19,6 +19,7 @@
 #include "geodesy/ellipsoid.h"
 #include "params/reader.h"
 #include "state/module_state.h"
+#include "support/silent_views.h"
 #include "ui/frm_file.h"
 
 namespace {

@@ -17,6 +17,7 @@
 #include "batch/lines.h"
 #include "fuzz_support.h"
 #include "params/interpolate.h"
+#include "support/silent_views.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "fuzz_support.h"
 #include "params/interpolate.h"
 #include "params/reader.h"
+#include "support/silent_views.h"
 #include "text/errors.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "params/gridgen.h"
+#include "support/gridgen.h"
 
 namespace {
 

@@ -39,23 +39,6 @@ class BatchView {
   virtual bool CancelWhileCounting() { return false; }
 };
 
-// A run without a window (benchmarks, fuzzing): shows nothing and hands no
-// control away.
-class SilentBatchView : public BatchView {
- public:
-  void ShowBreak(bool) override {}
-  void SetLineText(const std::string&) override {}
-  void SetPercentText(const std::string&) override {}
-  void SetProgressMax(long) override {}
-  void SetProgress(long) override {}
-  void SetDialogStatus(const std::string&, Rgb) override {}
-  void EnableStart(bool) override {}
-  void SetBusy(bool) override {}
-  bool ShowResultFile() override { return false; }
-  void OpenOutFileView(const std::string&) override {}
-  void Yield() override {}
-};
-
 // Told of every line of a run, in input order, after its messages have been
 // shown (a picture of the run, a report). Not told of a line that stops the
 // run. The result, and the name it views, are valid during the call only.

@@ -29,20 +29,6 @@ class LoadView {
   virtual void Yield() = 0;
 };
 
-// A reading without a window (headless tools, benchmarks): shows nothing and
-// hands no control away.
-class SilentLoadView : public LoadView {
- public:
-  void SetStatusText(const std::string&) override {}
-  void SetStatusColor(Rgb) override {}
-  void SetProgressMax(double) override {}
-  void SetProgress(long) override {}
-  void SetSizeText(const std::string&) override {}
-  void ShowBreak(bool) override {}
-  void SetBusy(bool) override {}
-  void Yield() override {}
-};
-
 // How the node lines are read. Regular lines (five plain numbers joined by
 // commas) go through a fast parser on `threads` threads (0: one per core);
 // without `fastPath` every line goes through the general field reader. The

@@ -15,6 +15,7 @@
 #include "../batch/batch_test_util.h"
 #include "params/interpolate.h"
 #include "params/reader.h"
+#include "support/silent_views.h"
 #include "text/errors.h"
 
 namespace varno::batch {

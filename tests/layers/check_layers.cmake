@@ -1,5 +1,6 @@
 # Fails when a file of src/ includes a header of a layer its folder does not
-# build on, or when logic outside src/ui and src/app includes Qt.
+# build on, or when logic outside the window folders includes Qt. No production
+# folder lists support or ui_support: test and tool code stays out of the program.
 # Run: cmake -DSRC=<source>/src -P check_layers.cmake
 cmake_minimum_required(VERSION 3.25)
 set(allowed_text "")
@@ -9,10 +10,12 @@ set(allowed_params geodesy codec text)
 set(allowed_batch params geodesy codec text)
 set(allowed_map batch params geodesy codec text)
 set(allowed_state map batch params geodesy codec text)
+set(allowed_support batch params geodesy codec text)
+set(allowed_ui_support ui state map batch params geodesy codec text)
 set(allowed_cli state map batch params geodesy codec text)
 set(allowed_ui state map batch params geodesy codec text)
 set(allowed_app ui state map batch params geodesy codec text)
-set(qt_allowed ui app)
+set(qt_allowed ui ui_support app)
 
 if(NOT SRC)
   message(FATAL_ERROR "SRC not set")

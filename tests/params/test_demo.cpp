@@ -7,11 +7,11 @@
 #include <iterator>
 #include <string>
 
-#include "params/gridgen.h"
+#include "codec/cp932.h"
 #include "params/interpolate.h"
 #include "params/reader.h"
 #include "params_test_util.h"
-#include "codec/cp932.h"
+#include "support/gridgen.h"
 
 namespace varno::params {
 namespace {

@@ -16,10 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "state/module_state.h"
 #include "geodesy/ellipsoid.h"
-#include "params/gridgen.h"
 #include "params/reader.h"
+#include "state/module_state.h"
+#include "support/gridgen.h"
+#include "support/silent_views.h"
 #include "text/report.h"
 #include "ui/frm_file.h"
 #include "ui/message_service.h"

@@ -10,9 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "state/module_state.h"
-#include "params/gridgen.h"
 #include "params/reader.h"
+#include "state/module_state.h"
+#include "support/gridgen.h"
+#include "support/silent_views.h"
 #include "text/report.h"
 
 namespace varno::ui::testing {

@@ -14,16 +14,16 @@
 #include <string>
 #include <string_view>
 
-#include "state/module_state.h"
 #include "app/startup.h"
+#include "state/module_state.h"
 #include "ui/desktop.h"
-#include "ui/dialog_screenshots.h"
 #include "ui/frm_adv.h"
 #include "ui/frm_main.h"
 #include "ui/frm_map.h"
 #include "ui/frm_para_file1.h"
 #include "ui/frm_splash.h"
 #include "ui/message_service.h"
+#include "ui_support/dialog_screenshots.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "params/gridgen.h"
+#include "support/gridgen.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "ui/dialog_screenshots.h"
+#include "ui_support/dialog_screenshots.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,8 +15,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "state/module_state.h"
 #include "codec/cp932.h"
+#include "state/module_state.h"
 #include "text/version.h"
 #include "ui/frm_file.h"
 #include "ui/frm_format.h"
