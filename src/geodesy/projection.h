@@ -1,5 +1,34 @@
 // Gauss-Kruger projection of the plane rectangular system: forward (latitude,
 // longitude to X, Y) and inverse, with meridian convergence and scale factor.
+//
+// Series: the classical Gauss-Kruger expansion in powers of the longitude
+// difference L from the zone's central meridian, as Japanese surveying
+// practice writes it for the plane rectangular coordinate system. Forward: X
+// through L^8, Y through L^7, the convergence through L^5, the scale factor
+// through Y^4. The meridian arc is the series in e^2 through e^16 (coefficients
+// A..I, sin 2phi .. sin 16phi). Inverse: the footpoint latitude by Halley
+// iteration on the meridian arc (to |dphi| < 1e-14, at most 101 steps), then
+// the series in Y/N1: latitude through the 8th power, longitude through the
+// 7th, convergence through the 5th.
+//
+// Units: latitude, longitude and convergence in radians; X (north of the
+// zone origin) and Y (east of the central meridian) in metres, already
+// multiplied by the origin scale 0.9999; the scale factor as a ratio.
+//
+// Domain: the program accepts latitudes within 3 degrees and longitudes within
+// 1.5 degrees of the zone origin (23..46 N, 122..146 E without a zone). The
+// series is a truncation: its error grows about as L^8 away from the central
+// meridian, so it is not meant for far wider strips.
+//
+// Measured agreement with the exact transverse Mercator (GeographicLib's
+// TransverseMercatorProj -e 6378137 1/298.257222101 -k 0.9999, 41 x 41 points
+// per area, largest difference in X or Y):
+//   zone origin +-3 deg lat, +-1.5 deg lon (zones 9, 12, 16, 18): <= 0.0002 mm
+//   +-3 deg lat, +-3 deg lon (zone 9):  0.004 mm
+//   +-3 deg lat, +-5 deg lon (zone 9):  0.09 mm
+//   +-3 deg lat, +-10 deg lon (zone 9): 9.6 mm
+// Forward then inverse returns the point within the same amounts.
+//
 // Every operation follows the evaluation order of the formulas literally; a
 // non-finite intermediate throws OverflowError at the step where it appears.
 #pragma once
