@@ -9,8 +9,9 @@
 #include <string>
 
 #include "batch/convert.h"
-#include "params/gridgen.h"
 #include "params/reader.h"
+#include "support/gridgen.h"
+#include "support/silent_views.h"
 
 namespace {
 
