@@ -5,8 +5,8 @@
 #include <QTranslator>
 #include <memory>
 
-#include "state/module_state.h"
 #include "app/startup.h"
+#include "state/module_state.h"
 #include "ui/desktop.h"
 #include "ui/frm_file.h"
 #include "ui/frm_main.h"
@@ -32,8 +32,12 @@ int main(int argc, char** argv) {
 
   std::unique_ptr<varno::ui::FrmFile> frmFile;
   std::unique_ptr<varno::ui::FrmMap> frmMap;
-  // The parameter-range picture, one window, brought up to date and fitted to
-  // the grid and the points each time it is opened.
+  // An open parameter-range picture follows the conversions, keeping its view.
+  auto refreshMap = [&] {
+    if (frmMap && frmMap->isVisible()) frmMap->Refresh(false);
+  };
+  // The picture, one window, brought up to date and fitted to the grid and the
+  // points each time it is opened.
   auto openMap = [&] {
     if (!frmMap) {
       frmMap = std::make_unique<varno::ui::FrmMap>(state.store, state.lastRun, state.lastPoint,
@@ -51,11 +55,13 @@ int main(int argc, char** argv) {
       if (!frmFile) {
         frmFile = std::make_unique<varno::ui::FrmFile>(state, main, messages);
         frmFile->onOpenMap = openMap;
+        frmFile->onRunEnded = refreshMap;
       }
       frmFile->Open();
     };
     main.onPrint = [&] { varno::ui::PrintResult(main, state, messages, main.printer()); };
     main.onOpenMap = openMap;
+    main.onConverted = refreshMap;
   };
   startup.onEnd = [&] {
     // A batch run in progress stops at its next yield.

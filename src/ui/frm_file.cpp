@@ -538,6 +538,7 @@ void FrmFile::Start() {
   state_.lastRun.inputName = FileNameOf(f.inFilePath);
   state_.lastRun.finished = outcome == batch::RunOutcome::kFinished;
   cmdMap->setEnabled(true);
+  if (onRunEnded) onRunEnded();
   running_ = false;
   ShowPendingProgress();
   LockForRun(false);

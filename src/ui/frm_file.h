@@ -76,8 +76,10 @@ class FrmFile : public QDialog, public batch::BatchView {
   void Open();
 
   void SetFileChooser(std::unique_ptr<FileChooser> chooser);
-  // Opens the parameter-range picture (cmdMap, enabled once a run has ended).
+  // Opens the parameter-range picture (cmdMap, enabled once a run has ended);
+  // onRunEnded lets an open picture show the new points.
   std::function<void()> onOpenMap;
+  std::function<void()> onRunEnded;
   bool running() const { return running_; }
   // The windows the dialog opens (created on first use).
   FrmInFile& inFileView();

@@ -21,8 +21,8 @@
 #include <QRadioButton>
 #include <QScreen>
 
-#include "state/module_state.h"
 #include "geodesy/ellipsoid.h"
+#include "state/module_state.h"
 #include "text/version.h"
 #include "ui/frm_adv.h"
 #include "ui/frm_printer.h"
@@ -442,6 +442,7 @@ void FrmMain::ClearValues() {
 
 void FrmMain::Calculate() {
   ArrowHandler(*this);
+  if (onConverted) onConverted();
 }
 
 FrmAdv* FrmMain::frmAdv() const {

@@ -88,8 +88,10 @@ class FrmMain : public QMainWindow, public StatusSink {
   // Batch dialog (cmdFile, mnuIkkatsu) and printing (cmdPrint); set by main().
   std::function<void()> onOpenBatch;
   std::function<void()> onPrint;
-  // The parameter-range picture (mnuMap).
+  // The parameter-range picture (mnuMap), and what follows each conversion
+  // (an open picture shows the new point).
   std::function<void()> onOpenMap;
+  std::function<void()> onConverted;
   // Runs when the window is closed by any means: the program ends.
   std::function<void()> onUnload;
 

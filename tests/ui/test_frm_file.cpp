@@ -14,8 +14,8 @@
 #include <QUrl>
 
 #include "batch/convert.h"
-#include "dialogs_test_util.h"
 #include "codec/cp932.h"
+#include "dialogs_test_util.h"
 #include "text/version.h"
 #include "ui/dialog_texts.h"
 #include "ui/frm_in_file.h"
@@ -313,12 +313,14 @@ TEST_F(FrmFileTest, TheResultViewerOpensAtTheEndWhenAsked) {
 // button opens it; an earlier run's points are replaced.
 TEST_F(FrmFileTest, TheMapButtonShowsTheLastRunsPoints) {
   EXPECT_FALSE(dlg->cmdMap->isEnabled());
-  int opened = 0;
+  int opened = 0, ended = 0;
   dlg->onOpenMap = [&] { ++opened; };
+  dlg->onRunEnded = [&] { ++ended; };
   state.lastRun.points.resize(7);
   Choose(Cp932File("pts.in", kXyText), dir + "pts.out");
   dlg->cmdStart->click();
   ASSERT_TRUE(dlg->cmdMap->isEnabled());
+  EXPECT_EQ(ended, 1);
   dlg->cmdMap->click();
   EXPECT_EQ(opened, 1);
   const map::RunPoints& run = state.lastRun;

@@ -201,8 +201,9 @@ TEST(MapFromMainWindow, TheMenuOpensItAndTheLastConversionIsKept) {
   testing::LoadStore(state, grid.path());
   RecordingMessages messages;
   FrmMain main(state, messages);
-  int opened = 0;
+  int opened = 0, converted = 0;
   main.onOpenMap = [&] { ++opened; };
+  main.onConverted = [&] { ++converted; };
   main.mnuMap->trigger();
   EXPECT_EQ(opened, 1);
   EXPECT_EQ(main.mnuView->title(), QString::fromUtf8("表示"));
@@ -210,6 +211,7 @@ TEST(MapFromMainWindow, TheMenuOpensItAndTheLastConversionIsKept) {
   // The example point lies in the grid: before and after are kept.
   main.txtName->setText(QString::fromUtf8("基準点<1>"));
   main.Calculate();
+  EXPECT_EQ(converted, 1);
   ASSERT_TRUE(state.lastPoint.valid);
   const map::MapPoint& p = state.lastPoint.point;
   EXPECT_EQ(p.outcome, map::Outcome::kGrid);
