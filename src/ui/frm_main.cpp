@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
@@ -14,7 +13,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -107,74 +105,6 @@ class ClientArea : public QWidget {
 };
 
 }  // namespace
-
-// ---------------------------------------------------------------------------
-// ArrowButton
-
-ArrowButton::ArrowButton(QWidget* parent) : QWidget(parent) {
-  setFocusPolicy(Qt::StrongFocus);
-  setFixedSize(sizeHint());
-  setCursor(Qt::PointingHandCursor);
-}
-
-void ArrowButton::paintEvent(QPaintEvent*) {
-  QPainter p(this);
-  p.setRenderHint(QPainter::Antialiasing, true);
-  // The 60 x 22 image at (1, 1): a shaft and a head pointing right.
-  const QPointF o(1, 1);
-  QPainterPath arrow;
-  arrow.moveTo(o + QPointF(3, 7));
-  arrow.lineTo(o + QPointF(38, 7));
-  arrow.lineTo(o + QPointF(38, 1));
-  arrow.lineTo(o + QPointF(57, 11));
-  arrow.lineTo(o + QPointF(38, 21));
-  arrow.lineTo(o + QPointF(38, 15));
-  arrow.lineTo(o + QPointF(3, 15));
-  arrow.closeSubpath();
-  if (pressed_) arrow.translate(1, 1);
-  p.setPen(QPen(QColor(0, 0, 96), 1));
-  p.setBrush(isEnabled() ? QColor(0, 64, 192) : QColor(160, 160, 160));
-  p.drawPath(arrow);
-  if (hasFocus()) {
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(0, 0, width() - 1, height() - 1);
-  }
-}
-
-void ArrowButton::mousePressEvent(QMouseEvent* e) {
-  if (e->button() == Qt::LeftButton) {
-    pressed_ = true;
-    setFocus(Qt::MouseFocusReason);
-    update();
-  }
-}
-
-void ArrowButton::mouseReleaseEvent(QMouseEvent* e) {
-  if (e->button() != Qt::LeftButton || !pressed_) return;
-  pressed_ = false;
-  update();
-  if (rect().contains(e->position().toPoint())) emit clicked();
-}
-
-void ArrowButton::keyPressEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-    emit clicked();
-    return;
-  }
-  QWidget::keyPressEvent(e);
-}
-
-void ArrowButton::focusInEvent(QFocusEvent* e) {
-  QWidget::focusInEvent(e);
-  update();
-}
-
-void ArrowButton::focusOutEvent(QFocusEvent* e) {
-  QWidget::focusOutEvent(e);
-  update();
-}
 
 // ---------------------------------------------------------------------------
 // FrmMain
@@ -322,6 +252,8 @@ void FrmMain::BuildControls() {
   picCalc1 = Named(new ArrowButton(client), "picCalc1");
   picCalc1->move(217, 156 + 24 + 70 - 24);
   picCalc1->setToolTip(Q(text::kPicCalcTip));
+  picCalc1->setAccessibleName(Q(text::kPicCalcName));
+  picCalc1->setAccessibleDescription(Q(text::kPicCalcTip));
 
   lblStatus = Named(new QLabel(client), "lblStatus");
   lblStatus->setGeometry(6, 402, 484, 80);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "text/report.h"
+#include "ui/arrow_button.h"
 
 class QAction;
 class QComboBox;
@@ -31,30 +32,6 @@ namespace varno::ui {
 
 class FrmAdv;
 class FrmPrinter;
-
-// The picture button between the two groups: a 60 x 22 arrow pointing from
-// the pre- to the post-earthquake group, a single-line border while it has
-// the focus. A click or Enter runs the conversion.
-class ArrowButton : public QWidget {
-  Q_OBJECT
- public:
-  explicit ArrowButton(QWidget* parent = nullptr);
-  QSize sizeHint() const override { return QSize(62, 24); }
-
- signals:
-  void clicked();
-
- protected:
-  void paintEvent(QPaintEvent*) override;
-  void mousePressEvent(QMouseEvent*) override;
-  void mouseReleaseEvent(QMouseEvent*) override;
-  void keyPressEvent(QKeyEvent*) override;
-  void focusInEvent(QFocusEvent*) override;
-  void focusOutEvent(QFocusEvent*) override;
-
- private:
-  bool pressed_ = false;
-};
 
 class FrmMain : public QMainWindow, public StatusSink {
   Q_OBJECT

@@ -58,6 +58,8 @@ inline constexpr const char* kLblScale = "縮尺係数";
 inline constexpr const char* kLblH = "Ｈ";
 inline constexpr const char* kExampleH = "123.4560";
 inline constexpr const char* kExampleHTip = "例 123.4560";
+// The arrow button as assistive technology names it.
+inline constexpr const char* kPicCalcName = "座標変換";
 inline constexpr const char* kPicCalcTip = "矢印の方向の座標変換を行い，結果を表示します。";
 inline constexpr const char* kStatusLine1 = "１．入力データ形式を選択し，";
 inline constexpr const char* kStatusLine2 =
