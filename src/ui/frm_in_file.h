@@ -2,19 +2,14 @@
 // print), and the procedures OpenInFileView and SaveEditFile.
 #pragma once
 
-#include <QDialog>
 #include <array>
 #include <functional>
-#include <memory>
 #include <string>
 
-#include "text/report.h"
+#include "ui/text_viewer.h"
 
 class QAction;
 class QMenu;
-class QMenuBar;
-class QPlainTextEdit;
-class QPrinter;
 
 namespace varno {
 struct ModuleState;
@@ -22,7 +17,7 @@ struct ModuleState;
 
 namespace varno::ui {
 
-class FrmInFile : public QDialog {
+class FrmInFile : public TextViewer {
   Q_OBJECT
  public:
   FrmInFile(ModuleState& state, MessageService& messages, QWidget* parent = nullptr);
@@ -33,35 +28,19 @@ class FrmInFile : public QDialog {
   // Writes the editor's text to `path` in CP932 with CR LF, after the
   // overwrite question when the file exists. True when written.
   bool SaveEditFile(const std::string& path);
-  // "閉じる": empties the editor and returns to the design caption, so the
-  // next OpenInFileView loads the file again.
-  void Unload();
 
   // How the window is shown modal (exec); tests show it without blocking.
   std::function<void(QDialog&)> showModal;
-  // The printer dialog; false cancels the printing.
-  std::function<bool(QPrinter&)> choosePrinter;
-  QPrinter& printer();
-
-  QMenuBar* menuBar;
-  QMenu* mnuFile;
-  std::array<QAction*, 2> mnuFileItem{};  // 保存, 閉じる
-  QMenu* mnuEdit;
-  std::array<QAction*, 3> mnuEditItem{};  // 切り取り, ｺﾋﾟｰ, 貼り付け
-  QAction* mnuPrintList;
-  QPlainTextEdit* txtEdit;
-
- public slots:
-  // Every way of closing the window (閉じる, Esc, the title bar) unloads it.
-  void done(int result) override;
 
  private:
   void UpdateEditMenu();
-  void PrintList();
 
   ModuleState& state_;
-  MessageService& messages_;
-  std::unique_ptr<QPrinter> printer_;
+  QMenu* mnuFile_;
+  std::array<QAction*, 2> mnuFileItem_{};  // 保存, 閉じる
+  QMenu* mnuEdit_;
+  std::array<QAction*, 3> mnuEditItem_{};  // 切り取り, ｺﾋﾟｰ, 貼り付け
+  QAction* mnuPrintList_;
 };
 
 }  // namespace varno::ui

@@ -2,21 +2,15 @@
 // procedure OpenOutFileView.
 #pragma once
 
-#include <QDialog>
-#include <functional>
-#include <memory>
 #include <string>
 
-#include "text/report.h"
+#include "ui/text_viewer.h"
 
 class QAction;
-class QMenuBar;
-class QPlainTextEdit;
-class QPrinter;
 
 namespace varno::ui {
 
-class FrmOutFile : public QDialog {
+class FrmOutFile : public TextViewer {
   Q_OBJECT
  public:
   explicit FrmOutFile(MessageService& messages, QWidget* parent = nullptr);
@@ -31,24 +25,13 @@ class FrmOutFile : public QDialog {
   // again even when the viewer already shows that path: a new run may have
   // rewritten it.
   void OpenOutFileView(const std::string& path);
-  void Unload();
 
-  std::function<bool(QPrinter&)> choosePrinter;
-  QPrinter& printer();
-
-  QMenuBar* menuBar;
-  QAction* mnuPrintList;
-  QAction* mnuClose;
-  QPlainTextEdit* txtEdit;
-
- public slots:
-  void done(int result) override;
+ protected:
+  void Adjust(QString& text) override;
 
  private:
-  void PrintList();
-
-  MessageService& messages_;
-  std::unique_ptr<QPrinter> printer_;
+  QAction* mnuPrintList_;
+  QAction* mnuClose_;
 };
 
 }  // namespace varno::ui

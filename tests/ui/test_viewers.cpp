@@ -6,15 +6,17 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextCursor>
 
 #include "batch/formats.h"
 #include "batch/sima.h"
-#include "dialogs_test_util.h"
 #include "codec/cp932.h"
+#include "dialogs_test_util.h"
 #include "ui/frm_format.h"
 #include "ui/frm_in_file.h"
 #include "ui/frm_out_file.h"
@@ -24,6 +26,16 @@ namespace {
 
 using dtest::ReadAll;
 using dtest::WriteAll;
+
+// The viewers' controls, found by their names.
+QPlainTextEdit* Edit(QObject& viewer) {
+  return viewer.findChild<QPlainTextEdit*>(QStringLiteral("txtEdit"));
+}
+QAction* Action(QObject& viewer, const char* name) {
+  auto* a = viewer.findChild<QAction*>(QLatin1String(name));
+  EXPECT_NE(a, nullptr) << name;
+  return a;
+}
 
 class ViewerTest : public ::testing::Test {
  protected:
@@ -50,17 +62,17 @@ TEST_F(ViewerTest, InputEditorLoadsCp932AndKeepsItsEditsForTheSamePath) {
   };
   in.OpenInFileView(path);
   EXPECT_EQ(U8(in.windowTitle()), "入力ﾌｧｲﾙ用ﾃｷｽﾄｴﾃﾞｨﾀ: " + path);
-  EXPECT_EQ(U8(in.txtEdit->toPlainText()), "# 点名\n370856.1234 1395201.9876 123.456 剣岳\n");
+  EXPECT_EQ(U8(Edit(in)->toPlainText()), "# 点名\n370856.1234 1395201.9876 123.456 剣岳\n");
   // The caption matches: no reload, the edit stays.
-  in.txtEdit->setPlainText(QStringLiteral("edited"));
+  Edit(in)->setPlainText(QStringLiteral("edited"));
   in.OpenInFileView(path);
-  EXPECT_EQ(in.txtEdit->toPlainText(), QStringLiteral("edited"));
+  EXPECT_EQ(Edit(in)->toPlainText(), QStringLiteral("edited"));
   EXPECT_EQ(shown, 1);
   // "閉じる" unloads: the next call reads the file again.
-  in.mnuFileItem[1]->trigger();
+  Action(in, "mnuFileItem1")->trigger();
   EXPECT_EQ(U8(in.windowTitle()), "入力ファイル");
   in.OpenInFileView(path);
-  EXPECT_NE(in.txtEdit->toPlainText(), QStringLiteral("edited"));
+  EXPECT_NE(Edit(in)->toPlainText(), QStringLiteral("edited"));
   EXPECT_EQ(shown, 2);
 }
 
@@ -77,12 +89,67 @@ TEST_F(ViewerTest, UnreadableFilesGiveTheEditorMessage) {
   EXPECT_FALSE(in.isVisible() || out.isVisible());
 }
 
+// What both windows share: the unwrapped text box under the menu bar, the
+// place and width each is shown at, and closing by any means returning to the
+// design caption with the text emptied.
+TEST_F(ViewerTest, BothViewersShowTheFileAndUnloadWhenClosed) {
+  const std::string path = dir + "both.txt";
+  WriteAll(path, Utf8ToCp932("1 2 3 点\r\n"));
+  struct Case {
+    TextViewer* viewer;
+    std::function<void()> open;
+    const char* caption;
+    const char* designCaption;
+    QPoint place;  // pixels from the screen's corner
+    int width;
+    bool readOnly;
+  };
+  const Case cases[] = {{&in,
+                         [&] { in.OpenInFileView(path); },
+                         "入力ﾌｧｲﾙ用ﾃｷｽﾄｴﾃﾞｨﾀ: ",
+                         "入力ファイル",
+                         {33, 38},
+                         266,
+                         false},
+                        {&out,
+                         [&] { out.OpenOutFileView(path); },
+                         "出力ﾌｧｲﾙ用ﾃｷｽﾄｴﾃﾞｨﾀ: ",
+                         "出力ファイル",
+                         {300, 13},
+                         466,
+                         true}};
+  const QPoint origin = QApplication::primaryScreen()->availableGeometry().topLeft();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.designCaption);
+    EXPECT_EQ(U8(c.viewer->windowTitle()), c.designCaption);
+    c.open();
+    EXPECT_EQ(U8(c.viewer->windowTitle()), c.caption + path);
+    EXPECT_EQ(U8(c.viewer->text()), "1 2 3 点\n");
+    EXPECT_EQ(c.viewer->pos(), origin + c.place);
+    EXPECT_EQ(c.viewer->width(), c.width);
+    QPlainTextEdit* e = Edit(*c.viewer);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->isReadOnly(), c.readOnly);
+    EXPECT_EQ(e->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(e->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    auto* bar = c.viewer->findChild<QMenuBar*>(QStringLiteral("menuBar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_GE(e->y(), bar->geometry().bottom());
+    // Esc, the title bar: every way of closing unloads.
+    c.viewer->reject();
+    EXPECT_EQ(U8(c.viewer->windowTitle()), c.designCaption);
+    EXPECT_TRUE(c.viewer->text().isEmpty());
+    EXPECT_FALSE(c.viewer->isVisible());
+  }
+  EXPECT_TRUE(messages.boxes.empty());
+}
+
 TEST_F(ViewerTest, SavingAsksBeforeOverwritingAndWritesCp932) {
   const std::string path = dir + "pts.in";
   const std::string original = Utf8ToCp932("old\r\n");
   WriteAll(path, original);
   state.files.inFilePath = path;
-  in.txtEdit->setPlainText(Q("1 2 3 剣岳\n4 5 6"));
+  Edit(in)->setPlainText(Q("1 2 3 剣岳\n4 5 6"));
   // No: the file stays as it was.
   messages.answer = false;
   EXPECT_FALSE(in.SaveEditFile(path));
@@ -92,11 +159,11 @@ TEST_F(ViewerTest, SavingAsksBeforeOverwritingAndWritesCp932) {
   // Yes through the menu: CP932 with CR LF, one line break at the end, and
   // the chosen input path stays.
   messages.answer = true;
-  in.mnuFileItem[0]->trigger();
+  Action(in, "mnuFileItem0")->trigger();
   EXPECT_EQ(ReadAll(path), Utf8ToCp932("1 2 3 剣岳\r\n4 5 6\r\n"));
   EXPECT_EQ(state.files.inFilePath, path);
   // Saving the loaded text again does not grow the file.
-  in.txtEdit->setPlainText(Q(Cp932ToUtf8(ReadAll(path))).replace(QLatin1String("\r\n"), "\n"));
+  Edit(in)->setPlainText(Q(Cp932ToUtf8(ReadAll(path))).replace(QLatin1String("\r\n"), "\n"));
   EXPECT_TRUE(in.SaveEditFile(path));
   EXPECT_EQ(ReadAll(path), Utf8ToCp932("1 2 3 剣岳\r\n4 5 6\r\n"));
   // A new file needs no question.
@@ -110,7 +177,7 @@ TEST_F(ViewerTest, TextThatShiftJisCannotHoldIsNotSaved) {
   WriteAll(path, "old\r\n");
   // A long text with an emoji on its second line: the short message names
   // the character, its line and column, not the whole text.
-  in.txtEdit->setPlainText(
+  Edit(in)->setPlainText(
       Q("# " + std::string(5000, 'x') + "\n1 2 3 \xF0\x9F\x98\x80 \xE2\x82\xAC"));
   EXPECT_FALSE(in.SaveEditFile(path));
   ASSERT_EQ(messages.boxes.size(), 1u);
@@ -125,25 +192,25 @@ TEST_F(ViewerTest, TextThatShiftJisCannotHoldIsNotSaved) {
 }
 
 TEST_F(ViewerTest, CutAndCopyNeedASelection) {
-  in.txtEdit->setPlainText(QStringLiteral("abc def"));
-  emit in.mnuEdit->aboutToShow();
-  EXPECT_FALSE(in.mnuEditItem[0]->isEnabled());
-  EXPECT_FALSE(in.mnuEditItem[1]->isEnabled());
-  EXPECT_TRUE(in.mnuEditItem[2]->isEnabled());
-  QTextCursor c = in.txtEdit->textCursor();
+  Edit(in)->setPlainText(QStringLiteral("abc def"));
+  emit in.findChild<QMenu*>(QStringLiteral("mnuEdit"))->aboutToShow();
+  EXPECT_FALSE(Action(in, "mnuEditItem0")->isEnabled());
+  EXPECT_FALSE(Action(in, "mnuEditItem1")->isEnabled());
+  EXPECT_TRUE(Action(in, "mnuEditItem2")->isEnabled());
+  QTextCursor c = Edit(in)->textCursor();
   c.setPosition(0);
   c.setPosition(3, QTextCursor::KeepAnchor);
-  in.txtEdit->setTextCursor(c);
-  emit in.mnuEdit->aboutToShow();
-  ASSERT_TRUE(in.mnuEditItem[0]->isEnabled() && in.mnuEditItem[1]->isEnabled());
-  in.mnuEditItem[0]->trigger();  // cut
+  Edit(in)->setTextCursor(c);
+  emit in.findChild<QMenu*>(QStringLiteral("mnuEdit"))->aboutToShow();
+  ASSERT_TRUE(Action(in, "mnuEditItem0")->isEnabled() && Action(in, "mnuEditItem1")->isEnabled());
+  Action(in, "mnuEditItem0")->trigger();  // cut
   EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("abc"));
-  EXPECT_EQ(in.txtEdit->toPlainText(), QStringLiteral(" def"));
-  c = in.txtEdit->textCursor();
+  EXPECT_EQ(Edit(in)->toPlainText(), QStringLiteral(" def"));
+  c = Edit(in)->textCursor();
   c.setPosition(0);
-  in.txtEdit->setTextCursor(c);
-  in.mnuEditItem[2]->trigger();  // paste
-  EXPECT_EQ(in.txtEdit->toPlainText(), QStringLiteral("abc def"));
+  Edit(in)->setTextCursor(c);
+  Action(in, "mnuEditItem2")->trigger();  // paste
+  EXPECT_EQ(Edit(in)->toPlainText(), QStringLiteral("abc def"));
 }
 
 // Texts of fewer than 16 000 characters are shown whole; longer ones are
@@ -163,7 +230,7 @@ TEST_F(ViewerTest, ResultViewerSizeRules) {
     for (int i = 0; static_cast<int>(text.size()) < c.length; ++i) text += std::to_string(i % 10);
     WriteAll(path, text);
     out.OpenOutFileView(path);
-    const QString shown = out.txtEdit->toPlainText();
+    const QString shown = Edit(out)->toPlainText();
     EXPECT_EQ(shown.size(), c.shown);
     EXPECT_EQ(shown.left(std::min(c.length, 32000)),
               Q(text.substr(0, static_cast<std::size_t>(std::min(c.length, 32000)))));
@@ -179,9 +246,9 @@ TEST_F(ViewerTest, ResultViewerSizeRules) {
     }
     EXPECT_EQ(U8(out.windowTitle()), "出力ﾌｧｲﾙ用ﾃｷｽﾄｴﾃﾞｨﾀ: " + path);
     EXPECT_TRUE(out.isVisible());
-    EXPECT_TRUE(out.txtEdit->isReadOnly());
+    EXPECT_TRUE(Edit(out)->isReadOnly());
   }
-  out.mnuClose->trigger();
+  Action(out, "mnuClose")->trigger();
   EXPECT_EQ(U8(out.windowTitle()), "出力ファイル");
 }
 
@@ -191,7 +258,7 @@ TEST_F(ViewerTest, ALargeResultFileOfDoubleByteCharactersShowsItsFirst32000) {
   for (int i = 0; i < 100000; ++i) text += i % 3 ? "点" : "ｱ";
   WriteAll(path, Utf8ToCp932(text));
   out.OpenOutFileView(path);
-  const QString shown = out.txtEdit->toPlainText();
+  const QString shown = Edit(out)->toPlainText();
   EXPECT_EQ(shown, Q(text).left(32000));
   EXPECT_EQ(messages.boxes.size(), 1u);
 }
@@ -202,7 +269,7 @@ TEST_F(ViewerTest, ResultViewerShowsANewRunOfTheSameFile) {
   out.OpenOutFileView(path);
   WriteAll(path, Utf8ToCp932("second 代表点\r\n"));
   out.OpenOutFileView(path);
-  EXPECT_EQ(U8(out.txtEdit->toPlainText()), "second 代表点\n");
+  EXPECT_EQ(U8(Edit(out)->toPlainText()), "second 代表点\n");
 }
 
 // The help texts, line by line.
@@ -349,8 +416,8 @@ TEST_F(ViewerTest, PrintMenusPrintTheTextAfterThePrinterDialog) {
     QAction* menu;
     std::function<bool(QPrinter&)>* chooser;
   };
-  for (const Viewer& v :
-       {Viewer{in.mnuPrintList, &in.choosePrinter}, Viewer{out.mnuPrintList, &out.choosePrinter}}) {
+  for (const Viewer& v : {Viewer{Action(in, "mnuPrintList"), &in.choosePrinter},
+                          Viewer{Action(out, "mnuPrintList"), &out.choosePrinter}}) {
     const QString pdf = tmp.filePath(QStringLiteral("print.pdf"));
     QFile::remove(pdf);
     *v.chooser = [](QPrinter&) { return false; };
