@@ -254,6 +254,19 @@ class PairIndex final : public GridIndex {
         sparse_.emplace(Cell(ix, iy), k);  // keeps the first record of a pair
       }
     }
+    // A complete grid written row by row (the usual file) has record
+    // 1 + Cell(ix, iy) at every node: the table then says nothing the cell
+    // number does not, and a lookup saves a wait for memory.
+    if (dense_ && static_cast<std::size_t>(count_) == cells) {
+      bool inOrder = true;
+      for (std::size_t c = 0; c < cells && inOrder; ++c) {
+        inOrder = table_[c] == static_cast<int32_t>(c + 1);
+      }
+      if (inOrder) {
+        rowOrder_ = true;
+        std::vector<int32_t>().swap(table_);
+      }
+    }
   }
 
   int32_t Find(const ParamStore& store, double nodeX, double nodeY) const override {
@@ -264,7 +277,7 @@ class PairIndex final : public GridIndex {
     if (iy < 0) return 0;
     int32_t k = 0;
     if (dense_) {
-      k = table_[Cell(ix, iy)];
+      k = RecordAt(Cell(ix, iy));
     } else {
       auto it = sparse_.find(Cell(ix, iy));
       if (it != sparse_.end()) k = it->second;
@@ -288,10 +301,16 @@ class PairIndex final : public GridIndex {
     const std::size_t iy[2] = {y_.Guess(nodeY), y_.Guess(nodeY + stepY)};
     int32_t k[4];
     for (int a = 0; a < 2; ++a)
-      for (int b = 0; b < 2; ++b) k[2 * a + b] = table_[ix[a] * y_.size() + iy[b]];
-    for (int32_t r : k)
-      if (r > 0 && static_cast<std::size_t>(r) < store.records.size())
-        __builtin_prefetch(&store.records[static_cast<std::size_t>(r)]);
+      for (int b = 0; b < 2; ++b) k[2 * a + b] = RecordAt(ix[a] * y_.size() + iy[b]);
+    for (int32_t r : k) {
+      if (r > 0 && static_cast<std::size_t>(r) < store.records.size()) {
+        // A record may straddle two cache lines: ask for both.
+        const auto* bytes =
+            reinterpret_cast<const char*>(&store.records[static_cast<std::size_t>(r)]);
+        __builtin_prefetch(bytes);
+        __builtin_prefetch(bytes + sizeof(ParaRecord) - 1);
+      }
+    }
   }
 
   bool Scan(const ParamStore& store, double nodeX, double nodeY, NodeValues& io) const override {
@@ -304,11 +323,16 @@ class PairIndex final : public GridIndex {
   std::size_t Cell(int32_t ix, int32_t iy) const {
     return static_cast<std::size_t>(ix) * y_.size() + static_cast<std::size_t>(iy);
   }
+  // The first record at a cell of the dense table (0 when none).
+  int32_t RecordAt(std::size_t cell) const {
+    return rowOrder_ ? static_cast<int32_t>(cell + 1) : table_[cell];
+  }
 
   int32_t count_;
   RunBoxes runs_;
   Axis x_, y_;
   bool dense_ = false;
+  bool rowOrder_ = false;  // record 1 + cell at every cell; table_ then empty
   std::vector<int32_t> table_;
   std::unordered_map<std::size_t, int32_t> sparse_;
 };
