@@ -1,12 +1,13 @@
 #include "batch/line_converter.h"
 
+#include <charconv>
 #include <cmath>
 
 #include "batch/corrector.h"
 #include "batch/sima.h"
+#include "codec/cp932.h"
 #include "geodesy/angles.h"
 #include "geodesy/ellipsoid.h"
-#include "codec/cp932.h"
 #include "text/errors.h"
 #include "text/format.h"
 #include "text/number.h"
@@ -113,6 +114,7 @@ LineConverter::LineConverter(const RunSettings& settings, Converter converter)
       format_(settings.format),
       proj_(settings.geo.ellipsoids, geo::EllipsoidEntry::kGrs80, settings.geo.zone),
       window_(RangeWindow(settings.store, settings.geo.zone)),
+      rough_(proj_),
       repStatus_(Utf8ToCp932(params::StatusText(params::TransformStatus::kRep))) {}
 
 // The corrected point of a converted line, with its angles when they are shown.
@@ -216,6 +218,37 @@ void LineConverter::ConvertSima(std::string_view record, long lineNumber, std::s
       break;
   }
   sima::AppendReportLine(lineNumber, rec, r.report);
+}
+
+void LineConverter::Prefetch(std::string_view line) const {
+  if (!store_.index || format_ == InputFormat::kSima || mode_ == params::ConversionMode::kRepOnly) {
+    return;
+  }
+  const char* p = line.data();
+  const char* const end = p + line.size();
+  double v[2];
+  for (double& value : v) {
+    while (p < end && (*p == ' ' || *p == '\t' || *p == ',')) ++p;
+    const auto [next, ec] = std::from_chars(p, end, value);
+    if (ec != std::errc()) return;
+    p = next;
+  }
+  if (conv_ == Converter::kBl) {
+    // Packed latitude and longitude (ddmmss.sss) to radians, then the plane.
+    for (double& value : v) {
+      const double d = std::trunc(value / 10000), m = std::trunc((value - d * 10000) / 100);
+      value = (d + m / 60 + (value - d * 10000 - m * 100) / 3600) * geo::kDegToRad;
+    }
+    rough_(v[0], v[1], v[0], v[1]);
+  }
+  const double stepX = store_.gridStepX, stepY = store_.gridStepY;
+  if (!(store_.gridMinX <= v[0] && v[0] < store_.gridMaxX && store_.gridMinY <= v[1] &&
+        v[1] < store_.gridMaxY && stepX > 0 && stepY > 0)) {
+    return;
+  }
+  const double nodeX = std::floor((v[0] - store_.gridMinX) / stepX) * stepX + store_.gridMinX;
+  const double nodeY = std::floor((v[1] - store_.gridMinY) / stepY) * stepY + store_.gridMinY;
+  store_.index->Prefetch(store_, nodeX, nodeY, stepX, stepY);
 }
 
 void LineConverter::Convert(std::string_view line, long lineNumber, std::string& out,

@@ -14,6 +14,7 @@
 #include "batch/layout.h"
 #include "batch/lines.h"
 #include "geodesy/projection.h"
+#include "params/interpolate.h"
 #include "params/store.h"
 #include "params/transform.h"
 #include "text/report.h"
@@ -115,6 +116,12 @@ class LineConverter {
   // run goes into result.error, and `out` is then as it was on entry.
   void Convert(std::string_view line, long lineNumber, std::string& out, LineResult& result) const;
 
+  // A hint ahead of Convert(line): starts fetching from memory the grid
+  // records the line's point will need, so that converting the lines before
+  // it hides the wait. Reads the line's first two numbers roughly (and projects
+  // them roughly); changes no result whatever the line holds.
+  void Prefetch(std::string_view line) const;
+
   Converter converter() const { return conv_; }
   // The X/Y converter adds the result latitude/longitude columns.
   bool angles() const { return angles_; }
@@ -135,7 +142,8 @@ class LineConverter {
   InputFormat format_;
   geo::Projection proj_;
   geo::LatLonWindow window_;
-  std::string repStatus_;  // "*代表点" in CP932
+  geo::RoughForward rough_;  // for Prefetch
+  std::string repStatus_;    // "*代表点" in CP932
 };
 
 // The main status after a failed range test of the latitude/longitude

@@ -110,7 +110,19 @@ void ParallelLines::ReadAhead() {
 void ParallelLines::Convert(Batch& b) const {
   b.output.clear();
   std::size_t start = 0;
+  // The grid records of a line are asked for a few lines ahead of its turn.
+  constexpr std::size_t kAhead = 2;
+  std::size_t aheadStart = 0;
+  for (std::size_t j = 0; j < kAhead && j < b.lines; ++j) {
+    converter_.Prefetch(std::string_view(b.input.data() + aheadStart, b.inputEnds[j] - aheadStart));
+    aheadStart = b.inputEnds[j];
+  }
   for (std::size_t j = 0; j < b.lines; ++j) {
+    if (j + kAhead < b.lines) {
+      const std::size_t end = b.inputEnds[j + kAhead];
+      converter_.Prefetch(std::string_view(b.input.data() + aheadStart, end - aheadStart));
+      aheadStart = end;
+    }
     const std::string_view line(b.input.data() + start, b.inputEnds[j] - start);
     start = b.inputEnds[j];
     LineResult& r = b.results[j];
@@ -142,13 +154,19 @@ void ParallelLines::Work() {
     Convert(*b);
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      b->done = true;
+      b->done.store(true, std::memory_order_release);
     }
     done_.notify_all();
   }
 }
 
 bool ParallelLines::AtEnd() {
+  // Most lines: the front batch is converted and has lines left. Only this
+  // thread changes inFlight_, so that needs no lock.
+  if (!inFlight_.empty()) {
+    const Batch& front = *inFlight_.front();
+    if (front.done.load(std::memory_order_acquire) && current_ < front.converted) return false;
+  }
   for (;;) {
     ReadAhead();
     std::unique_lock<std::mutex> lock(mutex_);
@@ -158,7 +176,7 @@ bool ParallelLines::AtEnd() {
       return true;
     }
     Batch& front = *inFlight_.front();
-    done_.wait(lock, [&front] { return front.done; });
+    done_.wait(lock, [&front] { return front.done.load(); });
     if (current_ < front.converted) return false;
     // Every line of the front batch handed out: keep it for reuse.
     bytesAhead_ -= front.input.size();
@@ -174,11 +192,7 @@ bool ParallelLines::AtEnd() {
 }
 
 void ParallelLines::Next(std::string_view& bytes, const LineResult*& result) {
-  Batch* front = nullptr;
-  {
-    std::lock_guard<std::mutex> lock(mutex_);
-    front = inFlight_.front().get();
-  }
+  const Batch* front = inFlight_.front().get();  // only this thread changes inFlight_
   const std::size_t j = current_++;
   const std::size_t start = j == 0 ? 0 : front->outputEnds[j - 1];
   bytes = std::string_view(front->output.data() + start, front->outputEnds[j] - start);

@@ -3,6 +3,7 @@
 // stops exactly as when it converts them one by one itself.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -55,7 +56,9 @@ class ParallelLines {
     std::vector<LineResult> results;
     std::size_t lines = 0;
     std::size_t converted = 0;  // lines converted (fewer when one stopped the run)
-    bool done = false;
+    // Set by the converting thread (under the lock, for done_); read without it
+    // by the handing-out thread for every line.
+    std::atomic<bool> done = false;
   };
 
   void ReadAhead();
