@@ -22,11 +22,12 @@ std::string Sjis(std::string_view utf8) {
 // A corrector that adds fixed amounts, or refuses every point.
 struct FixedCorrector : PointCorrector {
   PointOutcome outcome = PointOutcome::kGrid;
+  std::string reason = "no";
   CorrectedPoint Correct(double x, double y, double h) const override {
     CorrectedPoint c;
     c.outcome = outcome;
     if (outcome == PointOutcome::kNotConverted) {
-      c.reason = "no";
+      c.reason = reason;
       return c;
     }
     c.x = x + 0.5;
@@ -163,6 +164,9 @@ TEST_P(SimaRun, GoldenResultAndReport) {
   EXPECT_EQ(h.totals.reportPath, (dir / "pts_2011_report.txt").string());
 
   const std::string report = ReadBytes(dir / "pts_2011_report.txt");
+  // The whole report, byte for byte: its numbers are those of the result files.
+  EXPECT_EQ(report,
+            ReadBytes(DataFile(mode1 ? "points_mode1_report.txt" : "points_mode2_report.txt")));
   EXPECT_TRUE(IsValidCp932(report)) << "the bad name is shown as \"?\"";
   const std::vector<std::string> lines = CrLfLines(Cp932ToUtf8(report));
   ASSERT_EQ(lines.size(), 10u + 13u + 2u);  // header, one line per point, summary
@@ -294,6 +298,93 @@ TEST(SimaReport, PathHeaderAndSummary) {
   EXPECT_NE(text.find("代表点)"), std::string::npos);
   EXPECT_NE(text.find("A01 点数 : 12    変換ﾊﾟﾗﾒｰﾀ : 9    代表点 : 1    未変換 : 2\r\n"),
             std::string::npos);
+}
+
+// Report lines and warning lines of awkward points, byte for byte: names that
+// are long, quoted, not CP932 or hold control bytes, numbers wider than their
+// column, empty and missing H, and every outcome.
+TEST(SimaReport, LinesOfAwkwardPointsByteForByte) {
+  struct Case {
+    std::string record;
+    PointOutcome outcome;
+    std::string reason;
+  };
+  const auto grid = PointOutcome::kGrid, rep = PointOutcome::kRep,
+             refused = PointOutcome::kNotConverted;
+  const std::vector<Case> cases = {
+      {"A01,1,T.1,1078.144,1000.739,268.971,", grid, ""},
+      {"A01,  22 ,  " + Sjis("表示") + "  ,   -0.100,  -5.000 ,\t7.5,", rep, ""},
+      {"A01,3,\"" + Sjis("北") + ",\"\"x\"\"\",1.000,2.000,3.000,", grid, ""},
+      {"A01,1234567890,ABCDEFGHIJKLMNOPQRSTU" + Sjis("長い名前") + ",1.0,2.0,3.0,", grid, ""},
+      {"A01,5,E,1.000,2.000,,", grid, ""},
+      {"A01,6,N,1.000,2.000", rep, ""},
+      {"A01,7,B,1.000,2.000,   ,", grid, ""},
+      {"A01,8,W,12345678901.1234567,-2.0000000000001,99999999999.5,", grid, ""},
+      {"A01,9,T\x81,1.0,2.0,3.0,", grid, ""},
+      {"A01,10,X,1.0\xff,2.0,3.0,", grid, ""},
+      {"A01,11,F,1.0", grid, ""},
+      {"A01,12,\"open,1.0,2.0,3.0,", grid, ""},
+      {"A01,13,Esc\x1b[2J,1.0,2.0,3.0,", refused, "no"},
+      {"A01,14," + Sjis("範囲外") + ",20000.000,500.000,10.000,", refused,
+       "変換パラメータの範囲外"},
+      {"A01,,,1.0,2.0,,", refused, "計算できません"},
+  };
+  std::string report, warnings;
+  long long recordNo = 1;
+  for (const Case& c : cases) {
+    FixedCorrector corrector;
+    corrector.outcome = c.outcome;
+    corrector.reason = c.reason;
+    std::string out;
+    const sima::RecordResult r = sima::ConvertRecord(c.record, corrector, out);
+    sima::AppendReportLine(recordNo, r, report);
+    if (r.outcome == PointOutcome::kNotConverted)
+      warnings += sima::NotConvertedLine(recordNo, r) + "\n";
+    recordNo = recordNo * 10 + 1;
+  }
+  EXPECT_EQ(
+      report,
+      Sjis("       1 1        T.1                    1078.144       1000.739        268.971       "
+           "1078.644       1000.489        269.096  変換ﾊﾟﾗﾒｰﾀ\r\n"
+           "      11 22       表示                     -0.100         -5.000            7.5        "
+           "  0.400         -5.250          7.625  代表点\r\n"
+           "     111 3        \"北,\"\"x\"\"\"                1.000          2.000          3.000  "
+           "        1.500          1.750          3.125  変換ﾊﾟﾗﾒｰﾀ\r\n"
+           "    1111 1234567890 ABCDEFGHIJKLMNOPQRSTU長い名前            1.0            2.0        "
+           "    3.0          1.500          1.750          3.125  変換ﾊﾟﾗﾒｰﾀ\r\n"
+           "   11111 5        E                         1.000          2.000                       "
+           "  1.500          1.750                 変換ﾊﾟﾗﾒｰﾀ\r\n"
+           "  111111 6        N                         1.000          2.000                       "
+           "  1.500          1.750                 代表点\r\n"
+           " 1111111 7        B                         1.000          2.000                       "
+           "  1.500          1.750                 変換ﾊﾟﾗﾒｰﾀ\r\n"
+           "11111111 8        W                12345678901.1234567 -2.0000000000001  99999999999.5 "
+           "12345678901.6234570 -2.2500000000001 99999999999.625  変換ﾊﾟﾗﾒｰﾀ\r\n"
+           "111111111 9        T?                          1.0            2.0            3.0       "
+           "                                        未変換 "
+           "(点番号または点名に不正な文字コードがあります)\r\n"
+           "1111111111 10       X                          1.0?            2.0            3.0      "
+           "                                         未変換 (X が数値ではありません)\r\n"
+           "11111111111 11       F                           1.0                                   "
+           "                                          未変換 (項目が足りません)\r\n"
+           "111111111111 12       \"open,1.0,2.0,3.0,                                              "
+           "                                              未変換 (引用符 \" が閉じていません)\r\n"
+           "1111111111111 13       Esc\x1b[2J                     1.0            2.0            "
+           "3.0                                               未変換 (no)\r\n"
+           "11111111111111 14       範囲外                20000.000        500.000         10.000  "
+           "                                             未変換 (変換パラメータの範囲外)\r\n"
+           "111111111111111                                      1.0            2.0                "
+           "                                              未変換 (計算できません)\r\n"));
+  EXPECT_EQ(
+      warnings,
+      "ﾚｺｰﾄﾞ 111111111: 点番号 9  点名 T\xef\xbf\xbd  "
+      "(点番号または点名に不正な文字コードがあります)\n"
+      "ﾚｺｰﾄﾞ 1111111111: 点番号 10  点名 X  (X が数値ではありません)\n"
+      "ﾚｺｰﾄﾞ 11111111111: 点番号 11  点名 F  (項目が足りません)\n"
+      "ﾚｺｰﾄﾞ 111111111111: 点番号 12  点名 \"open,1.0,2.0,3.0,  (引用符 \" が閉じていません)\n"
+      "ﾚｺｰﾄﾞ 1111111111111: 点番号 13  点名 Esc?[2J  (no)\n"
+      "ﾚｺｰﾄﾞ 11111111111111: 点番号 14  点名 範囲外  (変換パラメータの範囲外)\n"
+      "ﾚｺｰﾄﾞ 111111111111111: 点番号   点名   (計算できません)\n");
 }
 
 // ---- the closing warning ----
