@@ -1,9 +1,14 @@
 #include "batch/sima.h"
 
+#include <algorithm>
 #include <array>
-#include <cstdio>
+#include <charconv>
+#include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
 
+#include "batch/corrector.h"
 #include "batch/layout.h"
 #include "codec/cp932.h"
 #include "text/errors.h"
@@ -64,8 +69,9 @@ bool FieldEnd(std::string_view r, std::size_t p, std::size_t& end) {
     }
     q = c + 1;
   }
-  end = r.find(',', q);
-  if (end == std::string_view::npos) end = r.size();
+  // Fields are short: a plain loop beats a library search here.
+  while (q < r.size() && r[q] != ',') ++q;
+  end = q;
   return true;
 }
 
@@ -241,29 +247,29 @@ constexpr std::size_t kNumberWidth = 8;
 constexpr std::size_t kNameWidth = 16;
 constexpr std::size_t kValueWidth = 14;
 
-void PutLeft(std::string_view text, std::size_t width, std::string& out) {
-  out.append(text);
-  if (text.size() < width) out.append(width - text.size(), ' ');
-}
-
-void PutRight(std::string_view text, std::size_t width, std::string& out) {
-  if (text.size() < width) out.append(width - text.size(), ' ');
-  out.append(text);
-}
-
 // A text of the input, trimmed; bytes that are not CP932 shown as "?" so that
 // the report stays a CP932 file. `scratch` holds the text when it had to change.
-std::string_view Shown(std::string_view field, std::string& scratch) {
+// The fields of a record without problem are known to be CP932.
+std::string_view Shown(std::string_view field, bool knownValid, std::string& scratch) {
   const std::string_view t = Trim(field);
-  if (IsValidCp932(t)) return t;
+  if (knownValid || IsValidCp932(t)) return t;
   scratch = ToCp932Lenient(Cp932ToUtf8(t));
   return scratch;
 }
 
-// The outcome texts of the report, in CP932, made once.
+// The outcome texts of the report, and the reasons the program gives, in
+// CP932, made once: a report line converts no text.
 struct OutcomeTexts {
   std::string grid = ToCp932Lenient("変換ﾊﾟﾗﾒｰﾀ");
   std::string rep = ToCp932Lenient("代表点");
+  std::string notConverted = ToCp932Lenient("未変換 (");
+  std::vector<std::pair<std::string_view, std::string>> reasons;
+  OutcomeTexts() {
+    for (Problem p : {Problem::kTooFewFields, Problem::kUnterminatedQuote, Problem::kInvalidText,
+                      Problem::kXNotNumber, Problem::kYNotNumber, Problem::kHNotNumber})
+      reasons.emplace_back(ProblemText(p), ToCp932Lenient(ProblemText(p)));
+    reasons.emplace_back(kNoParametersReason, ToCp932Lenient(kNoParametersReason));
+  }
 };
 
 const OutcomeTexts& Outcomes() {
@@ -271,18 +277,41 @@ const OutcomeTexts& Outcomes() {
   return texts;
 }
 
+// The columns of a report line, up to its outcome, written straight into
+// `out`: one resize, then the bytes.
 void PutColumns(std::string_view record, std::string_view number, std::string_view name,
                 const std::string_view (&values)[6], std::string& out) {
-  PutRight(record, kRecordWidth, out);
-  out.push_back(' ');
-  PutLeft(number, kNumberWidth, out);
-  out.push_back(' ');
-  PutLeft(name, kNameWidth, out);
+  auto cell = [](std::string_view text, std::size_t width) { return std::max(text.size(), width); };
+  std::size_t size =
+      cell(record, kRecordWidth) + 1 + cell(number, kNumberWidth) + 1 + cell(name, kNameWidth) + 2;
+  for (std::string_view v : values) size += 1 + cell(v, kValueWidth);
+  const std::size_t at = out.size();
+  out.resize(at + size);
+  char* p = out.data() + at;
+  auto put = [&p](std::string_view text) {
+    std::memcpy(p, text.data(), text.size());
+    p += text.size();
+  };
+  auto pad = [&p](std::string_view text, std::size_t width) {
+    if (text.size() >= width) return;
+    std::memset(p, ' ', width - text.size());
+    p += width - text.size();
+  };
+  pad(record, kRecordWidth);
+  put(record);
+  *p++ = ' ';
+  put(number);
+  pad(number, kNumberWidth);
+  *p++ = ' ';
+  put(name);
+  pad(name, kNameWidth);
   for (std::string_view v : values) {
-    out.push_back(' ');
-    PutRight(v, kValueWidth, out);
+    *p++ = ' ';
+    pad(v, kValueWidth);
+    put(v);
   }
-  out.append("  ");
+  *p++ = ' ';
+  *p++ = ' ';
 }
 
 std::string_view ModeText(int mode) {
@@ -348,29 +377,40 @@ void AppendReportHeader(const ReportHeader& h, std::string& out) {
 void AppendReportLine(long long recordNo, const RecordResult& r, std::string& out) {
   if (!r.isPoint) return;
   const PointFields& f = r.fields;
+  const bool valid = r.problem == Problem::kNone;
   std::string scratch[5];
   const bool converted = r.outcome != PointOutcome::kNotConverted;
   const std::string_view none;
-  const std::string_view values[6] = {Shown(f.x, scratch[0]),
-                                      Shown(f.y, scratch[1]),
-                                      Shown(f.h, scratch[2]),
+  const std::string_view values[6] = {Shown(f.x, valid, scratch[0]),
+                                      Shown(f.y, valid, scratch[1]),
+                                      Shown(f.h, valid, scratch[2]),
                                       converted ? std::string_view(r.x2) : none,
                                       converted ? std::string_view(r.y2) : none,
                                       converted ? std::string_view(r.h2) : none};
   char number[24];
-  const int len = std::snprintf(number, sizeof number, "%lld", recordNo);
-  PutColumns(std::string_view(number, static_cast<std::size_t>(len)), Shown(f.number, scratch[3]),
-             Shown(f.name, scratch[4]), values, out);
+  const auto [end, ec] = std::to_chars(number, number + sizeof number, recordNo);
+  PutColumns(std::string_view(number, static_cast<std::size_t>(end - number)),
+             Shown(f.number, valid, scratch[3]), Shown(f.name, valid, scratch[4]), values, out);
+  const OutcomeTexts& texts = Outcomes();
   switch (r.outcome) {
     case PointOutcome::kGrid:
-      out.append(Outcomes().grid);
+      out.append(texts.grid);
       break;
     case PointOutcome::kRep:
-      out.append(Outcomes().rep);
+      out.append(texts.rep);
       break;
-    case PointOutcome::kNotConverted:
-      AppendUtf8("未変換 (" + r.reason + ")", out);
+    case PointOutcome::kNotConverted: {
+      out.append(texts.notConverted);
+      const auto known = std::find_if(texts.reasons.begin(), texts.reasons.end(),
+                                      [&](const auto& t) { return t.first == r.reason; });
+      if (known != texts.reasons.end()) {
+        out.append(known->second);
+      } else {
+        AppendUtf8(r.reason, out);
+      }
+      out.push_back(')');
       break;
+    }
   }
   out.append(kCrLf);
 }
@@ -386,7 +426,11 @@ void AppendReportSummary(const ReportCounts& c, std::string& out) {
 
 std::string NotConvertedLine(long long recordNo, const RecordResult& r) {
   auto shown = [](std::string_view field) {
-    std::string u = Cp932ToUtf8(Trim(field));
+    const std::string_view t = Trim(field);
+    // Printable ASCII reads the same in CP932: no decoder needed.
+    if (std::all_of(t.begin(), t.end(), [](char c) { return c >= 0x20 && c < 0x7f; }))
+      return std::string(t);
+    std::string u = Cp932ToUtf8(t);
     for (char& c : u)
       if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
     return u;

@@ -140,5 +140,35 @@ TEST(ResultWriter, WritesInBlocksAndOnFlush) {
   EXPECT_EQ(testing::ReadBytes(path), "abcdefghijk");
 }
 
+// The writer counts the LFs it wrote, whatever bytes surround them: runs of
+// LFs, bytes one bit away from an LF, and pieces of every length.
+TEST(ResultWriter, CountsEveryLfItWrites) {
+  auto dir = FreshDir("writer_count");
+  auto path = (dir / "out.txt").string();
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  ResultWriter w(f, 64);
+  std::mt19937 rng(3);
+  const char bytes[] = {'\n',   '\n',   '\r',   '\x8a', '\x0b', '\x08',
+                        '\x0e', '\x2a', '\xff', '\0',   'a'};
+  long long lfs = 0;
+  for (int piece = 0; piece < 500; ++piece) {
+    const std::size_t n = rng() % 41;
+    for (std::size_t i = 0; i < n; ++i) {
+      const char c = bytes[rng() % sizeof bytes];
+      lfs += c == '\n';
+      w.buffer().push_back(c);
+    }
+    w.MaybeFlush();
+    if (piece % 50 == 0) {
+      w.Flush();
+      EXPECT_EQ(w.lines(), lfs);
+    }
+  }
+  w.Flush();
+  EXPECT_EQ(w.lines(), lfs);
+  CloseResultFile(f);
+}
+
 }  // namespace
 }  // namespace varno::batch
