@@ -225,6 +225,7 @@ class RunBoxes {
 class PairIndex final : public GridIndex {
  public:
   explicit PairIndex(const ParamStore& store) : count_(store.count), runs_(store) {
+    if (BuildRowOrder(store)) return;
     const auto& rec = store.records;
     {
       DistinctValues xs, ys;
@@ -254,19 +255,37 @@ class PairIndex final : public GridIndex {
         sparse_.emplace(Cell(ix, iy), k);  // keeps the first record of a pair
       }
     }
-    // A complete grid written row by row (the usual file) has record
-    // 1 + Cell(ix, iy) at every node: the table then says nothing the cell
-    // number does not, and a lookup saves a wait for memory.
-    if (dense_ && static_cast<std::size_t>(count_) == cells) {
-      bool inOrder = true;
-      for (std::size_t c = 0; c < cells && inOrder; ++c) {
-        inOrder = table_[c] == static_cast<int32_t>(c + 1);
-      }
-      if (inOrder) {
-        rowOrder_ = true;
-        std::vector<int32_t>().swap(table_);
+  }
+
+  // The usual file, a complete grid written row by row with X and Y rising,
+  // is recognised in one pass: record 1 + i * ny + j at (X_i, Y_j), where the
+  // first row gives the ny values of Y and the first record of each row the
+  // values of X. It builds what the general build in the constructor would.
+  bool BuildRowOrder(const ParamStore& store) {
+    const ParaRecord* rec = store.records.data();
+    const std::size_t count = static_cast<std::size_t>(count_);
+    std::size_t ny = 1;
+    while (ny < count && rec[ny + 1].x == rec[1].x) ++ny;
+    if (count % ny != 0) return false;
+    const std::size_t nx = count / ny;
+    std::vector<double> xs(nx), ys(ny);
+    for (std::size_t j = 0; j < ny; ++j) ys[j] = rec[1 + j].y;
+    for (std::size_t i = 0; i < nx; ++i) xs[i] = rec[1 + i * ny].x;
+    for (std::size_t j = 1; j < ny; ++j)
+      if (!(ys[j - 1] < ys[j])) return false;
+    for (std::size_t i = 1; i < nx; ++i)
+      if (!(xs[i - 1] < xs[i])) return false;
+    for (std::size_t i = 0; i < nx; ++i) {
+      const ParaRecord* row = rec + 1 + i * ny;
+      for (std::size_t j = 0; j < ny; ++j) {
+        if (!(row[j].x == xs[i] && row[j].y == ys[j])) return false;
       }
     }
+    x_.Build(std::move(xs));
+    y_.Build(std::move(ys));
+    dense_ = true;
+    rowOrder_ = true;
+    return true;
   }
 
   int32_t Find(const ParamStore& store, double nodeX, double nodeY) const override {

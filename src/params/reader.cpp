@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -140,36 +141,98 @@ class FieldReader {
   std::size_t p_ = 0;
 };
 
-// Reads the whole file; false when it cannot be opened or read. Only a
-// regular file is read (a FIFO or a device would block or never end), and
-// never more than the length it had when it was opened.
-bool ReadWholeFile(const std::string& path, std::string& data) {
-  FileProblem problem;
-  long long size = 0;
-  const int fd = OpenRegularForReading(path, problem, size);
-  if (fd < 0) return false;
-  bool ok = true;
-  try {
-    data.assign(static_cast<std::size_t>(size), '\0');
-    std::size_t got = 0;
-    while (got < data.size()) {
-      const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) {
-        ok = false;
-        break;
-      }
-      if (n == 0) break;  // the file shrank meanwhile
-      got += static_cast<std::size_t>(n);
-    }
-    data.resize(got);
-  } catch (const std::exception&) {
-    ok = false;  // more than memory can hold
-  }
-  ::close(fd);
-  if (!ok) data.clear();
-  return ok;
+// Asks the system to back [p, p + bytes) with 2 MB pages where it can: fewer
+// page faults while the memory is first written, and no page-table walk for
+// most random reads later. Only a hint; nothing read or written changes.
+void AdviseHugePages(const void* p, std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+  constexpr uintptr_t kHuge = uintptr_t{2} << 20;
+  const auto begin = reinterpret_cast<uintptr_t>(p);
+  const uintptr_t from = (begin + kHuge - 1) & ~(kHuge - 1);
+  const uintptr_t to = (begin + bytes) & ~(kHuge - 1);
+  if (from < to) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);  // NOLINT
+#else
+  (void)p;
+  (void)bytes;
+#endif
 }
+
+// Runs work(0) .. work(n - 1), each on a thread of its own and work(0) on this
+// one; where no thread can be had, the work is done here.
+template <typename Work>
+void RunOnThreads(std::size_t n, const Work& work) {
+  std::vector<std::thread> workers;
+  workers.reserve(n);
+  for (std::size_t c = 1; c < n; ++c) {
+    try {
+      workers.emplace_back([&work, c] { work(c); });
+    } catch (const std::exception&) {
+      work(c);  // no thread to be had
+    }
+  }
+  work(0);
+  for (std::thread& t : workers) t.join();
+}
+
+// A whole file's bytes. Only a regular file is read (a FIFO or a device would
+// block or never end), and never more than the length it had when it was
+// opened. The room is not cleared first, and a large file is read in parts
+// on several threads, so that copying it and faulting its pages in are
+// shared out.
+class FileBytes {
+ public:
+  // False when the file cannot be opened or read, or memory cannot hold it.
+  bool Read(const std::string& path, unsigned threads, std::size_t minPart) {
+    FileProblem problem;
+    long long size = 0;
+    const int fd = OpenRegularForReading(path, problem, size);
+    if (fd < 0) return false;
+    bool ok = true;
+    try {
+      const auto want = static_cast<std::size_t>(size);
+      bytes_.reset(new char[want == 0 ? 1 : want]);
+      AdviseHugePages(bytes_.get(), want);
+      const std::size_t parts = std::clamp<std::size_t>(want / std::max<std::size_t>(minPart, 1), 1,
+                                                        std::max(threads, 1u));
+      std::vector<std::size_t> got(parts, 0);
+      std::vector<char> failed(parts, 0);
+      RunOnThreads(parts, [&](std::size_t k) {
+        const std::size_t from = want / parts * k;
+        const std::size_t to = k + 1 == parts ? want : want / parts * (k + 1);
+        while (from + got[k] < to) {
+          const ssize_t n = ::pread(fd, bytes_.get() + from + got[k], to - from - got[k],
+                                    static_cast<off_t>(from + got[k]));
+          if (n < 0 && errno == EINTR) continue;
+          if (n < 0) failed[k] = 1;
+          if (n <= 0) break;  // an error, or the file shrank meanwhile
+          got[k] += static_cast<std::size_t>(n);
+        }
+      });
+      // The bytes up to the first part that came short (a file that shrank).
+      size_ = 0;
+      for (std::size_t k = 0; k < parts && ok; ++k) {
+        ok = failed[k] == 0;
+        size_ += got[k];
+        const std::size_t to = k + 1 == parts ? want : want / parts * (k + 1);
+        if (ok && want / parts * k + got[k] < to) break;
+      }
+    } catch (const std::exception&) {
+      ok = false;  // more than memory can hold
+    }
+    ::close(fd);
+    if (!ok) {
+      bytes_.reset();
+      size_ = 0;
+    }
+    return ok;
+  }
+
+  std::string_view view() const { return {bytes_.get(), size_}; }
+
+ private:
+  std::unique_ptr<char[]> bytes_;
+  std::size_t size_ = 0;
+};
 
 // The fast path for regular node lines: five plain numbers ("-12.345") joined
 // by single commas and ended by CR LF or LF, nothing else on the line. On such
@@ -282,23 +345,6 @@ int64_t CountLineFeeds(std::string_view t) {
   return count;
 }
 
-// Runs work(0) .. work(n - 1), each on a thread of its own and work(0) on this
-// one; where no thread can be had, the work is done here.
-template <typename Work>
-void RunOnThreads(std::size_t n, const Work& work) {
-  std::vector<std::thread> workers;
-  workers.reserve(n);
-  for (std::size_t c = 1; c < n; ++c) {
-    try {
-      workers.emplace_back([&work, c] { work(c); });
-    } catch (const std::exception&) {
-      work(c);  // no thread to be had
-    }
-  }
-  work(0);
-  for (std::thread& t : workers) t.join();
-}
-
 // Room for `n` records, asked of the system in 2 MB pages where it has them.
 // The lookups of a conversion read the records at random, and with 4 kB
 // pages nearly every one of them would first wait for the page tables. Only
@@ -306,16 +352,7 @@ void RunOnThreads(std::size_t n, const Work& work) {
 void ReserveRecords(std::vector<ParaRecord>& records, std::size_t n) {
   if (n <= records.capacity()) return;
   records.reserve(n);
-#ifdef MADV_HUGEPAGE
-  constexpr uintptr_t kHuge = uintptr_t{2} << 20;
-  const auto begin = reinterpret_cast<uintptr_t>(records.data());
-  const uintptr_t end = begin + records.capacity() * sizeof(ParaRecord);
-  const uintptr_t from = (begin + kHuge - 1) & ~(kHuge - 1);
-  const uintptr_t to = end & ~(kHuge - 1);
-  if (from < to) {
-    madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);  // NOLINT
-  }
-#endif
+  AdviseHugePages(records.data(), records.capacity() * sizeof(ParaRecord));
 }
 
 // The regular records from `begin` on, parsed on up to `threads` threads (each
@@ -429,8 +466,10 @@ void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view,
                   const ReadOptions& options) {
   view.SetStatusText(ReadingMessage(store.paraFilePath));
 
-  std::string data;
-  if (!ReadWholeFile(store.paraFilePath, data)) {
+  const unsigned threads =
+      options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+  FileBytes file;
+  if (!file.Read(store.paraFilePath, threads, options.minReadBytes)) {
     view.SetStatusColor(colors::kLightRed);
     view.SetStatusText(OpenFailureMessage(store.paraFilePath));
     store.version.clear();
@@ -438,6 +477,7 @@ void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view,
     return;
   }
 
+  const std::string_view data = file.view();
   view.SetBusy(true);
   const double progressMax = static_cast<double>(data.size()) / kProgressUnit;
   view.SetProgressMax(progressMax);
@@ -491,8 +531,6 @@ void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view,
     std::vector<std::size_t> yieldPositions;
     int32_t taken = 0;
     try {
-      const unsigned threads =
-          options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
       taken = ParseRegularRecords(data, in.Position(), threads, options.minChunkBytes, store,
                                   resume, yieldPositions);
     } catch (const std::bad_alloc&) {

@@ -36,7 +36,8 @@ class LoadView {
 struct ReadOptions {
   bool fastPath = true;
   unsigned threads = 0;
-  std::size_t minChunkBytes = 1 << 20;  // the least a thread is given
+  std::size_t minChunkBytes = 1 << 20;  // the least a thread is given to parse
+  std::size_t minReadBytes = 8 << 20;   // the least a thread is given to read
 };
 
 // Reads store.paraFilePath into `store`. Progress, the cancel test and the

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <random>
@@ -274,6 +275,48 @@ TEST(GridIndex, DecidesEveryNodeOfARegularGrid) {
         double x = i * step + minX, y = j * step + minY;
         int32_t k = s.index->Find(s, x, y);
         EXPECT_EQ(k, i * 30 + j + 1) << i << "," << j;
+      }
+    }
+  }
+}
+
+// Grids one step away from a complete grid written row by row, with X and Y
+// rising: each must be indexed the general way and still agree with the scan
+// at every node and between them.
+TEST(GridIndex, NearlyRowOrderGridsAgreeWithTheScan) {
+  auto complete = [] {
+    ParamStore s;
+    for (int i = 0; i < 12; ++i)
+      for (int j = 0; j < 9; ++j)
+        s.records.push_back({i * 100.0 + 1000, j * 100.0 - 400, i + 0.5, j + 0.25, 1});
+    return s;
+  };
+  const std::vector<std::pair<const char*, std::function<void(ParamStore&)>>> changes = {
+      {"as it is", [](ParamStore&) {}},
+      {"one node off the lattice", [](ParamStore& s) { s.records[40].y += 1e-7; }},
+      {"last node missing", [](ParamStore& s) { s.records.pop_back(); }},
+      {"a row written twice",
+       [](ParamStore& s) {
+         for (int j = 1; j <= 9; ++j) s.records.push_back(s.records[static_cast<std::size_t>(j)]);
+       }},
+      {"rows falling", [](ParamStore& s) { std::reverse(s.records.begin() + 1, s.records.end()); }},
+      {"two nodes swapped", [](ParamStore& s) { std::swap(s.records[20], s.records[21]); }},
+      {"a node at -0", [](ParamStore& s) { s.records[5].y = -0.0; }},
+  };
+  for (const auto& [name, change] : changes) {
+    SCOPED_TRACE(name);
+    ParamStore s = complete();
+    change(s);
+    s.count = static_cast<int32_t>(s.records.size() - 1);
+    ParamStore scanOnly = s;
+    s.index = GridIndex::Build(s);
+    ASSERT_NE(s.index, nullptr);
+    for (double x = 950; x <= 2250; x += 50) {
+      for (double y = -450; y <= 450; y += 50) {
+        ParaRecord a{7, 7, 7, 7, 7}, b = a;
+        LookupNode(s, x, y, a);
+        LookupNodeScan(scanOnly, x, y, b);
+        ASSERT_TRUE(SameBits(a, b)) << x << "," << y;
       }
     }
   }

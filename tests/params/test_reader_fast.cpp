@@ -144,7 +144,7 @@ TEST(ReadParaFileFastPath, AgreesWithTheGeneralReader) {
       for (unsigned threads : {1u, 2u, 4u}) {
         SCOPED_TRACE("threads " + std::to_string(threads));
         Read fast;
-        ReadWith(path, ReadOptions{true, threads, 300}, cancelAt, fast);
+        ReadWith(path, ReadOptions{true, threads, 300, 500}, cancelAt, fast);
         ExpectSame(general, fast);
         if (::testing::Test::HasFatalFailure()) return;
       }
@@ -170,7 +170,7 @@ TEST(ReadParaFileFastPath, IrregularLinesAtChunkEdges) {
     ReadWith(path, ReadOptions{false, 1, 1 << 20}, -1, general);
     for (std::size_t chunk : {40u, 100u, 1000u}) {
       Read fast;
-      ReadWith(path, ReadOptions{true, 3, chunk}, -1, fast);
+      ReadWith(path, ReadOptions{true, 3, chunk, chunk}, -1, fast);
       ExpectSame(general, fast);
     }
   }
