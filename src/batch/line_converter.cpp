@@ -1,7 +1,7 @@
 #include "batch/line_converter.h"
 
-#include <charconv>
 #include <cmath>
+#include <cstdint>
 
 #include "batch/corrector.h"
 #include "batch/sima.h"
@@ -58,6 +58,32 @@ void ReadPoint(const LineFields& f, PointColumns& p, LinePoint& point) {
   point.in2 = p.in2;
   point.inH = p.inH;
   point.name = p.name;
+}
+
+// A decimal at p to six places, for a hint: false when p holds none or more
+// than 15 digits before the point. Moves p past the digits read.
+bool RoughNumber(const char*& p, const char* end, double& out) {
+  bool negative = false;
+  if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
+  int64_t whole = 0;
+  int digits = 0;
+  for (; p < end && *p >= '0' && *p <= '9'; ++p, ++digits) {
+    if (digits == 15) return false;
+    whole = whole * 10 + (*p - '0');
+  }
+  int64_t fraction = 0, scale = 1;
+  if (p < end && *p == '.') {
+    for (++p; p < end && *p >= '0' && *p <= '9'; ++p, ++digits) {
+      if (scale < 1000000) {
+        fraction = fraction * 10 + (*p - '0');
+        scale *= 10;
+      }
+    }
+  }
+  if (digits == 0) return false;
+  const double value = static_cast<double>(whole) + static_cast<double>(fraction) / scale;
+  out = negative ? -value : value;
+  return true;
 }
 
 }  // namespace
@@ -229,9 +255,7 @@ void LineConverter::Prefetch(std::string_view line) const {
   double v[2];
   for (double& value : v) {
     while (p < end && (*p == ' ' || *p == '\t' || *p == ',')) ++p;
-    const auto [next, ec] = std::from_chars(p, end, value);
-    if (ec != std::errc()) return;
-    p = next;
+    if (!RoughNumber(p, end, value)) return;
   }
   if (conv_ == Converter::kBl) {
     // Packed latitude and longitude (ddmmss.sss) to radians, then the plane.
