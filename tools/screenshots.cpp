@@ -70,7 +70,11 @@ int main(int argc, char** argv) {
 
   varno::ui::FrmMain main(state, messages);
   {
-    varno::ui::FrmParaFile1 loading(state, messages, [&]() -> varno::ui::FrmMain& { return main; });
+    varno::ui::FrmParaFile1 loading(state, messages);
+    QObject::connect(&loading, &varno::ui::FrmParaFile1::parFileTextChanged, &main,
+                     &varno::ui::FrmMain::SetParFileText);
+    QObject::connect(&loading, &varno::ui::FrmParaFile1::zoneRead, &main,
+                     &varno::ui::FrmMain::LockZones);
     loading.show();
     loading.LoadStep();
     ok &= varno::ui::SaveScreenshot(loading, dir, "frmParaFile1");
@@ -81,14 +85,14 @@ int main(int argc, char** argv) {
   ok &= varno::ui::SaveScreenshot(main, dir, "frmMain_start");
   main.Calculate();
   ok &= varno::ui::SaveScreenshot(main, dir, "frmMain");
-  main.optBl->click();
+  main.findChild<QRadioButton*>(QStringLiteral("optBl"))->click();
   main.Calculate();
   ok &= varno::ui::SaveScreenshot(main, dir, "frmMain_latlon");
 
   {
     // A rejected key: its message on the dark-red status line.
     QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-    QApplication::sendEvent(main.txtTkyx, &key);
+    QApplication::sendEvent(main.findChild<QLineEdit*>(QStringLiteral("txtTkyx")), &key);
     ok &= varno::ui::SaveScreenshot(main, dir, "frmMain_rejected");
   }
 

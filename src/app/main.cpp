@@ -1,18 +1,13 @@
-// The program: one module state, the Qt message boxes, the start-up sequence.
+// The program: one module state, the Qt message boxes, the start-up sequence
+// and the windows wired to it.
 #include <QApplication>
-#include <QPrinter>
-#include <QPushButton>
 #include <QTranslator>
-#include <memory>
 
 #include "app/startup.h"
+#include "app/wiring.h"
 #include "state/module_state.h"
 #include "ui/desktop.h"
-#include "ui/frm_file.h"
-#include "ui/frm_main.h"
-#include "ui/frm_map.h"
 #include "ui/message_service.h"
-#include "ui/print_result.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -29,51 +24,8 @@ int main(int argc, char** argv) {
   varno::ModuleState state;
   varno::ui::QtMessageService messages;
   varno::app::Startup startup(state, messages, varno::app::DefaultParaFilePath());
-
-  std::unique_ptr<varno::ui::FrmFile> frmFile;
-  std::unique_ptr<varno::ui::FrmMap> frmMap;
-  // An open parameter-range picture follows the conversions, keeping its view.
-  auto refreshMap = [&] {
-    if (frmMap && frmMap->isVisible()) frmMap->Refresh(false);
-  };
-  // The picture, one window, brought up to date and fitted to the grid and the
-  // points each time it is opened.
-  auto openMap = [&] {
-    if (!frmMap) {
-      frmMap = std::make_unique<varno::ui::FrmMap>(state.store, state.lastRun, state.lastPoint,
-                                                   messages);
-    }
-    frmMap->Refresh(true);
-    frmMap->show();
-    frmMap->raise();
-    frmMap->activateWindow();
-  };
-  startup.onMainLoaded = [&](varno::ui::FrmMain& main) {
-    // The batch button and menu open the one batch dialog; the print button
-    // prints the page of the point shown.
-    main.onOpenBatch = [&] {
-      if (!frmFile) {
-        frmFile = std::make_unique<varno::ui::FrmFile>(state, main, messages);
-        frmFile->onOpenMap = openMap;
-        frmFile->onRunEnded = refreshMap;
-      }
-      frmFile->Open();
-    };
-    main.onPrint = [&] { varno::ui::PrintResult(main, state, messages, main.printer()); };
-    main.onOpenMap = openMap;
-    main.onConverted = refreshMap;
-  };
-  startup.onEnd = [&] {
-    // A batch run in progress stops at its next yield.
-    state.cancelRequested = true;
-    if (frmFile) frmFile->close();
-    if (frmMap) frmMap->close();
-    QApplication::closeAllWindows();
-    QCoreApplication::exit(0);
-  };
+  varno::app::Windows windows(state, messages);
+  windows.Attach(startup);
   startup.Start();
-  const int rc = QApplication::exec();
-  frmFile.reset();  // before the main window it refers to
-  frmMap.reset();
-  return rc;
+  return QApplication::exec();
 }

@@ -1,12 +1,10 @@
 #include "app/startup.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
-#include <QLabel>
 #include <cstdlib>
 
-#include "state/module_state.h"
 #include "params/reader.h"
+#include "state/module_state.h"
 #include "text/paths.h"
 #include "ui/frm_main.h"
 #include "ui/frm_para_file1.h"
@@ -22,10 +20,10 @@ std::string DefaultParaFilePath() {
 }
 
 void ShowLoadedFile(ui::FrmMain& main, const ModuleState& state) {
-  main.lblParFile->setText(ui::Q(std::string(ui::text::kParFilePrefix) +
-                                 FileNameOf(state.store.paraFilePath) + "    " +
-                                 state.store.VersionUtf8()));
-  ui::LockZoneList(*main.cmbPara, state.store.zoneNo);
+  main.SetParFileText(ui::Q(std::string(ui::text::kParFilePrefix) +
+                            FileNameOf(state.store.paraFilePath) + "    " +
+                            state.store.VersionUtf8()));
+  main.LockZones(state.store.zoneNo);
 }
 
 Startup::Startup(ModuleState& state, MessageService& messages, std::string paraFilePath)
@@ -35,17 +33,17 @@ Startup::~Startup() = default;
 
 void Startup::Start() {
   splash_ = std::make_unique<ui::FrmSplash>();
-  splash_->onFirstTick = [this] { RunSequence(); };
-  splash_->onClosedBeforeStart = [this] { End(); };
+  connect(splash_.get(), &ui::FrmSplash::firstTick, this, &Startup::RunSequence);
+  connect(splash_.get(), &ui::FrmSplash::closedBeforeStart, this, &Startup::End);
   splash_->show();
 }
 
 ui::FrmMain& Startup::TouchMain() {
   if (!main_) {
     main_ = std::make_unique<ui::FrmMain>(state_, messages_);
-    main_->onUnload = [this] { End(); };
+    connect(main_.get(), &ui::FrmMain::unloaded, this, &Startup::End);
     if (splash_) splash_->close();
-    if (onMainLoaded) onMainLoaded(*main_);
+    emit mainLoaded(*main_);
   }
   return *main_;
 }
@@ -56,8 +54,14 @@ void Startup::RunSequence() {
   state_.store.paraFilePath = paraFilePath_;
   // 2. The loading window, modal; it returns once the user has closed it.
   {
-    ui::FrmParaFile1 loading(state_, messages_, [this]() -> ui::FrmMain& { return TouchMain(); });
-    if (onLoadingShown) onLoadingShown(loading);
+    // What the loading window reports goes to the main window, which is
+    // loaded on first use.
+    ui::FrmParaFile1 loading(state_, messages_);
+    connect(&loading, &ui::FrmParaFile1::parFileTextChanged, this,
+            [this](const QString& text) { TouchMain().SetParFileText(text); });
+    connect(&loading, &ui::FrmParaFile1::zoneRead, this,
+            [this](int zoneNo) { TouchMain().LockZones(zoneNo); });
+    emit loadingShown(loading);
     loading.RunModal();
   }
   // 3.
@@ -76,7 +80,7 @@ void Startup::End() {
   outcome_ = Outcome::kEnded;
   if (ended_) return;  // closing the remaining windows may report again
   ended_ = true;
-  if (onEnd) onEnd();
+  emit ended();
 }
 
 }  // namespace varno::app

@@ -2,7 +2,7 @@
 // window, or the end of the program when no parameter file could be opened.
 #pragma once
 
-#include <functional>
+#include <QObject>
 #include <memory>
 #include <string>
 
@@ -28,12 +28,13 @@ std::string DefaultParaFilePath();
 // names the file and its version, and the zone list is locked to its zone.
 void ShowLoadedFile(ui::FrmMain& main, const ModuleState& state);
 
-class Startup {
+class Startup : public QObject {
+  Q_OBJECT
  public:
   enum class Outcome { kPending, kMainShown, kEnded };
 
   Startup(ModuleState& state, MessageService& messages, std::string paraFilePath);
-  ~Startup();
+  ~Startup() override;
 
   // Shows the splash; its timer runs the sequence.
   void Start();
@@ -46,14 +47,15 @@ class Startup {
   ui::FrmSplash* splash() const { return splash_.get(); }
   Outcome outcome() const { return outcome_; }
 
-  // Runs once the main window has been loaded (main() wires its hooks here).
-  std::function<void(ui::FrmMain&)> onMainLoaded;
-  // Runs with the loading window just before it is shown modally (tests drive
-  // it from here).
-  std::function<void(ui::FrmParaFile1&)> onLoadingShown;
+ signals:
+  // The main window has been loaded (the windows are wired to it here).
+  void mainLoaded(ui::FrmMain& main);
+  // The loading window, just before it is shown modally (tests drive it from
+  // here).
+  void loadingShown(ui::FrmParaFile1& loading);
   // The program ends: no parameters, the splash closed before the start, or
   // the main window closed.
-  std::function<void()> onEnd;
+  void ended();
 
  private:
   void End();

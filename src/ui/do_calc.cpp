@@ -1,8 +1,5 @@
 #include "ui/do_calc.h"
 
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <exception>
 
 #include "geodesy/angles.h"
@@ -28,26 +25,22 @@ const NumberPattern& ScalePattern() {
   return p;
 }
 
+using Field = FrmMain::Field;
+
 // The fields of one side of the window.
 struct SideFields {
-  QLineEdit* lat;
-  QLineEdit* lon;
-  QGroupBox* xyFrame;
-  QLineEdit* x;
-  QLineEdit* y;
-  QLabel* convergence;
-  QLabel* scale;
+  Field lat, lon, x, y, convergence, scale;
 };
 
-SideFields Side(FrmMain& w, FieldSide side) {
+SideFields Side(FieldSide side) {
   if (side == FieldSide::kPre) {
-    return {w.txtTB, w.txtTL, w.fraTkyxy, w.txtTkyx, w.txtTkyy, w.lblTkyn, w.lblTkys};
+    return {Field::kTB, Field::kTL, Field::kTkyx, Field::kTkyy, Field::kTkyn, Field::kTkys};
   }
-  return {w.txtJB, w.txtJL, w.fraJgdxy, w.txtJgdx, w.txtJgdy, w.lblJgdn, w.lblJgds};
+  return {Field::kJB, Field::kJL, Field::kJgdx, Field::kJgdy, Field::kJgdn, Field::kJgds};
 }
 
-double FieldNumber(const QLineEdit* e) {
-  return ParseNumber(U8(e->text()));
+double FieldNumber(const FrmMain& w, Field f) {
+  return ParseNumber(U8(w.field(f)));
 }
 
 // The convergence label shows the negated convergence, in degrees.
@@ -74,10 +67,10 @@ class NotSettledMessage : public geo::NotSettledHook {
 bool DoCalcBl2xy(FrmMain& w, const geo::Projection& proj, FieldSide side, double& phi,
                  double& lambda, double& x, double& y) {
   ModuleState& st = w.state();
-  const SideFields f = Side(w, side);
+  const SideFields f = Side(side);
   try {
-    phi = geo::DmsToDeg(FieldNumber(f.lat)).degrees;
-    lambda = geo::DmsToDeg(FieldNumber(f.lon)).degrees;
+    phi = geo::DmsToDeg(FieldNumber(w, f.lat)).degrees;
+    lambda = geo::DmsToDeg(FieldNumber(w, f.lon)).degrees;
     double phi0 = geo::DmsToDeg(proj.zone().originLat).degrees;
     double lambda0 = geo::DmsToDeg(proj.zone().originLon).degrees;
 
@@ -107,11 +100,11 @@ bool DoCalcBl2xy(FrmMain& w, const geo::Projection& proj, FieldSide side, double
     const geo::PlaneResult r = proj.Forward(phi, lambda);
     x = r.x;
     y = r.y;
-    f.xyFrame->setVisible(true);
-    f.x->setText(Q(XyPattern().Format(r.x)));
-    f.y->setText(Q(XyPattern().Format(r.y)));
-    f.convergence->setText(ConvergenceText(DisplayedConvergence(r.gamma)));
-    f.scale->setText(Q(ScalePattern().Format(r.m)));
+    w.ShowSubFrame(side, false);
+    w.SetField(f.x, Q(XyPattern().Format(r.x)));
+    w.SetField(f.y, Q(XyPattern().Format(r.y)));
+    w.SetField(f.convergence, ConvergenceText(DisplayedConvergence(r.gamma)));
+    w.SetField(f.scale, Q(ScalePattern().Format(r.m)));
     return true;
   } catch (const VarnoError& e) {
     if (e.IsOverflow()) {
@@ -128,7 +121,7 @@ bool DoCalcBl2xy(FrmMain& w, const geo::Projection& proj, FieldSide side, double
 
 bool DoCalcXy2bl(FrmMain& w, const geo::Projection& proj, FieldSide side, double x, double y,
                  double& phi, double& lambda) {
-  const SideFields f = Side(w, side);
+  const SideFields f = Side(side);
   try {
     NotSettledMessage hook(w.messages());
     geo::GeoResult r;
@@ -136,10 +129,10 @@ bool DoCalcXy2bl(FrmMain& w, const geo::Projection& proj, FieldSide side, double
     phi = Checked(r.phi * geo::kRadToDeg, "緯度");
     lambda = Checked(r.lambda * geo::kRadToDeg, "経度");
     const double d = DisplayedConvergence(r.gamma);
-    f.lat->setText(Q(geo::DmsText5(geo::FormatDms5(phi))));
-    f.lon->setText(Q(geo::DmsText5(geo::FormatDms5(lambda))));
-    f.convergence->setText(ConvergenceText(d));
-    f.scale->setText(Q(ScalePattern().Format(r.m)));
+    w.SetField(f.lat, Q(geo::DmsText5(geo::FormatDms5(phi))));
+    w.SetField(f.lon, Q(geo::DmsText5(geo::FormatDms5(lambda))));
+    w.SetField(f.convergence, ConvergenceText(d));
+    w.SetField(f.scale, Q(ScalePattern().Format(r.m)));
     return true;
   } catch (const VarnoError& e) {
     if (e.IsOverflow()) {

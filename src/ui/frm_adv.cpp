@@ -9,7 +9,6 @@
 #include <QScreen>
 
 #include "state/module_state.h"
-#include "ui/frm_main.h"
 #include "ui/message_service.h"
 #include "ui/texts.h"
 
@@ -23,11 +22,10 @@ QString TwoLines(const char* first, const char* second) {
 
 }  // namespace
 
-FrmAdv::FrmAdv(ModuleState& state, FrmMain& main)
-    : QWidget(&main, Qt::Dialog), state_(state), main_(main) {
+FrmAdv::FrmAdv(ModuleState& state, QWidget& owner) : QWidget(&owner, Qt::Dialog), state_(state) {
   setObjectName(QStringLiteral("frmAdv"));
   setWindowTitle(Q(text::kAdvCaption));
-  setFont(main.font());
+  setFont(owner.font());
   setFixedSize(360, 200);
 
   frm0 = new QGroupBox(Q(text::kFrm0), this);
@@ -60,8 +58,7 @@ FrmAdv::FrmAdv(ModuleState& state, FrmMain& main)
     if (on) state_.mode = params::ConversionMode::kRepOnly;
   });
   connect(cmdClose, &QPushButton::clicked, this, [this] {
-    main_.picCalc1->setVisible(true);
-    main_.mnuAdv->setChecked(false);
+    emit closed();
     hide();
   });
 
@@ -78,7 +75,7 @@ void FrmAdv::Centre() {
 void FrmAdv::closeEvent(QCloseEvent* event) {
   // Unloading: the next opening starts afresh, centred, with grid only.
   event->accept();
-  main_.mnuAdv->setChecked(false);
+  emit closed();
   optR->setChecked(true);
   state_.mode = params::ConversionMode::kGridOnly;
   Centre();

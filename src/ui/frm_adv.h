@@ -15,18 +15,15 @@ struct ModuleState;
 
 namespace varno::ui {
 
-class FrmMain;
-
 class FrmAdv : public QWidget {
   Q_OBJECT
  public:
-  FrmAdv(ModuleState& state, FrmMain& main);
+  // A dialog of `owner` (the main window), in its font.
+  FrmAdv(ModuleState& state, QWidget& owner);
 
-  QGroupBox* frm0;
-  QRadioButton* optR3;
-  QRadioButton* optR;
-  QRadioButton* opt3;
-  QPushButton* cmdClose;
+ signals:
+  // The dialog was put away: by OK (the choice kept) or by its close box.
+  void closed();
 
  protected:
   // The close box unloads the dialog: the choice is discarded and the mode
@@ -36,7 +33,11 @@ class FrmAdv : public QWidget {
  private:
   void Centre();
   ModuleState& state_;
-  FrmMain& main_;
+  QGroupBox* frm0;
+  QRadioButton* optR3;
+  QRadioButton* optR;
+  QRadioButton* opt3;
+  QPushButton* cmdClose;
 };
 
 }  // namespace varno::ui

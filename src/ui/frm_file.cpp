@@ -36,6 +36,7 @@
 #include "ui/frm_in_file.h"
 #include "ui/frm_main.h"
 #include "ui/frm_out_file.h"
+#include "ui/frm_para_file1.h"
 #include "ui/message_service.h"
 
 namespace varno::ui {
@@ -93,9 +94,13 @@ std::optional<std::string> QtFileChooser::ChooseResult(QWidget* parent,
 }
 
 FrmFile::FrmFile(ModuleState& state, FrmMain& main, MessageService& messages, QWidget* parent)
-    : FrmFile(state, *main.cmbPara, main, messages, parent) {}
+    : FrmFile(state, main.zoneItems(), main, messages, parent) {}
 
 FrmFile::FrmFile(ModuleState& state, const QComboBox& zoneSource, StatusSink& mainStatus,
+                 MessageService& messages, QWidget* parent)
+    : FrmFile(state, ItemTexts(zoneSource), mainStatus, messages, parent) {}
+
+FrmFile::FrmFile(ModuleState& state, const QStringList& zoneItems, StatusSink& mainStatus,
                  MessageService& messages, QWidget* parent)
     : QDialog(parent),
       state_(state),
@@ -103,7 +108,7 @@ FrmFile::FrmFile(ModuleState& state, const QComboBox& zoneSource, StatusSink& ma
       messages_(messages),
       chooser_(std::make_unique<QtFileChooser>()) {
   BuildControls();
-  Load(zoneSource);
+  Load(zoneItems);
 }
 
 FrmFile::~FrmFile() {
@@ -249,14 +254,12 @@ void FrmFile::BuildControls() {
   connect(cmdBreak, &QPushButton::clicked, this, &FrmFile::Break);
   connect(cmbFormat, &QComboBox::currentIndexChanged, this, [this] { ApplyFormatRules(); });
   connect(cmdExp, &QPushButton::clicked, this, [this] { formatView().ShowModeless(); });
-  connect(cmdMap, &QPushButton::clicked, this, [this] {
-    if (onOpenMap) onOpenMap();
-  });
+  connect(cmdMap, &QPushButton::clicked, this, &FrmFile::mapRequested);
   connect(cmdClose, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
 }
 
-void FrmFile::Load(const QComboBox& zoneSource) {
-  for (int i = 0; i < zoneSource.count(); ++i) cmbPara->addItem(zoneSource.itemText(i));
+void FrmFile::Load(const QStringList& zoneItems) {
+  cmbPara->addItems(zoneItems);
   cmbPara->setCurrentIndex(-1);
   if (!state_.store.version.empty()) {
     const int index = params::ZoneListIndex(state_.store.zoneNo);
@@ -538,7 +541,7 @@ void FrmFile::Start() {
   state_.lastRun.inputName = FileNameOf(f.inFilePath);
   state_.lastRun.finished = outcome == batch::RunOutcome::kFinished;
   cmdMap->setEnabled(true);
-  if (onRunEnded) onRunEnded();
+  emit runEnded();
   running_ = false;
   ShowPendingProgress();
   LockForRun(false);

@@ -69,6 +69,8 @@ class FrmFile : public QDialog, public batch::BatchView {
   FrmFile(ModuleState& state, FrmMain& main, MessageService& messages, QWidget* parent = nullptr);
   FrmFile(ModuleState& state, const QComboBox& zoneSource, StatusSink& mainStatus,
           MessageService& messages, QWidget* parent = nullptr);
+  FrmFile(ModuleState& state, const QStringList& zoneItems, StatusSink& mainStatus,
+          MessageService& messages, QWidget* parent = nullptr);
   ~FrmFile() override;
 
   // Open: resets the file choices and the progress display and shows the
@@ -76,10 +78,6 @@ class FrmFile : public QDialog, public batch::BatchView {
   void Open();
 
   void SetFileChooser(std::unique_ptr<FileChooser> chooser);
-  // Opens the parameter-range picture (cmdMap, enabled once a run has ended);
-  // onRunEnded lets an open picture show the new points.
-  std::function<void()> onOpenMap;
-  std::function<void()> onRunEnded;
   bool running() const { return running_; }
   // The windows the dialog opens (created on first use).
   FrmInFile& inFileView();
@@ -145,6 +143,12 @@ class FrmFile : public QDialog, public batch::BatchView {
   QLabel* lblPercent;
   QLabel* lblStatus;
 
+ signals:
+  // cmdMap (enabled once a run has ended): the parameter-range picture.
+  void mapRequested();
+  // A run has ended (an open picture shows the new points).
+  void runEnded();
+
  public slots:
   // Hiding the dialog during a run cancels the run.
   void done(int result) override;
@@ -156,7 +160,7 @@ class FrmFile : public QDialog, public batch::BatchView {
 
  private:
   void BuildControls();
-  void Load(const QComboBox& zoneSource);
+  void Load(const QStringList& zoneItems);
   void SetStatus(const std::string& text, std::optional<Rgb> color);
   void ShowFileError(int number, const std::string& description);
   void CloseResultFileIfOpen();

@@ -23,6 +23,7 @@
 #include "state/module_state.h"
 #include "text/version.h"
 #include "ui/frm_adv.h"
+#include "ui/frm_para_file1.h"
 #include "ui/frm_printer.h"
 #include "ui/message_service.h"
 #include "ui/single_point.h"
@@ -300,13 +301,11 @@ void FrmMain::BuildControls() {
   });
   connect(picCalc1, &ArrowButton::clicked, this, &FrmMain::Calculate);
   connect(cmdPrint, &QPushButton::clicked, this, [this] {
-    if (onPrint) onPrint();
+    emit printRequested();
     cmdPrint->setEnabled(false);
   });
   connect(cmdClear, &QPushButton::clicked, this, &FrmMain::ClearValues);
-  connect(cmdFile, &QPushButton::clicked, this, [this] {
-    if (onOpenBatch) onOpenBatch();
-  });
+  connect(cmdFile, &QPushButton::clicked, this, &FrmMain::batchRequested);
 }
 
 void FrmMain::BuildMenus() {
@@ -326,12 +325,8 @@ void FrmMain::BuildMenus() {
   connect(mnuAdv, &QAction::triggered, this, &FrmMain::ToggleAdv);
   connect(mnuClear, &QAction::triggered, this, &FrmMain::ClearValues);
   connect(mnuPrinter, &QAction::triggered, this, &FrmMain::ShowPrinterSetup);
-  connect(mnuIkkatsu, &QAction::triggered, this, [this] {
-    if (onOpenBatch) onOpenBatch();
-  });
-  connect(mnuMap, &QAction::triggered, this, [this] {
-    if (onOpenMap) onOpenMap();
-  });
+  connect(mnuIkkatsu, &QAction::triggered, this, &FrmMain::batchRequested);
+  connect(mnuMap, &QAction::triggered, this, &FrmMain::mapRequested);
 }
 
 void FrmMain::FillZones() {
@@ -374,7 +369,7 @@ void FrmMain::ClearValues() {
 
 void FrmMain::Calculate() {
   ArrowHandler(*this);
-  if (onConverted) onConverted();
+  emit converted();
 }
 
 FrmAdv* FrmMain::frmAdv() const {
@@ -387,7 +382,13 @@ void FrmMain::ToggleAdv() {
     frmAdv_->hide();
     return;
   }
-  if (!frmAdv_) frmAdv_ = new FrmAdv(state_, *this);  // loaded once, a child of the window
+  if (!frmAdv_) {
+    frmAdv_ = new FrmAdv(state_, *this);  // loaded once, a child of the window
+    connect(frmAdv_, &FrmAdv::closed, this, [this] {
+      picCalc1->setVisible(true);
+      mnuAdv->setChecked(false);
+    });
+  }
   mnuAdv->setChecked(true);
   frmAdv_->show();
   frmAdv_->raise();
@@ -408,6 +409,83 @@ FrmPrinter* FrmMain::ShowPrinterSetup() {
   }
   frmPrinter_->open();
   return frmPrinter_.data();
+}
+
+QString FrmMain::field(Field f) const {
+  return FieldWidget(f)->property("text").toString();
+}
+
+void FrmMain::SetField(Field f, const QString& text) {
+  FieldWidget(f)->setProperty("text", text);
+}
+
+QWidget* FrmMain::FieldWidget(Field f) const {
+  switch (f) {
+    case Field::kTB:
+      return txtTB;
+    case Field::kTL:
+      return txtTL;
+    case Field::kTkyx:
+      return txtTkyx;
+    case Field::kTkyy:
+      return txtTkyy;
+    case Field::kTkyn:
+      return lblTkyn;
+    case Field::kTkys:
+      return lblTkys;
+    case Field::kTkyh:
+      return txtTkyh;
+    case Field::kJB:
+      return txtJB;
+    case Field::kJL:
+      return txtJL;
+    case Field::kJgdx:
+      return txtJgdx;
+    case Field::kJgdy:
+      return txtJgdy;
+    case Field::kJgdn:
+      return lblJgdn;
+    case Field::kJgds:
+      return lblJgds;
+    case Field::kJgdh:
+      return txtJgdh;
+    case Field::kName:
+      return txtName;
+  }
+  return txtName;
+}
+
+void FrmMain::ShowSubFrame(FieldSide side, bool latLon) {
+  const bool pre = side == FieldSide::kPre;
+  (latLon ? (pre ? fraTkyBL : fraJgdBL) : (pre ? fraTkyxy : fraJgdxy))->setVisible(true);
+}
+
+bool FrmMain::latLonInput() const {
+  return optBl->isChecked();
+}
+
+QString FrmMain::zoneItem() const {
+  return cmbPara->currentText();
+}
+
+QStringList FrmMain::zoneItems() const {
+  return ItemTexts(*cmbPara);
+}
+
+void FrmMain::SetPrintEnabled(bool enabled) {
+  cmdPrint->setEnabled(enabled);
+}
+
+bool FrmMain::printEnabled() const {
+  return cmdPrint->isEnabled();
+}
+
+void FrmMain::SetParFileText(const QString& text) {
+  lblParFile->setText(text);
+}
+
+void FrmMain::LockZones(int zoneNo) {
+  LockZoneList(*cmbPara, zoneNo);
 }
 
 const FrmMain::BoxRule* FrmMain::RuleFor(QObject* box) const {
@@ -521,7 +599,7 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
 
 void FrmMain::closeEvent(QCloseEvent* event) {
   event->accept();
-  if (onUnload) onUnload();
+  emit unloaded();
 }
 
 }  // namespace varno::ui

@@ -6,7 +6,6 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -26,7 +25,8 @@ class QRadioButton;
 
 namespace varno {
 struct ModuleState;
-}
+enum class FieldSide : int;
+}  // namespace varno
 
 namespace varno::ui {
 
@@ -62,19 +62,63 @@ class FrmMain : public QMainWindow, public StatusSink {
   // mnuPrinter: opens the printer set-up dialog (window-modal, not blocking).
   FrmPrinter* ShowPrinterSetup();
 
-  // Batch dialog (cmdFile, mnuIkkatsu) and printing (cmdPrint); set by main().
-  std::function<void()> onOpenBatch;
-  std::function<void()> onPrint;
-  // The parameter-range picture (mnuMap), and what follows each conversion
-  // (an open picture shows the new point).
-  std::function<void()> onOpenMap;
-  std::function<void()> onConverted;
-  // Runs when the window is closed by any means: the program ends.
-  std::function<void()> onUnload;
-
   ModuleState& state() { return state_; }
   MessageService& messages() { return messages_; }
 
+  // The value fields the conversions read and write.
+  enum class Field {
+    kTB,
+    kTL,
+    kTkyx,
+    kTkyy,
+    kTkyn,
+    kTkys,
+    kTkyh,  // pre-earthquake side
+    kJB,
+    kJL,
+    kJgdx,
+    kJgdy,
+    kJgdn,
+    kJgds,
+    kJgdh,  // post-earthquake side
+    kName,
+  };
+  QString field(Field f) const;
+  void SetField(Field f, const QString& text);
+  // Shows one side's latitude/longitude or X/Y sub-frame.
+  void ShowSubFrame(FieldSide side, bool latLon);
+  // Latitude/longitude input selected (optBl), else X/Y.
+  bool latLonInput() const;
+  // The zone item chosen in cmbPara, and the whole list.
+  QString zoneItem() const;
+  QStringList zoneItems() const;
+  // cmdPrint: enabled after a conversion, disabled by any change.
+  void SetPrintEnabled(bool enabled);
+  bool printEnabled() const;
+
+ public slots:
+  // The parameter file line above the buttons.
+  void SetParFileText(const QString& text);
+  // Selects the parameter file's zone in cmbPara and locks it (LockZoneList).
+  void LockZones(int zoneNo);
+
+ signals:
+  // cmdFile, mnuIkkatsu: the batch dialog.
+  void batchRequested();
+  // cmdPrint: the page of the point shown.
+  void printRequested();
+  // mnuMap: the parameter-range picture.
+  void mapRequested();
+  // After each single conversion (an open picture shows the new point).
+  void converted();
+  // The window was closed by any means: the program ends.
+  void unloaded();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
   // Controls, named as the rest of the program knows them.
   QLabel* lblParFile;
   QGroupBox* frmData;
@@ -144,11 +188,6 @@ class FrmMain : public QMainWindow, public StatusSink {
   QMenu* mnuView;
   QAction* mnuMap;
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-
- private:
   struct BoxRule {
     QLineEdit* box;
     QWidget* next;  // Enter moves the focus here
@@ -158,6 +197,7 @@ class FrmMain : public QMainWindow, public StatusSink {
   void BuildMenus();
   void FillZones();
   const BoxRule* RuleFor(QObject* box) const;
+  QWidget* FieldWidget(Field f) const;
   // The keyboard filter for one character code; true when it is accepted.
   bool FilterKey(const BoxRule& rule, int code);
 

@@ -16,7 +16,6 @@
 #include "state/module_state.h"
 #include "text/paths.h"
 #include "text/version.h"
-#include "ui/frm_main.h"
 #include "ui/message_service.h"
 #include "ui/texts.h"
 
@@ -28,9 +27,14 @@ void LockZoneList(QComboBox& list, int zoneNo) {
   list.setEnabled(index < 0);
 }
 
-FrmParaFile1::FrmParaFile1(ModuleState& state, MessageService& messages,
-                           std::function<FrmMain&()> mainWindow, QWidget* parent)
-    : QDialog(parent), state_(state), messages_(messages), mainWindow_(std::move(mainWindow)) {
+QStringList ItemTexts(const QComboBox& list) {
+  QStringList items;
+  for (int i = 0; i < list.count(); ++i) items.push_back(list.itemText(i));
+  return items;
+}
+
+FrmParaFile1::FrmParaFile1(ModuleState& state, MessageService& messages, QWidget* parent)
+    : QDialog(parent), state_(state), messages_(messages) {
   setObjectName(QStringLiteral("frmParaFile1"));
   setWindowTitle(Q(text::kParaFileCaption));
   setModal(true);
@@ -126,10 +130,9 @@ void FrmParaFile1::LoadStep() {
   cmdClose->setEnabled(true);
   SetBusy(false);
   // 7., 8. The main window's file label and zone list.
-  FrmMain& main = mainWindow_();
-  main.lblParFile->setText(Q(std::string(text::kParFilePrefix) + FileNameOf(path + " ") +
-                             text::kParFileVer + state_.store.VersionUtf8()));
-  LockZoneList(*main.cmbPara, state_.store.zoneNo);
+  emit parFileTextChanged(Q(std::string(text::kParFilePrefix) + FileNameOf(path + " ") +
+                            text::kParFileVer + state_.store.VersionUtf8()));
+  emit zoneRead(state_.store.zoneNo);
   // 9.
   setEnabled(true);
   cmdBreak->setVisible(false);
@@ -138,7 +141,7 @@ void FrmParaFile1::LoadStep() {
 void FrmParaFile1::Break() {
   state_.cancelRequested = true;
   SetStatusText(text::kLoadCancelled);
-  mainWindow_().lblParFile->setText(Q(text::kParFileNoneAscii));
+  emit parFileTextChanged(Q(text::kParFileNoneAscii));
   cmdBreak->setVisible(false);
 }
 

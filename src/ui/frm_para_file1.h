@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
 
 #include "params/reader.h"
 #include "text/report.h"
@@ -21,20 +20,18 @@ struct ModuleState;
 
 namespace varno::ui {
 
-class FrmMain;
-
 // Selects the parameter file's zone in a zone list and disables the list, so
 // that conversions use that zone. A file that states no zone (0) or one
 // outside 1..19 leaves the list without a selection and enabled: the user then
 // chooses the zone, which otherwise no conversion could have.
 void LockZoneList(QComboBox& list, int zoneNo);
+// The texts of a zone list's items, in order.
+QStringList ItemTexts(const QComboBox& list);
 
 class FrmParaFile1 : public QDialog, public params::LoadView {
   Q_OBJECT
  public:
-  // `mainWindow` gives the main window, loading it on first use.
-  FrmParaFile1(ModuleState& state, MessageService& messages, std::function<FrmMain&()> mainWindow,
-               QWidget* parent = nullptr);
+  FrmParaFile1(ModuleState& state, MessageService& messages, QWidget* parent = nullptr);
   ~FrmParaFile1() override;
 
   // Shows the window modally; the load step runs as soon as it is shown.
@@ -59,6 +56,13 @@ class FrmParaFile1 : public QDialog, public params::LoadView {
   QLabel* lblStatus;
   QLabel* lblLine;
 
+ signals:
+  // The main window's parameter file line: the file and its version after a
+  // load, "none" after a cancel.
+  void parFileTextChanged(const QString& text);
+  // The zone the file states, once it is read (LockZoneList).
+  void zoneRead(int zoneNo);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void reject() override;
@@ -69,7 +73,6 @@ class FrmParaFile1 : public QDialog, public params::LoadView {
 
   ModuleState& state_;
   MessageService& messages_;
-  std::function<FrmMain&()> mainWindow_;
   bool reading_ = false;
   BusyPointer busy_;
   EventPacer pacer_;

@@ -96,7 +96,7 @@ FrmSplash::FrmSplash(QWidget* parent)
     if (before) {
       Timer1->stop();
       started_ = true;  // the sequence must not start any more
-      if (onClosedBeforeStart) onClosedBeforeStart();
+      emit closedBeforeStart();
     }
   });
   Timer1->start();
@@ -113,7 +113,7 @@ void FrmSplash::Tick() {
   if (started_) return;
   started_ = true;
   Timer1->stop();
-  if (onFirstTick) onFirstTick();
+  emit firstTick();
 }
 
 }  // namespace varno::ui

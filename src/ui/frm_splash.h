@@ -5,7 +5,6 @@
 #include <QFrame>
 #include <QTimer>
 #include <QWidget>
-#include <functional>
 
 class QLabel;
 
@@ -28,12 +27,6 @@ class FrmSplash : public QWidget {
  public:
   explicit FrmSplash(QWidget* parent = nullptr);
 
-  // Runs once, on the first tick of Timer1; later ticks do nothing.
-  std::function<void()> onFirstTick;
-  // Runs when Frame1 is clicked before the first tick: nothing is left to
-  // start, so the program ends.
-  std::function<void()> onClosedBeforeStart;
-
   bool started() const { return started_; }
 
   ClickFrame* Frame1;
@@ -43,6 +36,13 @@ class FrmSplash : public QWidget {
   QLabel* lblProduct;
   QLabel* lblCompany;
   QTimer* Timer1;
+
+ signals:
+  // Once, on the first tick of Timer1; later ticks do nothing.
+  void firstTick();
+  // Frame1 was clicked before the first tick: nothing is left to start, so
+  // the program ends.
+  void closedBeforeStart();
 
  private:
   void Tick();

@@ -1,17 +1,13 @@
 #include "ui/print_result.h"
 
 #include <QFontMetricsF>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPrinter>
-#include <QPushButton>
-#include <QRadioButton>
 #include <algorithm>
 
-#include "state/module_state.h"
-#include "geodesy/angles.h"
 #include "codec/cp932.h"
+#include "geodesy/angles.h"
+#include "state/module_state.h"
 #include "text/errors.h"
 #include "text/format.h"
 #include "text/number.h"
@@ -273,22 +269,22 @@ bool PrintResult(const PrintFields& fields, MessageService& messages, QPrinter& 
 
 PrintFields ReadPrintFields(const FrmMain& w, const ModuleState& state) {
   PrintFields f;
-  f.txtTB = U8(w.txtTB->text());
-  f.txtJB = U8(w.txtJB->text());
-  f.txtTL = U8(w.txtTL->text());
-  f.txtJL = U8(w.txtJL->text());
-  f.txtTkyx = U8(w.txtTkyx->text());
-  f.txtJgdx = U8(w.txtJgdx->text());
-  f.txtTkyy = U8(w.txtTkyy->text());
-  f.txtJgdy = U8(w.txtJgdy->text());
-  f.lblTkys = U8(w.lblTkys->text());
-  f.lblJgds = U8(w.lblJgds->text());
-  f.txtTkyh = U8(w.txtTkyh->text());
-  f.txtJgdh = U8(w.txtJgdh->text());
-  f.lblTkyn = U8(w.lblTkyn->text());
-  f.lblJgdn = U8(w.lblJgdn->text());
-  f.txtName = U8(w.txtName->text());
-  f.latLonMode = w.optBl->isChecked();
+  f.txtTB = U8(w.field(FrmMain::Field::kTB));
+  f.txtJB = U8(w.field(FrmMain::Field::kJB));
+  f.txtTL = U8(w.field(FrmMain::Field::kTL));
+  f.txtJL = U8(w.field(FrmMain::Field::kJL));
+  f.txtTkyx = U8(w.field(FrmMain::Field::kTkyx));
+  f.txtJgdx = U8(w.field(FrmMain::Field::kJgdx));
+  f.txtTkyy = U8(w.field(FrmMain::Field::kTkyy));
+  f.txtJgdy = U8(w.field(FrmMain::Field::kJgdy));
+  f.lblTkys = U8(w.field(FrmMain::Field::kTkys));
+  f.lblJgds = U8(w.field(FrmMain::Field::kJgds));
+  f.txtTkyh = U8(w.field(FrmMain::Field::kTkyh));
+  f.txtJgdh = U8(w.field(FrmMain::Field::kJgdh));
+  f.lblTkyn = U8(w.field(FrmMain::Field::kTkyn));
+  f.lblJgdn = U8(w.field(FrmMain::Field::kJgdn));
+  f.txtName = U8(w.field(FrmMain::Field::kName));
+  f.latLonMode = w.latLonInput();
   f.paraFilePath = state.store.paraFilePath;
   f.paraVersion = state.store.VersionUtf8();
   f.paraRangeText = state.store.RangeTextUtf8();
@@ -299,7 +295,7 @@ PrintFields ReadPrintFields(const FrmMain& w, const ModuleState& state) {
 void PrintResult(FrmMain& main, const ModuleState& state, MessageService& messages,
                  QPrinter& printer) {
   PrintResult(ReadPrintFields(main, state), messages, printer);
-  main.cmdPrint->setEnabled(false);
+  main.SetPrintEnabled(false);
 }
 
 }  // namespace varno::ui

@@ -1,17 +1,11 @@
 #include "ui/single_point.h"
 
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <exception>
 
 #include "batch/layout.h"
-#include "state/module_state.h"
 #include "geodesy/projection.h"
 #include "params/transform.h"
+#include "state/module_state.h"
 #include "text/errors.h"
 #include "text/format.h"
 #include "text/number.h"
@@ -29,8 +23,10 @@ QString XyText(double v) {
   return Q(FormatNumber(v, "######.0000"));
 }
 
-double FieldNumber(const QLineEdit* e) {
-  return ParseNumber(U8(e->text()));
+using Field = FrmMain::Field;
+
+double FieldNumber(const FrmMain& w, Field f) {
+  return ParseNumber(U8(w.field(f)));
 }
 
 void Message(FrmMain& w, const char* text) {
@@ -40,22 +36,22 @@ void Message(FrmMain& w, const char* text) {
 // Writes the corrected point on the right and completes it in latitude and
 // longitude.
 void ShowCorrected(FrmMain& w, const params::TransformOutput& out) {
-  w.txtJgdx->setText(XyText(out.x2));
-  w.txtJgdy->setText(XyText(out.y2));
-  w.txtJgdh->setText(XyText(out.h2));
+  w.SetField(Field::kJgdx, XyText(out.x2));
+  w.SetField(Field::kJgdy, XyText(out.y2));
+  w.SetField(Field::kJgdh, XyText(out.h2));
 }
 
 // "Err": no parameters for the point in the grid-only mode.
 void ShowNotConverted(FrmMain& w, const char* status) {
   const QString missing = Q(text::kMissing);
-  w.txtJB->setText(missing);
-  w.txtJL->setText(missing);
-  if (w.optXy->isChecked()) {
-    w.txtJgdx->setText(missing);
-    w.txtJgdy->setText(missing);
-    w.txtJgdh->setText(missing);
-    w.lblJgdn->setText(missing);
-    w.lblJgds->setText(missing);
+  w.SetField(Field::kJB, missing);
+  w.SetField(Field::kJL, missing);
+  if (!w.latLonInput()) {
+    w.SetField(Field::kJgdx, missing);
+    w.SetField(Field::kJgdy, missing);
+    w.SetField(Field::kJgdh, missing);
+    w.SetField(Field::kJgdn, missing);
+    w.SetField(Field::kJgds, missing);
   }
   w.SetStatusText(status);
 }
@@ -68,7 +64,7 @@ void RememberPoint(FrmMain& w, double x, double y, double h, params::TransformSt
   last.valid = true;
   map::MapPoint& p = last.point;
   p = map::MapPoint{};
-  p.name = batch::ToCp932Lenient(U8(w.txtName->text()));
+  p.name = batch::ToCp932Lenient(U8(w.field(Field::kName)));
   p.outcome = map::OutcomeOfStatus(status);
   p.placed = true;
   p.x = x;
@@ -83,10 +79,10 @@ void RememberPoint(FrmMain& w, double x, double y, double h, params::TransformSt
 }
 
 // The common end of both conversions: the corrected point on the right-hand
-// side in both forms (`otherForm` is the frame of the form not typed in), or
+// side in both forms (`otherFormLatLon`: the form not typed in), or
 // the not-converted markers with `notConverted`.
 void TransformAndShow(FrmMain& w, const geo::Projection& proj, double x, double y, double h,
-                      QGroupBox* otherForm, const char* notConverted) {
+                      bool otherFormLatLon, const char* notConverted) {
   ModuleState& st = w.state();
   params::TransformOutput out;
   const params::TransformStatus status =
@@ -97,7 +93,7 @@ void TransformAndShow(FrmMain& w, const geo::Projection& proj, double x, double 
     return;
   }
   ShowCorrected(w, out);
-  otherForm->setVisible(true);
+  w.ShowSubFrame(FieldSide::kPost, otherFormLatLon);
   st.fieldSide = FieldSide::kPost;
   double b2 = 0, l2 = 0;
   DoCalcXy2bl(w, proj, st.fieldSide, out.x2, out.y2, b2, l2);
@@ -107,25 +103,25 @@ void TransformAndShow(FrmMain& w, const geo::Projection& proj, double x, double 
 
 void CalcFromXy(FrmMain& w, const geo::Projection& proj) {
   ModuleState& st = w.state();
-  if (w.txtTkyx->text().isEmpty() || w.txtTkyy->text().isEmpty()) {
+  if (w.field(Field::kTkyx).isEmpty() || w.field(Field::kTkyy).isEmpty()) {
     Message(w, text::kNoInputXy);
     return;
   }
-  const double x = FieldNumber(w.txtTkyx);
-  const double y = FieldNumber(w.txtTkyy);
-  const double h = FieldNumber(w.txtTkyh);
-  w.fraTkyBL->setVisible(true);
+  const double x = FieldNumber(w, Field::kTkyx);
+  const double y = FieldNumber(w, Field::kTkyy);
+  const double h = FieldNumber(w, Field::kTkyh);
+  w.ShowSubFrame(FieldSide::kPre, true);
   double b = 0, l = 0;
   if (!DoCalcXy2bl(w, proj, st.fieldSide, x, y, b, l)) {
     Message(w, text::kBadInputXy);
     return;
   }
-  TransformAndShow(w, proj, x, y, h, w.fraJgdBL, text::kNoParamsXy);
+  TransformAndShow(w, proj, x, y, h, true, text::kNoParamsXy);
 }
 
 void CalcFromBl(FrmMain& w, const geo::Projection& proj) {
   ModuleState& st = w.state();
-  if (w.txtTB->text().isEmpty() || w.txtTL->text().isEmpty()) {
+  if (w.field(Field::kTB).isEmpty() || w.field(Field::kTL).isEmpty()) {
     Message(w, text::kNoInputBl);
     return;
   }
@@ -134,23 +130,23 @@ void CalcFromBl(FrmMain& w, const geo::Projection& proj) {
     Message(w, text::kBadInputBl);
     return;
   }
-  const double h = FieldNumber(w.txtTkyh);
-  TransformAndShow(w, proj, x, y, h, w.fraJgdxy, text::kNoParamsBl);
+  const double h = FieldNumber(w, Field::kTkyh);
+  TransformAndShow(w, proj, x, y, h, false, text::kNoParamsBl);
 }
 
 void ArrowHandler(FrmMain& w) {
   ModuleState& st = w.state();
   std::string description;
   try {
-    st.geo.zone = geo::ParseZoneItem(U8(w.cmbPara->currentText()));
+    st.geo.zone = geo::ParseZoneItem(U8(w.zoneItem()));
     const geo::Projection proj(st.geo);
     st.fieldSide = FieldSide::kPre;
-    if (w.optBl->isChecked()) {
+    if (w.latLonInput()) {
       CalcFromBl(w, proj);
     } else {
       CalcFromXy(w, proj);
     }
-    w.cmdPrint->setEnabled(true);
+    w.SetPrintEnabled(true);
     return;
   } catch (const VarnoError& e) {
     description = e.description();

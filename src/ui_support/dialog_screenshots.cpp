@@ -136,7 +136,8 @@ bool RenderStandardDialogs(const QString& dirPath, FrmMain& main) {
     ok &= SaveScreenshot(print, dir, "qtPrintDialog");
   }
   {
-    std::unique_ptr<QMenu> menu(main.txtName->createStandardContextMenu());
+    std::unique_ptr<QMenu> menu(
+        main.findChild<QLineEdit*>(QStringLiteral("txtName"))->createStandardContextMenu());
     ok &= SaveScreenshot(*menu, dir, "qtContextMenu");
   }
   return ok;

@@ -18,6 +18,7 @@
 #include <QTranslator>
 #include <memory>
 
+#include "main_controls.h"
 #include "ui/desktop.h"
 #include "ui/frm_main.h"
 #include "ui/frm_printer.h"
@@ -134,13 +135,13 @@ TEST(PrinterSetupMenu, OpensWithoutBlockingAndPrintGoesWhereItWasSet) {
   testing::RecordingMessages messages;
   FrmMain main(state, messages);
   main.show();
-  main.mnuPrinter->trigger();
+  testing::Ctl(main).mnuPrinter->trigger();
   auto* setup = main.findChild<FrmPrinter*>();
   ASSERT_NE(setup, nullptr);
   EXPECT_TRUE(setup->isVisible());
   EXPECT_TRUE(setup->isModal());
   // A second trigger brings up the same dialog.
-  main.mnuPrinter->trigger();
+  testing::Ctl(main).mnuPrinter->trigger();
   EXPECT_EQ(main.findChildren<FrmPrinter*>().size(), 1);
 
   QTemporaryDir tmp;
@@ -149,7 +150,7 @@ TEST(PrinterSetupMenu, OpensWithoutBlockingAndPrintGoesWhereItWasSet) {
   setup->txtPdfFile->setText(pdf);
   setup->cmdOk->click();
   main.Calculate();
-  ASSERT_TRUE(main.cmdPrint->isEnabled());
+  ASSERT_TRUE(testing::Ctl(main).cmdPrint->isEnabled());
   PrintResult(main, state, messages, main.printer());
   EXPECT_TRUE(messages.boxes.empty());
   EXPECT_GT(QFileInfo(pdf).size(), 0);

@@ -16,6 +16,7 @@
 #include "batch/convert.h"
 #include "codec/cp932.h"
 #include "dialogs_test_util.h"
+#include "main_controls.h"
 #include "text/version.h"
 #include "ui/dialog_texts.h"
 #include "ui/frm_in_file.h"
@@ -314,8 +315,8 @@ TEST_F(FrmFileTest, TheResultViewerOpensAtTheEndWhenAsked) {
 TEST_F(FrmFileTest, TheMapButtonShowsTheLastRunsPoints) {
   EXPECT_FALSE(dlg->cmdMap->isEnabled());
   int opened = 0, ended = 0;
-  dlg->onOpenMap = [&] { ++opened; };
-  dlg->onRunEnded = [&] { ++ended; };
+  QObject::connect(dlg.get(), &FrmFile::mapRequested, [&] { ++opened; });
+  QObject::connect(dlg.get(), &FrmFile::runEnded, [&] { ++ended; });
   state.lastRun.points.resize(7);
   Choose(Cp932File("pts.in", kXyText), dir + "pts.out");
   dlg->cmdStart->click();
@@ -521,8 +522,8 @@ TEST_F(FrmFileTest, WorksWithTheMainWindow) {
   chooser = c.get();
   withMain.SetFileChooser(std::move(c));
   withMain.Open();
-  ASSERT_EQ(withMain.cmbPara->count(), main.cmbPara->count());
-  EXPECT_EQ(withMain.cmbPara->itemText(0), main.cmbPara->itemText(0));
+  ASSERT_EQ(withMain.cmbPara->count(), testing::Ctl(main).cmbPara->count());
+  EXPECT_EQ(withMain.cmbPara->itemText(0), testing::Ctl(main).cmbPara->itemText(0));
   withMain.opt1->setChecked(true);
   chooser->inputs.push_back(Cp932File("bl.in", "500000.0 1401300.5 1.0 far\r\n"));
   chooser->results.push_back(dir + "bl.out");

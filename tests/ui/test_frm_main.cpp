@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "main_controls.h"
 #include "text/version.h"
 #include "ui/frm_adv.h"
 #include "ui/frm_main.h"
@@ -24,6 +25,7 @@
 namespace varno::ui {
 namespace {
 
+using testing::Ctl;
 using testing::GridFile;
 using testing::RecordingMessages;
 
@@ -33,7 +35,7 @@ class FrmMainTest : public ::testing::Test {
     ASSERT_TRUE(grid.ok());
     testing::LoadStore(state, grid.path());
     w = std::make_unique<FrmMain>(state, messages);
-    w->cmbPara->setEnabled(false);
+    Ctl(*w).cmbPara->setEnabled(false);
     w->show();
     QApplication::setActiveWindow(w.get());
   }
@@ -48,28 +50,29 @@ class FrmMainTest : public ::testing::Test {
 
 TEST_F(FrmMainTest, StartState) {
   EXPECT_EQ(w->windowTitle(), QString::fromUtf8("座標変換プログラム    Ver.1.0.0     Veltra区"));
-  EXPECT_TRUE(w->optXy->isChecked());
-  EXPECT_FALSE(w->optBl->isChecked());
-  EXPECT_TRUE(Shown(w->fraTkyxy));
-  EXPECT_TRUE(Shown(w->fraJgdxy));
-  EXPECT_FALSE(Shown(w->fraTkyBL));
-  EXPECT_FALSE(Shown(w->fraJgdBL));
-  EXPECT_TRUE(Shown(w->picCalc1));
-  EXPECT_FALSE(w->cmdPrint->isEnabled());
-  EXPECT_EQ(w->cmbPara->count(), 19);
-  EXPECT_EQ(w->cmbPara->currentIndex(), 8);
-  EXPECT_EQ(w->cmbPara->currentText(), QStringLiteral(" 9  360000.  1395000."));
+  EXPECT_TRUE(Ctl(*w).optXy->isChecked());
+  EXPECT_FALSE(Ctl(*w).optBl->isChecked());
+  EXPECT_TRUE(Shown(Ctl(*w).fraTkyxy));
+  EXPECT_TRUE(Shown(Ctl(*w).fraJgdxy));
+  EXPECT_FALSE(Shown(Ctl(*w).fraTkyBL));
+  EXPECT_FALSE(Shown(Ctl(*w).fraJgdBL));
+  EXPECT_TRUE(Shown(Ctl(*w).picCalc1));
+  EXPECT_FALSE(Ctl(*w).cmdPrint->isEnabled());
+  EXPECT_EQ(Ctl(*w).cmbPara->count(), 19);
+  EXPECT_EQ(Ctl(*w).cmbPara->currentIndex(), 8);
+  EXPECT_EQ(Ctl(*w).cmbPara->currentText(), QStringLiteral(" 9  360000.  1395000."));
   const std::pair<QLineEdit*, const char*> examples[] = {
-      {w->txtTB, "360503.954"},    {w->txtTL, "1365802.392"},   {w->txtJB, "360503.954"},
-      {w->txtJL, "1365802.392"},   {w->txtTkyx, "193524.0771"}, {w->txtTkyy, "34235.1330"},
-      {w->txtJgdx, "193524.0771"}, {w->txtJgdy, "34235.1330"},  {w->txtTkyh, "123.4560"},
-      {w->txtJgdh, "123.4560"}};
+      {Ctl(*w).txtTB, "360503.954"},    {Ctl(*w).txtTL, "1365802.392"},
+      {Ctl(*w).txtJB, "360503.954"},    {Ctl(*w).txtJL, "1365802.392"},
+      {Ctl(*w).txtTkyx, "193524.0771"}, {Ctl(*w).txtTkyy, "34235.1330"},
+      {Ctl(*w).txtJgdx, "193524.0771"}, {Ctl(*w).txtJgdy, "34235.1330"},
+      {Ctl(*w).txtTkyh, "123.4560"},    {Ctl(*w).txtJgdh, "123.4560"}};
   for (const auto& [box, text] : examples) EXPECT_EQ(box->text(), QString::fromLatin1(text));
-  EXPECT_EQ(w->txtName->text(), QStringLiteral("No Name"));
+  EXPECT_EQ(Ctl(*w).txtName->text(), QStringLiteral("No Name"));
   EXPECT_EQ(w->statusText(), std::string(text::kStatusLine1) + "\r\n" + text::kStatusLine2 +
                                  "\r\n" + text::kStatusLine3);
   EXPECT_EQ(w->statusColor(), colors::kLightGreen);
-  EXPECT_EQ(w->lblStatus->palette().color(QPalette::Window), QColor(192, 255, 192));
+  EXPECT_EQ(Ctl(*w).lblStatus->palette().color(QPalette::Window), QColor(192, 255, 192));
   // Every control is found by its name.
   for (const char* name : {"txtTB", "lblJgds", "picCalc1", "cmbPara", "lblParFile", "fraTkyxy"}) {
     EXPECT_NE(w->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
@@ -78,13 +81,14 @@ TEST_F(FrmMainTest, StartState) {
   // menu with the parameter-range picture.
   const QList<QAction*> bar = w->menuBar()->actions();
   ASSERT_EQ(bar.size(), 4);
-  EXPECT_EQ(bar[3]->menu(), w->mnuView);
-  EXPECT_EQ(w->mnuView->actions(), (QList<QAction*>{w->mnuMap}));
+  EXPECT_EQ(bar[3]->menu(), Ctl(*w).mnuView);
+  EXPECT_EQ(Ctl(*w).mnuView->actions(), (QList<QAction*>{Ctl(*w).mnuMap}));
   EXPECT_EQ(bar[0]->text(), QString::fromUtf8("プログラム"));
   EXPECT_EQ(bar[1]->text(), QString::fromUtf8("設定"));
-  EXPECT_EQ(bar[2], w->mnuIkkatsu);
-  EXPECT_EQ(w->mnuIkkatsu->menu(), nullptr);
-  EXPECT_EQ(w->mnuSettingMain->actions(), (QList<QAction*>{w->mnuAdv, w->mnuClear, w->mnuPrinter}));
+  EXPECT_EQ(bar[2], Ctl(*w).mnuIkkatsu);
+  EXPECT_EQ(Ctl(*w).mnuIkkatsu->menu(), nullptr);
+  EXPECT_EQ(Ctl(*w).mnuSettingMain->actions(),
+            (QList<QAction*>{Ctl(*w).mnuAdv, Ctl(*w).mnuClear, Ctl(*w).mnuPrinter}));
 }
 
 struct KeyCase {
@@ -119,7 +123,7 @@ TEST_F(FrmMainTest, KeyboardFilter) {
   QApplication::clipboard()->setText(QStringLiteral("999"));
   for (const KeyCase& c : cases) {
     SCOPED_TRACE(std::string(c.box) + " key " + std::to_string(c.key));
-    (c.latLonInput ? w->optBl : w->optXy)->click();
+    (c.latLonInput ? Ctl(*w).optBl : Ctl(*w).optXy)->click();
     w->SetStatusText("");
     w->SetStatusColor(colors::kLightGreen);
     auto* box = w->findChild<QLineEdit*>(QLatin1String(c.box));
@@ -127,7 +131,7 @@ TEST_F(FrmMainTest, KeyboardFilter) {
     box->setFocus();
     box->setText(QStringLiteral("12"));
     box->setCursorPosition(2);
-    w->cmdPrint->setEnabled(true);
+    Ctl(*w).cmdPrint->setEnabled(true);
     if (c.ch) {
       QTest::keyClick(box, c.ch, c.mods);
     } else {
@@ -137,16 +141,16 @@ TEST_F(FrmMainTest, KeyboardFilter) {
     EXPECT_EQ(w->statusText(), c.status);
     EXPECT_EQ(w->statusColor(), c.color);
     // The background as given, the text readable on it: white on dark red.
-    const QPalette p = w->lblStatus->palette();
+    const QPalette p = Ctl(*w).lblStatus->palette();
     EXPECT_EQ(p.color(QPalette::Window), ToQColor(c.color));
     EXPECT_EQ(p.color(QPalette::WindowText),
               c.color == colors::kDarkRed ? QColor(Qt::white) : QColor(Qt::black));
-    EXPECT_FALSE(w->cmdPrint->isEnabled());
+    EXPECT_FALSE(Ctl(*w).cmdPrint->isEnabled());
   }
   // Navigation keys do not pass through the filter.
   w->SetStatusText("x");
-  QTest::keyClick(w->txtTkyx, Qt::Key_Left);
-  QTest::keyClick(w->txtTkyx, Qt::Key_Delete);
+  QTest::keyClick(Ctl(*w).txtTkyx, Qt::Key_Left);
+  QTest::keyClick(Ctl(*w).txtTkyx, Qt::Key_Delete);
   EXPECT_EQ(w->statusText(), "x");
 }
 
@@ -156,25 +160,25 @@ TEST_F(FrmMainTest, InputMethodTextIsFilteredLikeKeys) {
     e.setCommitString(s);
     QApplication::sendEvent(box, &e);
   };
-  w->txtTkyx->setText(QStringLiteral("1"));
-  commit(w->txtTkyx, QString::fromUtf8("５"));  // full-width digit
-  EXPECT_EQ(w->txtTkyx->text(), QStringLiteral("1"));
+  Ctl(*w).txtTkyx->setText(QStringLiteral("1"));
+  commit(Ctl(*w).txtTkyx, QString::fromUtf8("５"));  // full-width digit
+  EXPECT_EQ(Ctl(*w).txtTkyx->text(), QStringLiteral("1"));
   EXPECT_EQ(w->statusText(), text::kKeyRejected);
   EXPECT_EQ(w->statusColor(), colors::kDarkRed);
 
-  commit(w->txtTB, QStringLiteral("5"));  // a latitude box in X/Y input
+  commit(Ctl(*w).txtTB, QStringLiteral("5"));  // a latitude box in X/Y input
   EXPECT_EQ(w->statusText(), text::kKeyNotLatLon);
-  EXPECT_EQ(w->txtTB->text(), QStringLiteral("360503.954"));
+  EXPECT_EQ(Ctl(*w).txtTB->text(), QStringLiteral("360503.954"));
 
-  w->txtTkyx->setCursorPosition(1);
-  commit(w->txtTkyx, QStringLiteral("5"));
-  EXPECT_EQ(w->txtTkyx->text(), QStringLiteral("15"));
+  Ctl(*w).txtTkyx->setCursorPosition(1);
+  commit(Ctl(*w).txtTkyx, QStringLiteral("5"));
+  EXPECT_EQ(Ctl(*w).txtTkyx->text(), QStringLiteral("15"));
   EXPECT_EQ(w->statusText(), text::kKeyAccepted);
 
   // A composition in progress is not shown in the box.
   QInputMethodEvent pre(QString::fromUtf8("あ"), {});
-  QApplication::sendEvent(w->txtTkyy, &pre);
-  EXPECT_EQ(w->txtTkyy->text(), QStringLiteral("34235.1330"));
+  QApplication::sendEvent(Ctl(*w).txtTkyy, &pre);
+  EXPECT_EQ(Ctl(*w).txtTkyy->text(), QStringLiteral("34235.1330"));
 }
 
 TEST_F(FrmMainTest, EnterChainsAndSelectionOnFocus) {
@@ -186,137 +190,138 @@ TEST_F(FrmMainTest, EnterChainsAndSelectionOnFocus) {
           << "after " << path[i]->objectName().toStdString();
     }
   };
-  chain({w->txtName, w->txtTkyx, w->txtTkyy, w->txtTkyh, w->picCalc1});
-  chain({w->txtJgdx, w->txtJgdy, w->txtJgdh, w->picCalc1});
+  chain({Ctl(*w).txtName, Ctl(*w).txtTkyx, Ctl(*w).txtTkyy, Ctl(*w).txtTkyh, Ctl(*w).picCalc1});
+  chain({Ctl(*w).txtJgdx, Ctl(*w).txtJgdy, Ctl(*w).txtJgdh, Ctl(*w).picCalc1});
   // In X/Y input the latitude box still passes Enter on.
-  chain({w->txtTB, w->txtTL, w->txtTkyh});
-  chain({w->txtJB, w->txtJL, w->txtJgdh});
-  w->optBl->click();
-  chain({w->txtName, w->txtTB, w->txtTL, w->txtTkyh, w->picCalc1});
+  chain({Ctl(*w).txtTB, Ctl(*w).txtTL, Ctl(*w).txtTkyh});
+  chain({Ctl(*w).txtJB, Ctl(*w).txtJL, Ctl(*w).txtJgdh});
+  Ctl(*w).optBl->click();
+  chain({Ctl(*w).txtName, Ctl(*w).txtTB, Ctl(*w).txtTL, Ctl(*w).txtTkyh, Ctl(*w).picCalc1});
   // The box that receives the focus has its text selected.
-  w->txtTB->setFocus();
-  QTest::keyClick(w->txtTB, Qt::Key_Return);
-  EXPECT_EQ(w->txtTL->selectedText(), w->txtTL->text());
+  Ctl(*w).txtTB->setFocus();
+  QTest::keyClick(Ctl(*w).txtTB, Qt::Key_Return);
+  EXPECT_EQ(Ctl(*w).txtTL->selectedText(), Ctl(*w).txtTL->text());
   // Enter on the arrow converts, like a click.
-  w->optXy->click();
-  w->picCalc1->setFocus();
-  QTest::keyClick(w->picCalc1, Qt::Key_Return);
-  EXPECT_TRUE(w->cmdPrint->isEnabled());
-  EXPECT_NE(w->txtJgdx->text(), QStringLiteral("193524.0771"));
+  Ctl(*w).optXy->click();
+  Ctl(*w).picCalc1->setFocus();
+  QTest::keyClick(Ctl(*w).picCalc1, Qt::Key_Return);
+  EXPECT_TRUE(Ctl(*w).cmdPrint->isEnabled());
+  EXPECT_NE(Ctl(*w).txtJgdx->text(), QStringLiteral("193524.0771"));
   EXPECT_TRUE(messages.boxes.empty());
 }
 
 TEST_F(FrmMainTest, FormatSwitchKeepsTexts) {
   w->Calculate();
-  EXPECT_TRUE(Shown(w->fraTkyBL) && Shown(w->fraJgdBL) && Shown(w->fraTkyxy));
-  const QString lat = w->txtJB->text();
-  w->optBl->click();
-  EXPECT_FALSE(Shown(w->fraTkyxy));
-  EXPECT_FALSE(Shown(w->fraJgdxy));
-  EXPECT_TRUE(Shown(w->fraJgdBL));
-  w->optXy->click();
-  EXPECT_TRUE(Shown(w->fraJgdxy));
-  EXPECT_FALSE(Shown(w->fraJgdBL));
-  EXPECT_EQ(w->txtJB->text(), lat);
-  EXPECT_EQ(w->txtTkyx->text(), QStringLiteral("193524.0771"));
+  EXPECT_TRUE(Shown(Ctl(*w).fraTkyBL) && Shown(Ctl(*w).fraJgdBL) && Shown(Ctl(*w).fraTkyxy));
+  const QString lat = Ctl(*w).txtJB->text();
+  Ctl(*w).optBl->click();
+  EXPECT_FALSE(Shown(Ctl(*w).fraTkyxy));
+  EXPECT_FALSE(Shown(Ctl(*w).fraJgdxy));
+  EXPECT_TRUE(Shown(Ctl(*w).fraJgdBL));
+  Ctl(*w).optXy->click();
+  EXPECT_TRUE(Shown(Ctl(*w).fraJgdxy));
+  EXPECT_FALSE(Shown(Ctl(*w).fraJgdBL));
+  EXPECT_EQ(Ctl(*w).txtJB->text(), lat);
+  EXPECT_EQ(Ctl(*w).txtTkyx->text(), QStringLiteral("193524.0771"));
 }
 
 TEST_F(FrmMainTest, ClearValuesAndPrintButtonRules) {
   w->Calculate();
-  ASSERT_TRUE(w->cmdPrint->isEnabled());
-  QTest::keyClicks(w->txtName, "abc");  // the name does not count
-  EXPECT_TRUE(w->cmdPrint->isEnabled());
-  w->txtJgdh->setText(QStringLiteral("1"));  // a program change does
-  EXPECT_FALSE(w->cmdPrint->isEnabled());
+  ASSERT_TRUE(Ctl(*w).cmdPrint->isEnabled());
+  QTest::keyClicks(Ctl(*w).txtName, "abc");  // the name does not count
+  EXPECT_TRUE(Ctl(*w).cmdPrint->isEnabled());
+  Ctl(*w).txtJgdh->setText(QStringLiteral("1"));  // a program change does
+  EXPECT_FALSE(Ctl(*w).cmdPrint->isEnabled());
 
   w->Calculate();
   const std::string status = w->statusText();
-  w->cmdClear->click();
-  for (QLineEdit* e : {w->txtTB, w->txtTL, w->txtJB, w->txtJL, w->txtTkyx, w->txtTkyy, w->txtTkyh,
-                       w->txtJgdx, w->txtJgdy, w->txtJgdh, w->txtName}) {
+  Ctl(*w).cmdClear->click();
+  for (QLineEdit* e : {Ctl(*w).txtTB, Ctl(*w).txtTL, Ctl(*w).txtJB, Ctl(*w).txtJL, Ctl(*w).txtTkyx,
+                       Ctl(*w).txtTkyy, Ctl(*w).txtTkyh, Ctl(*w).txtJgdx, Ctl(*w).txtJgdy,
+                       Ctl(*w).txtJgdh, Ctl(*w).txtName}) {
     EXPECT_TRUE(e->text().isEmpty()) << e->objectName().toStdString();
   }
-  for (QLabel* l : {w->lblTkyn, w->lblTkys, w->lblJgdn, w->lblJgds})
+  for (QLabel* l : {Ctl(*w).lblTkyn, Ctl(*w).lblTkys, Ctl(*w).lblJgdn, Ctl(*w).lblJgds})
     EXPECT_TRUE(l->text().isEmpty());
-  EXPECT_FALSE(Shown(w->fraTkyBL));
+  EXPECT_FALSE(Shown(Ctl(*w).fraTkyBL));
   EXPECT_EQ(w->statusText(), status);
-  EXPECT_EQ(w->cmbPara->currentIndex(), 8);
-  EXPECT_FALSE(w->cmdPrint->isEnabled());
+  EXPECT_EQ(Ctl(*w).cmbPara->currentIndex(), 8);
+  EXPECT_FALSE(Ctl(*w).cmdPrint->isEnabled());
 
   // Typing in the zone list's edit field disables it; choosing an item
   // from the program does not count as typing.
-  w->cmbPara->setEnabled(true);
+  Ctl(*w).cmbPara->setEnabled(true);
   w->Calculate();
-  ASSERT_TRUE(w->cmdPrint->isEnabled());
-  w->cmbPara->setCurrentIndex(8);
-  EXPECT_TRUE(w->cmdPrint->isEnabled());
-  QTest::keyClick(w->cmbPara->lineEdit(), Qt::Key_End);
-  QTest::keyClick(w->cmbPara->lineEdit(), ' ');
-  EXPECT_FALSE(w->cmdPrint->isEnabled());
+  ASSERT_TRUE(Ctl(*w).cmdPrint->isEnabled());
+  Ctl(*w).cmbPara->setCurrentIndex(8);
+  EXPECT_TRUE(Ctl(*w).cmdPrint->isEnabled());
+  QTest::keyClick(Ctl(*w).cmbPara->lineEdit(), Qt::Key_End);
+  QTest::keyClick(Ctl(*w).cmbPara->lineEdit(), ' ');
+  EXPECT_FALSE(Ctl(*w).cmdPrint->isEnabled());
 
   // cmdPrint runs the print hook and is disabled afterwards.
   int printed = 0;
-  w->onPrint = [&] { ++printed; };
-  w->cmdPrint->setEnabled(true);
-  w->cmdPrint->click();
+  QObject::connect(w.get(), &FrmMain::printRequested, [&] { ++printed; });
+  Ctl(*w).cmdPrint->setEnabled(true);
+  Ctl(*w).cmdPrint->click();
   EXPECT_EQ(printed, 1);
-  EXPECT_FALSE(w->cmdPrint->isEnabled());
+  EXPECT_FALSE(Ctl(*w).cmdPrint->isEnabled());
 
   // Batch button and menu command open the batch dialog.
   int batch = 0;
-  w->onOpenBatch = [&] { ++batch; };
-  w->cmdFile->click();
-  w->mnuIkkatsu->trigger();
+  QObject::connect(w.get(), &FrmMain::batchRequested, [&] { ++batch; });
+  Ctl(*w).cmdFile->click();
+  Ctl(*w).mnuIkkatsu->trigger();
   EXPECT_EQ(batch, 2);
 }
 
 TEST_F(FrmMainTest, ConversionMethodDialog) {
   EXPECT_EQ(state.mode, params::ConversionMode::kGridOnly);
-  w->mnuAdv->trigger();
+  Ctl(*w).mnuAdv->trigger();
   FrmAdv* adv = w->frmAdv();
   ASSERT_NE(adv, nullptr);
   EXPECT_TRUE(adv->isVisible());
   EXPECT_FALSE(adv->isModal());
-  EXPECT_TRUE(w->mnuAdv->isChecked());
-  EXPECT_TRUE(adv->optR->isChecked());
+  EXPECT_TRUE(Ctl(*w).mnuAdv->isChecked());
+  EXPECT_TRUE(testing::Named<QRadioButton>(*adv, "optR")->isChecked());
   EXPECT_EQ(adv->windowTitle(), QString::fromUtf8("変換方法の変更"));
-  w->mnuAdv->trigger();  // the second time hides it
+  Ctl(*w).mnuAdv->trigger();  // the second time hides it
   EXPECT_FALSE(adv->isVisible());
-  EXPECT_FALSE(w->mnuAdv->isChecked());
+  EXPECT_FALSE(Ctl(*w).mnuAdv->isChecked());
 
-  w->mnuAdv->trigger();
-  adv->opt3->click();
+  Ctl(*w).mnuAdv->trigger();
+  testing::Named<QRadioButton>(*adv, "opt3")->click();
   EXPECT_EQ(state.mode, params::ConversionMode::kRepOnly);
-  adv->optR3->click();
+  testing::Named<QRadioButton>(*adv, "optR3")->click();
   EXPECT_EQ(state.mode, params::ConversionMode::kGridThenRep);
-  adv->cmdClose->click();  // OK hides and keeps the choice
+  testing::Named<QPushButton>(*adv, "cmdClose")->click();  // OK hides and keeps the choice
   EXPECT_FALSE(adv->isVisible());
-  EXPECT_FALSE(w->mnuAdv->isChecked());
+  EXPECT_FALSE(Ctl(*w).mnuAdv->isChecked());
   EXPECT_EQ(state.mode, params::ConversionMode::kGridThenRep);
 
-  w->mnuAdv->trigger();
-  EXPECT_TRUE(adv->optR3->isChecked());
+  Ctl(*w).mnuAdv->trigger();
+  EXPECT_TRUE(testing::Named<QRadioButton>(*adv, "optR3")->isChecked());
   adv->close();  // the close box unloads: back to grid only
-  EXPECT_FALSE(w->mnuAdv->isChecked());
+  EXPECT_FALSE(Ctl(*w).mnuAdv->isChecked());
   EXPECT_EQ(state.mode, params::ConversionMode::kGridOnly);
-  w->mnuAdv->trigger();
-  EXPECT_TRUE(w->frmAdv()->optR->isChecked());
+  Ctl(*w).mnuAdv->trigger();
+  EXPECT_TRUE(testing::Named<QRadioButton>(*w->frmAdv(), "optR")->isChecked());
 }
 
 TEST_F(FrmMainTest, StatusSinkSkipsUnchangedText) {
   w->SetStatusText("abc\rdef");
-  EXPECT_EQ(w->lblStatus->text(), QStringLiteral("abc\ndef"));
-  w->lblStatus->setText(QStringLiteral("marker"));
+  EXPECT_EQ(Ctl(*w).lblStatus->text(), QStringLiteral("abc\ndef"));
+  Ctl(*w).lblStatus->setText(QStringLiteral("marker"));
   w->SetStatusText("abc\rdef");  // the same text again: the label is not touched
-  EXPECT_EQ(w->lblStatus->text(), QStringLiteral("marker"));
+  EXPECT_EQ(Ctl(*w).lblStatus->text(), QStringLiteral("marker"));
   w->SetStatusColor(colors::kGreen);
-  EXPECT_EQ(w->lblStatus->palette().color(QPalette::Window), QColor(0, 255, 0));
+  EXPECT_EQ(Ctl(*w).lblStatus->palette().color(QPalette::Window), QColor(0, 255, 0));
 }
 
 TEST_F(FrmMainTest, ClosingTheWindowEndsTheProgram) {
   int ended = 0;
-  w->onUnload = [&] { ++ended; };
-  w->mnuEnd->trigger();
+  QObject::connect(w.get(), &FrmMain::unloaded, [&] { ++ended; });
+  Ctl(*w).mnuEnd->trigger();
   EXPECT_EQ(ended, 1);
   EXPECT_FALSE(w->isVisible());
 }

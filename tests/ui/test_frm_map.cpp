@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+#include "main_controls.h"
 #include "map/legend.h"
 #include "ui/frm_main.h"
 #include "ui/frm_map.h"
@@ -22,6 +23,7 @@
 namespace varno::ui {
 namespace {
 
+using testing::Ctl;
 using testing::GridFile;
 using testing::RecordingMessages;
 
@@ -202,14 +204,14 @@ TEST(MapFromMainWindow, TheMenuOpensItAndTheLastConversionIsKept) {
   RecordingMessages messages;
   FrmMain main(state, messages);
   int opened = 0, converted = 0;
-  main.onOpenMap = [&] { ++opened; };
-  main.onConverted = [&] { ++converted; };
-  main.mnuMap->trigger();
+  QObject::connect(&main, &FrmMain::mapRequested, [&] { ++opened; });
+  QObject::connect(&main, &FrmMain::converted, [&] { ++converted; });
+  Ctl(main).mnuMap->trigger();
   EXPECT_EQ(opened, 1);
-  EXPECT_EQ(main.mnuView->title(), QString::fromUtf8("表示"));
-  EXPECT_EQ(main.mnuMap->text(), QString::fromUtf8("変換パラメータ範囲図"));
+  EXPECT_EQ(Ctl(main).mnuView->title(), QString::fromUtf8("表示"));
+  EXPECT_EQ(Ctl(main).mnuMap->text(), QString::fromUtf8("変換パラメータ範囲図"));
   // The example point lies in the grid: before and after are kept.
-  main.txtName->setText(QString::fromUtf8("基準点<1>"));
+  Ctl(main).txtName->setText(QString::fromUtf8("基準点<1>"));
   main.Calculate();
   EXPECT_EQ(converted, 1);
   ASSERT_TRUE(state.lastPoint.valid);
@@ -218,10 +220,10 @@ TEST(MapFromMainWindow, TheMenuOpensItAndTheLastConversionIsKept) {
   EXPECT_DOUBLE_EQ(p.x, 193524.0771);
   EXPECT_DOUBLE_EQ(p.y, 34235.1330);
   ASSERT_TRUE(p.corrected);
-  EXPECT_EQ(QString::number(p.x2, 'f', 4), main.txtJgdx->text());
+  EXPECT_EQ(QString::number(p.x2, 'f', 4), Ctl(main).txtJgdx->text());
   EXPECT_NE(map::PointDescription(p, true).find("基準点<1>"), std::string::npos);
   // A point outside the grid: kept as not converted.
-  main.txtTkyx->setText(QStringLiteral("10000"));
+  Ctl(main).txtTkyx->setText(QStringLiteral("10000"));
   main.Calculate();
   EXPECT_EQ(state.lastPoint.point.outcome, map::Outcome::kNone);
   EXPECT_FALSE(state.lastPoint.point.corrected);

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 
 #include "dialogs_test_util.h"
+#include "main_controls.h"
 #include "ui/frm_main.h"
 #include "ui/print_result.h"
 #include "ui/print_text.h"
@@ -276,14 +277,21 @@ TEST_F(PrintPdfTest, PrintingFromTheMainWindow) {
     QWidget* widget;
   };
   const Field fields[] = {
-      {&PrintFields::txtTB, main.txtTB},     {&PrintFields::txtJB, main.txtJB},
-      {&PrintFields::txtTL, main.txtTL},     {&PrintFields::txtJL, main.txtJL},
-      {&PrintFields::txtTkyx, main.txtTkyx}, {&PrintFields::txtJgdx, main.txtJgdx},
-      {&PrintFields::txtTkyy, main.txtTkyy}, {&PrintFields::txtJgdy, main.txtJgdy},
-      {&PrintFields::lblTkys, main.lblTkys}, {&PrintFields::lblJgds, main.lblJgds},
-      {&PrintFields::txtTkyh, main.txtTkyh}, {&PrintFields::txtJgdh, main.txtJgdh},
-      {&PrintFields::lblTkyn, main.lblTkyn}, {&PrintFields::lblJgdn, main.lblJgdn},
-      {&PrintFields::txtName, main.txtName},
+      {&PrintFields::txtTB, testing::Ctl(main).txtTB},
+      {&PrintFields::txtJB, testing::Ctl(main).txtJB},
+      {&PrintFields::txtTL, testing::Ctl(main).txtTL},
+      {&PrintFields::txtJL, testing::Ctl(main).txtJL},
+      {&PrintFields::txtTkyx, testing::Ctl(main).txtTkyx},
+      {&PrintFields::txtJgdx, testing::Ctl(main).txtJgdx},
+      {&PrintFields::txtTkyy, testing::Ctl(main).txtTkyy},
+      {&PrintFields::txtJgdy, testing::Ctl(main).txtJgdy},
+      {&PrintFields::lblTkys, testing::Ctl(main).lblTkys},
+      {&PrintFields::lblJgds, testing::Ctl(main).lblJgds},
+      {&PrintFields::txtTkyh, testing::Ctl(main).txtTkyh},
+      {&PrintFields::txtJgdh, testing::Ctl(main).txtJgdh},
+      {&PrintFields::lblTkyn, testing::Ctl(main).lblTkyn},
+      {&PrintFields::lblJgdn, testing::Ctl(main).lblJgdn},
+      {&PrintFields::txtName, testing::Ctl(main).txtName},
   };
   int n = 0;
   for (const Field& f : fields) {
@@ -298,18 +306,18 @@ TEST_F(PrintPdfTest, PrintingFromTheMainWindow) {
   EXPECT_EQ(read.zoneNo, 7);
   EXPECT_EQ(read.paraFilePath, state.store.paraFilePath);
   EXPECT_EQ(read.paraVersion, "1.0");
-  EXPECT_EQ(read.latLonMode, main.optBl->isChecked());
+  EXPECT_EQ(read.latLonMode, testing::Ctl(main).optBl->isChecked());
 
-  main.cmdPrint->setEnabled(true);
+  testing::Ctl(main).cmdPrint->setEnabled(true);
   PrintResult(main, state, messages, printer);
   EXPECT_TRUE(messages.boxes.empty());
   EXPECT_TRUE(QFileInfo::exists(pdf));
-  EXPECT_FALSE(main.cmdPrint->isEnabled());
-  main.txtJgdx->clear();
-  main.cmdPrint->setEnabled(true);
+  EXPECT_FALSE(testing::Ctl(main).cmdPrint->isEnabled());
+  testing::Ctl(main).txtJgdx->clear();
+  testing::Ctl(main).cmdPrint->setEnabled(true);
   PrintResult(main, state, messages, printer);
   EXPECT_EQ(messages.boxes.size(), 1u);
-  EXPECT_FALSE(main.cmdPrint->isEnabled());
+  EXPECT_FALSE(testing::Ctl(main).cmdPrint->isEnabled());
 }
 
 }  // namespace

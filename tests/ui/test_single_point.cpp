@@ -12,6 +12,7 @@
 
 #include "geodesy/angles.h"
 #include "geodesy/projection.h"
+#include "main_controls.h"
 #include "params/interpolate.h"
 #include "text/format.h"
 #include "ui/frm_adv.h"
@@ -22,6 +23,7 @@
 namespace varno::ui {
 namespace {
 
+using testing::Ctl;
 using testing::GridFile;
 using testing::RecordingMessages;
 
@@ -53,18 +55,18 @@ class SinglePointTest : public ::testing::Test {
     testing::LoadStore(state, grid.path());
     ASSERT_EQ(state.store.zoneNo, 9);
     w = std::make_unique<FrmMain>(state, messages);
-    w->cmbPara->setEnabled(false);
+    Ctl(*w).cmbPara->setEnabled(false);
   }
   void SetXyh(const char* x, const char* y, const char* h) {
-    w->txtTkyx->setText(QLatin1String(x));
-    w->txtTkyy->setText(QLatin1String(y));
-    w->txtTkyh->setText(QLatin1String(h));
+    Ctl(*w).txtTkyx->setText(QLatin1String(x));
+    Ctl(*w).txtTkyy->setText(QLatin1String(y));
+    Ctl(*w).txtTkyh->setText(QLatin1String(h));
   }
   void ExpectRight(const SideText& s) {
-    EXPECT_EQ(w->txtJB->text(), s.lat);
-    EXPECT_EQ(w->txtJL->text(), s.lon);
-    EXPECT_EQ(w->lblJgdn->text(), s.conv);
-    EXPECT_EQ(w->lblJgds->text(), s.scale);
+    EXPECT_EQ(Ctl(*w).txtJB->text(), s.lat);
+    EXPECT_EQ(Ctl(*w).txtJL->text(), s.lon);
+    EXPECT_EQ(Ctl(*w).lblJgdn->text(), s.conv);
+    EXPECT_EQ(Ctl(*w).lblJgds->text(), s.scale);
   }
   GridFile grid;
   ModuleState state;
@@ -81,43 +83,43 @@ TEST_F(SinglePointTest, ExampleInBothInputFormats) {
   w->Calculate();  // X/Y input, the start state
   EXPECT_TRUE(messages.boxes.empty());
   const SideText left = FromXy(x, y);
-  EXPECT_EQ(w->txtTB->text(), left.lat);
-  EXPECT_EQ(w->txtTL->text(), left.lon);
-  EXPECT_EQ(w->lblTkyn->text(), left.conv);
-  EXPECT_EQ(w->lblTkys->text(), left.scale);
-  EXPECT_EQ(w->txtJgdx->text(), Xy(x2));
-  EXPECT_EQ(w->txtJgdy->text(), Xy(y2));
-  EXPECT_EQ(w->txtJgdh->text(), Xy(h2));
+  EXPECT_EQ(Ctl(*w).txtTB->text(), left.lat);
+  EXPECT_EQ(Ctl(*w).txtTL->text(), left.lon);
+  EXPECT_EQ(Ctl(*w).lblTkyn->text(), left.conv);
+  EXPECT_EQ(Ctl(*w).lblTkys->text(), left.scale);
+  EXPECT_EQ(Ctl(*w).txtJgdx->text(), Xy(x2));
+  EXPECT_EQ(Ctl(*w).txtJgdy->text(), Xy(y2));
+  EXPECT_EQ(Ctl(*w).txtJgdh->text(), Xy(h2));
   ExpectRight(FromXy(x2, y2));
   EXPECT_EQ(w->statusColor(), colors::kLightYellow);
   EXPECT_EQ(w->statusText(),
             "「地域毎の変換ﾊﾟﾗﾒｰﾀ」で変換しました。\r"
             "震災前成果から震災後成果へ（→右方向に）変換しました。");
-  EXPECT_TRUE(w->cmdPrint->isEnabled());
+  EXPECT_TRUE(Ctl(*w).cmdPrint->isEnabled());
   EXPECT_EQ(state.geo.zone.zoneNo, 9);
   EXPECT_EQ(state.fieldSide, FieldSide::kPost);
 
   // The same point typed as latitude/longitude: the left X/Y come from the
   // forward projection, the right side from its corrected point.
-  w->optBl->click();
-  w->txtTkyx->clear();
-  w->txtTkyy->clear();
+  Ctl(*w).optBl->click();
+  Ctl(*w).txtTkyx->clear();
+  Ctl(*w).txtTkyy->clear();
   w->Calculate();
   EXPECT_TRUE(messages.boxes.empty());
   geo::GeoState g;
-  const geo::DmsParts b = geo::DmsToDeg(w->txtTB->text().toDouble());
-  const geo::DmsParts l = geo::DmsToDeg(w->txtTL->text().toDouble());
+  const geo::DmsParts b = geo::DmsToDeg(Ctl(*w).txtTB->text().toDouble());
+  const geo::DmsParts l = geo::DmsToDeg(Ctl(*w).txtTL->text().toDouble());
   const geo::PlaneResult p =
       geo::Projection(g).Forward(b.degrees * geo::kDegToRad, l.degrees * geo::kDegToRad);
-  EXPECT_EQ(w->txtTkyx->text(), Xy(p.x));
-  EXPECT_EQ(w->txtTkyy->text(), Xy(p.y));
+  EXPECT_EQ(Ctl(*w).txtTkyx->text(), Xy(p.x));
+  EXPECT_EQ(Ctl(*w).txtTkyy->text(), Xy(p.y));
   EXPECT_NEAR(p.x, x, 1e-4);
   EXPECT_NEAR(p.y, y, 1e-4);
   const params::Corrections c2 = params::InterpolatePara(state.store, p.x, p.y);
-  EXPECT_EQ(w->txtJgdx->text(), Xy(p.x + c2.dx));
-  EXPECT_EQ(w->txtJgdh->text(), Xy(h + c2.dh));
+  EXPECT_EQ(Ctl(*w).txtJgdx->text(), Xy(p.x + c2.dx));
+  EXPECT_EQ(Ctl(*w).txtJgdh->text(), Xy(h + c2.dh));
   ExpectRight(FromXy(p.x + c2.dx, p.y + c2.dy));
-  EXPECT_TRUE(w->fraJgdxy->isVisibleTo(w.get()));
+  EXPECT_TRUE(Ctl(*w).fraJgdxy->isVisibleTo(w.get()));
 }
 
 TEST_F(SinglePointTest, KnownPointsOutsideTheGrid) {
@@ -125,46 +127,47 @@ TEST_F(SinglePointTest, KnownPointsOutsideTheGrid) {
   SetXyh("10000.0", "20000.0", "10");
   w->SetStatusColor(colors::kLavender);
   w->Calculate();
-  EXPECT_EQ(w->txtTB->text(), QStringLiteral(" 360523.73329"));
-  EXPECT_EQ(w->txtTL->text(), QStringLiteral(" 1400319.53559"));
-  EXPECT_EQ(w->lblTkyn->text(), QStringLiteral("-0750.971"));
-  EXPECT_EQ(w->lblTkys->text(), QStringLiteral(".99990493"));
-  for (QLineEdit* e : {w->txtJB, w->txtJL, w->txtJgdx, w->txtJgdy, w->txtJgdh}) {
+  EXPECT_EQ(Ctl(*w).txtTB->text(), QStringLiteral(" 360523.73329"));
+  EXPECT_EQ(Ctl(*w).txtTL->text(), QStringLiteral(" 1400319.53559"));
+  EXPECT_EQ(Ctl(*w).lblTkyn->text(), QStringLiteral("-0750.971"));
+  EXPECT_EQ(Ctl(*w).lblTkys->text(), QStringLiteral(".99990493"));
+  for (QLineEdit* e :
+       {Ctl(*w).txtJB, Ctl(*w).txtJL, Ctl(*w).txtJgdx, Ctl(*w).txtJgdy, Ctl(*w).txtJgdh}) {
     EXPECT_EQ(e->text(), QStringLiteral("-9999.")) << e->objectName().toStdString();
   }
-  EXPECT_EQ(w->lblJgdn->text(), QStringLiteral("-9999."));
-  EXPECT_EQ(w->lblJgds->text(), QStringLiteral("-9999."));
+  EXPECT_EQ(Ctl(*w).lblJgdn->text(), QStringLiteral("-9999."));
+  EXPECT_EQ(Ctl(*w).lblJgds->text(), QStringLiteral("-9999."));
   EXPECT_EQ(w->statusText(), text::kNoParamsXy);
   EXPECT_EQ(w->statusColor(), colors::kLavender);  // colour kept
-  EXPECT_TRUE(w->cmdPrint->isEnabled());
+  EXPECT_TRUE(Ctl(*w).cmdPrint->isEnabled());
 
   // Latitude/longitude input: only the right latitude/longitude are marked.
-  w->optBl->click();
-  w->txtTB->setText(QStringLiteral("360503.954"));
-  w->txtTL->setText(QStringLiteral("1395802.392"));
-  w->txtJgdx->setText(QStringLiteral("1.0000"));
-  w->lblJgds->setText(QStringLiteral("keep"));
+  Ctl(*w).optBl->click();
+  Ctl(*w).txtTB->setText(QStringLiteral("360503.954"));
+  Ctl(*w).txtTL->setText(QStringLiteral("1395802.392"));
+  Ctl(*w).txtJgdx->setText(QStringLiteral("1.0000"));
+  Ctl(*w).lblJgds->setText(QStringLiteral("keep"));
   w->Calculate();
-  EXPECT_EQ(w->txtTkyx->text(), QStringLiteral("9375.8938"));
-  EXPECT_EQ(w->txtTkyy->text(), QStringLiteral("12067.6388"));
-  EXPECT_EQ(w->lblTkyn->text(), QStringLiteral("-0444.118"));
-  EXPECT_EQ(w->lblTkys->text(), QStringLiteral(".99990179"));
-  EXPECT_EQ(w->txtJB->text(), QStringLiteral("-9999."));
-  EXPECT_EQ(w->txtJL->text(), QStringLiteral("-9999."));
-  EXPECT_EQ(w->txtJgdx->text(), QStringLiteral("1.0000"));
-  EXPECT_EQ(w->lblJgds->text(), QStringLiteral("keep"));
+  EXPECT_EQ(Ctl(*w).txtTkyx->text(), QStringLiteral("9375.8938"));
+  EXPECT_EQ(Ctl(*w).txtTkyy->text(), QStringLiteral("12067.6388"));
+  EXPECT_EQ(Ctl(*w).lblTkyn->text(), QStringLiteral("-0444.118"));
+  EXPECT_EQ(Ctl(*w).lblTkys->text(), QStringLiteral(".99990179"));
+  EXPECT_EQ(Ctl(*w).txtJB->text(), QStringLiteral("-9999."));
+  EXPECT_EQ(Ctl(*w).txtJL->text(), QStringLiteral("-9999."));
+  EXPECT_EQ(Ctl(*w).txtJgdx->text(), QStringLiteral("1.0000"));
+  EXPECT_EQ(Ctl(*w).lblJgds->text(), QStringLiteral("keep"));
   EXPECT_EQ(w->statusText(), text::kNoParamsBl);
   EXPECT_TRUE(messages.boxes.empty());
 }
 
 TEST_F(SinglePointTest, RepresentativePointModeAndBackToGridOnly) {
-  w->mnuAdv->trigger();
-  w->frmAdv()->opt3->click();
+  Ctl(*w).mnuAdv->trigger();
+  testing::Named<QRadioButton>(*w->frmAdv(), "opt3")->click();
   SetXyh("10000.0", "20000.0", "10");
   w->Calculate();
-  EXPECT_EQ(w->txtJgdx->text(), Xy(10000.0 + state.store.repDx));
-  EXPECT_EQ(w->txtJgdy->text(), Xy(20000.0 + state.store.repDy));
-  EXPECT_EQ(w->txtJgdh->text(), Xy(10.0 + state.store.repDh));
+  EXPECT_EQ(Ctl(*w).txtJgdx->text(), Xy(10000.0 + state.store.repDx));
+  EXPECT_EQ(Ctl(*w).txtJgdy->text(), Xy(20000.0 + state.store.repDy));
+  EXPECT_EQ(Ctl(*w).txtJgdh->text(), Xy(10.0 + state.store.repDh));
   ExpectRight(FromXy(10000.0 + state.store.repDx, 20000.0 + state.store.repDy));
   EXPECT_EQ(w->statusText(),
             "「地域毎のﾊﾟﾗﾒｰﾀ」における「代表点」で変換しました。\r"
@@ -172,55 +175,55 @@ TEST_F(SinglePointTest, RepresentativePointModeAndBackToGridOnly) {
 
   w->frmAdv()->close();  // close box: mode 2 again
   w->Calculate();
-  EXPECT_EQ(w->txtJgdx->text(), QStringLiteral("-9999."));
+  EXPECT_EQ(Ctl(*w).txtJgdx->text(), QStringLiteral("-9999."));
   EXPECT_EQ(w->statusText(), text::kNoParamsXy);
 }
 
 TEST_F(SinglePointTest, MissingInput) {
-  const QString before = w->txtTB->text();
-  w->txtTkyx->clear();
+  const QString before = Ctl(*w).txtTB->text();
+  Ctl(*w).txtTkyx->clear();
   w->Calculate();
   ASSERT_EQ(messages.Texts(), std::vector<std::string>{text::kNoInputXy});
   EXPECT_EQ(messages.boxes[0].title, "座標変換プログラム");
-  EXPECT_EQ(w->txtTB->text(), before);
-  EXPECT_TRUE(w->cmdPrint->isEnabled());
+  EXPECT_EQ(Ctl(*w).txtTB->text(), before);
+  EXPECT_TRUE(Ctl(*w).cmdPrint->isEnabled());
 
   messages.boxes.clear();
-  w->optBl->click();
-  w->txtTL->clear();
+  Ctl(*w).optBl->click();
+  Ctl(*w).txtTL->clear();
   w->Calculate();
   EXPECT_EQ(messages.Texts(), std::vector<std::string>{text::kNoInputBl});
 }
 
 TEST_F(SinglePointTest, MissingHeight) {
   // X/Y input: H is read before anything is written.
-  w->txtTkyh->clear();
-  const QString lat = w->txtTB->text();
+  Ctl(*w).txtTkyh->clear();
+  const QString lat = Ctl(*w).txtTB->text();
   w->Calculate();
   ASSERT_EQ(messages.boxes.size(), 1u);
   const std::string& m = messages.boxes[0].text;
   EXPECT_TRUE(m.ends_with(text::kCheckInputTail)) << m;
   EXPECT_GT(m.size(), std::string(text::kCheckInputTail).size());  // a description first
-  EXPECT_EQ(w->txtTB->text(), lat);
-  EXPECT_FALSE(w->cmdPrint->isEnabled());
+  EXPECT_EQ(Ctl(*w).txtTB->text(), lat);
+  EXPECT_FALSE(Ctl(*w).cmdPrint->isEnabled());
 
   // Latitude/longitude input: H is read after the left X/Y are written.
   messages.boxes.clear();
-  w->optBl->click();
-  w->txtTB->setText(QStringLiteral("370000"));
-  w->txtTL->setText(QStringLiteral("1400000"));
-  w->txtTkyx->clear();
-  w->lblTkys->clear();
+  Ctl(*w).optBl->click();
+  Ctl(*w).txtTB->setText(QStringLiteral("370000"));
+  Ctl(*w).txtTL->setText(QStringLiteral("1400000"));
+  Ctl(*w).txtTkyx->clear();
+  Ctl(*w).lblTkys->clear();
   w->Calculate();
   ASSERT_EQ(messages.boxes.size(), 1u);
   EXPECT_TRUE(messages.boxes[0].text.ends_with(text::kCheckInputTail));
-  EXPECT_FALSE(w->txtTkyx->text().isEmpty());
-  EXPECT_FALSE(w->lblTkys->text().isEmpty());
-  EXPECT_FALSE(w->cmdPrint->isEnabled());
+  EXPECT_FALSE(Ctl(*w).txtTkyx->text().isEmpty());
+  EXPECT_FALSE(Ctl(*w).lblTkys->text().isEmpty());
+  EXPECT_FALSE(Ctl(*w).cmdPrint->isEnabled());
 }
 
 TEST_F(SinglePointTest, RangeTestsAndMalformedInput) {
-  w->optBl->click();
+  Ctl(*w).optBl->click();
   struct Case {
     const char* lat;
     const char* lon;
@@ -235,26 +238,26 @@ TEST_F(SinglePointTest, RangeTestsAndMalformedInput) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lat);
     messages.boxes.clear();
-    w->txtTB->setText(QLatin1String(c.lat));
-    w->txtTL->setText(QLatin1String(c.lon));
-    w->txtTkyx->setText(QStringLiteral("keep"));
+    Ctl(*w).txtTB->setText(QLatin1String(c.lat));
+    Ctl(*w).txtTL->setText(QLatin1String(c.lon));
+    Ctl(*w).txtTkyx->setText(QStringLiteral("keep"));
     w->Calculate();
     EXPECT_EQ(w->statusText(), c.status);
     EXPECT_EQ(w->statusColor(), colors::kDarkRed);
-    EXPECT_EQ(w->txtTkyx->text(), QStringLiteral("keep"));
+    EXPECT_EQ(Ctl(*w).txtTkyx->text(), QStringLiteral("keep"));
     EXPECT_EQ(messages.Texts(), std::vector<std::string>{text::kBadInputBl});
-    EXPECT_TRUE(w->cmdPrint->isEnabled());
+    EXPECT_TRUE(Ctl(*w).cmdPrint->isEnabled());
   }
   // The window's bounds themselves are inside.
-  w->txtTB->setText(QStringLiteral("330000"));
-  w->txtTL->setText(QStringLiteral("1412000"));
+  Ctl(*w).txtTB->setText(QStringLiteral("330000"));
+  Ctl(*w).txtTL->setText(QStringLiteral("1412000"));
   messages.boxes.clear();
   w->Calculate();
   EXPECT_TRUE(messages.boxes.empty());
 
   // A latitude that is not a number: the step's box, then the caller's.
   messages.boxes.clear();
-  w->txtTB->setText(QStringLiteral("36/05"));
+  Ctl(*w).txtTB->setText(QStringLiteral("36/05"));
   w->Calculate();
   ASSERT_EQ(messages.boxes.size(), 2u);
   EXPECT_TRUE(messages.boxes[0].text.ends_with(text::kBl2xyError));
@@ -262,7 +265,7 @@ TEST_F(SinglePointTest, RangeTestsAndMalformedInput) {
 
   // Degrees beyond 16 bits: an overflow, reported in green.
   messages.boxes.clear();
-  w->txtTB->setText(QStringLiteral("999999999999"));
+  Ctl(*w).txtTB->setText(QStringLiteral("999999999999"));
   w->Calculate();
   EXPECT_EQ(w->statusText(), text::kBl2xyOverflow);
   EXPECT_EQ(w->statusColor(), colors::kGreen);
@@ -270,21 +273,21 @@ TEST_F(SinglePointTest, RangeTestsAndMalformedInput) {
 
   // An X that is not a number: the arrow handler's own message.
   messages.boxes.clear();
-  w->optXy->click();
-  w->txtTkyx->setText(QStringLiteral("1-2"));
+  Ctl(*w).optXy->click();
+  Ctl(*w).txtTkyx->setText(QStringLiteral("1-2"));
   w->Calculate();
   ASSERT_EQ(messages.boxes.size(), 1u);
   EXPECT_TRUE(messages.boxes[0].text.ends_with(text::kCheckInputTail));
-  EXPECT_FALSE(w->cmdPrint->isEnabled());
+  EXPECT_FALSE(Ctl(*w).cmdPrint->isEnabled());
 }
 
 TEST_F(SinglePointTest, ZoneTextThatCannotBeParsed) {
-  w->cmbPara->setEnabled(true);
-  w->cmbPara->setEditText(QStringLiteral("zone nine"));
+  Ctl(*w).cmbPara->setEnabled(true);
+  Ctl(*w).cmbPara->setEditText(QStringLiteral("zone nine"));
   w->Calculate();
   ASSERT_EQ(messages.boxes.size(), 1u);
   EXPECT_TRUE(messages.boxes[0].text.ends_with(text::kCheckInputTail));
-  EXPECT_FALSE(w->cmdPrint->isEnabled());
+  EXPECT_FALSE(Ctl(*w).cmdPrint->isEnabled());
 }
 
 TEST_F(SinglePointTest, FootpointNotSettledIsToldButNotAFailure) {
@@ -294,20 +297,20 @@ TEST_F(SinglePointTest, FootpointNotSettledIsToldButNotAFailure) {
   EXPECT_EQ(messages.boxes[0].text, text::kNotSettled);
   EXPECT_EQ(messages.boxes[0].title, "座標変換プログラム");
   for (const auto& b : messages.boxes) EXPECT_NE(b.text, text::kBadInputXy);
-  EXPECT_EQ(w->txtJgdx->text(), QStringLiteral("-9999."));  // far outside the grid
-  EXPECT_TRUE(w->cmdPrint->isEnabled());
+  EXPECT_EQ(Ctl(*w).txtJgdx->text(), QStringLiteral("-9999."));  // far outside the grid
+  EXPECT_TRUE(Ctl(*w).cmdPrint->isEnabled());
 }
 
 TEST_F(SinglePointTest, OverflowInTheInverseStepIsReportedInGreen) {
   SetXyh("99999999999999999999", "0", "0");
-  w->txtTB->setText(QStringLiteral("keep"));
+  Ctl(*w).txtTB->setText(QStringLiteral("keep"));
   w->Calculate();
   EXPECT_EQ(w->statusText(), text::kXy2blOverflow);
   EXPECT_EQ(w->statusColor(), colors::kGreen);
   // The step failed: the caller says so and writes nothing on the right.
   ASSERT_FALSE(messages.boxes.empty());
   EXPECT_EQ(messages.boxes.back().text, text::kBadInputXy);
-  EXPECT_EQ(w->txtJgdx->text(), QStringLiteral("193524.0771"));
+  EXPECT_EQ(Ctl(*w).txtJgdx->text(), QStringLiteral("193524.0771"));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "app/startup.h"
+#include "main_controls.h"
 #include "ui/frm_main.h"
 #include "ui/frm_para_file1.h"
 #include "ui/frm_splash.h"
@@ -19,6 +20,7 @@
 namespace varno::app {
 namespace {
 
+using ui::testing::Ctl;
 using ui::testing::GridFile;
 using ui::testing::RecordingMessages;
 using ui::testing::WhenReady;
@@ -33,8 +35,8 @@ struct StartupRun {
 
   explicit StartupRun(const std::string& path, bool cancel = false) {
     startup = std::make_unique<Startup>(state, messages, path);
-    startup->onEnd = [this] { ++ended; };
-    startup->onLoadingShown = [this, cancel](ui::FrmParaFile1& w) {
+    QObject::connect(startup.get(), &Startup::ended, [this] { ++ended; });
+    QObject::connect(startup.get(), &Startup::loadingShown, [this, cancel](ui::FrmParaFile1& w) {
       if (cancel) {
         WhenReady(
             &w, [&w] { return w.reading() && w.cmdBreak->isVisible(); },
@@ -54,7 +56,7 @@ struct StartupRun {
             loadingStatus = w.lblStatus->text();
             w.cmdClose->click();
           });
-    };
+    });
   }
   // Starts with the splash and waits for the sequence to finish.
   bool StartAndWait() {
@@ -79,10 +81,10 @@ TEST(StartupTest, CompleteLoadingOpensTheMainWindow) {
   ASSERT_NE(main, nullptr);
   EXPECT_TRUE(main->isVisible());
   EXPECT_FALSE(run.startup->splash()->isVisible());
-  EXPECT_EQ(main->lblParFile->text(),
+  EXPECT_EQ(Ctl(*main).lblParFile->text(),
             QString::fromUtf8("読込まれた変換ﾊﾟﾗﾒｰﾀﾌｧｲﾙ： Veltra.par    1.0"));
-  EXPECT_EQ(main->cmbPara->currentIndex(), 8);
-  EXPECT_FALSE(main->cmbPara->isEnabled());
+  EXPECT_EQ(Ctl(*main).cmbPara->currentIndex(), 8);
+  EXPECT_FALSE(Ctl(*main).cmbPara->isEnabled());
   EXPECT_FALSE(run.state.cancelRequested);
   EXPECT_GT(run.state.store.count, 0);
 
@@ -124,7 +126,7 @@ TEST(StartupTest, CancelledLoadingKeepsThePartialGrid) {
   EXPECT_EQ(run.loadingStatus, QString::fromUtf8("ﾊﾟﾗﾒｰﾀﾌｧｲﾙの読み込みは中止しました"));
   EXPECT_FALSE(run.state.cancelRequested);
   EXPECT_EQ(run.startup->outcome(), Startup::Outcome::kMainShown);
-  EXPECT_EQ(run.startup->mainWindow()->lblParFile->text(),
+  EXPECT_EQ(Ctl(*run.startup->mainWindow()).lblParFile->text(),
             QString::fromUtf8("読込まれた変換ﾊﾟﾗﾒｰﾀﾌｧｲﾙ： Veltra.par    1.0"));
 }
 
@@ -142,7 +144,7 @@ TEST(StartupTest, SplashClickBeforeTheFirstTickEndsTheProgram) {
 TEST(StartupTest, SplashShowsTitleAndVersion) {
   ui::FrmSplash splash;
   int ticks = 0;
-  splash.onFirstTick = [&] { ++ticks; };
+  QObject::connect(&splash, &ui::FrmSplash::firstTick, [&] { ++ticks; });
   EXPECT_EQ(splash.lblVersion->text(), QStringLiteral("Ver.1.0.0"));
   EXPECT_EQ(splash.lblProductName->text(), QString::fromUtf8("座標変換プログラム"));
   EXPECT_EQ(splash.Timer1->interval(), 300);
@@ -160,11 +162,14 @@ TEST(LoadingWindowTest, ZoneOutsideTheListLeavesItUnselected) {
   RecordingMessages messages;
   ui::FrmMain main(state, messages);
   state.store.paraFilePath = grid.path();
-  ui::FrmParaFile1 loading(state, messages, [&]() -> ui::FrmMain& { return main; });
+  ui::FrmParaFile1 loading(state, messages);
+  QObject::connect(&loading, &ui::FrmParaFile1::parFileTextChanged, &main,
+                   &ui::FrmMain::SetParFileText);
+  QObject::connect(&loading, &ui::FrmParaFile1::zoneRead, &main, &ui::FrmMain::LockZones);
   loading.LoadStep();
   EXPECT_EQ(state.store.zoneNo, 25);
-  EXPECT_EQ(main.cmbPara->currentIndex(), -1);
-  EXPECT_TRUE(main.cmbPara->isEnabled());  // the user chooses the zone
+  EXPECT_EQ(Ctl(main).cmbPara->currentIndex(), -1);
+  EXPECT_TRUE(Ctl(main).cmbPara->isEnabled());  // the user chooses the zone
   EXPECT_EQ(loading.ProgressBar1->value(), loading.ProgressBar1->maximum());
   EXPECT_TRUE(loading.lblLine->text().endsWith(QStringLiteral(" Bytes")));
   EXPECT_FALSE(loading.cmdBreak->isVisible());
@@ -173,12 +178,12 @@ TEST(LoadingWindowTest, ZoneOutsideTheListLeavesItUnselected) {
   main.Calculate();
   ASSERT_EQ(messages.boxes.size(), 1u);
   EXPECT_TRUE(messages.boxes[0].text.ends_with(ui::text::kCheckInputTail));
-  EXPECT_FALSE(main.cmdPrint->isEnabled());
-  main.cmbPara->setCurrentIndex(8);
+  EXPECT_FALSE(Ctl(main).cmdPrint->isEnabled());
+  Ctl(main).cmbPara->setCurrentIndex(8);
   main.Calculate();
   EXPECT_EQ(messages.boxes.size(), 1u);
-  EXPECT_TRUE(main.cmdPrint->isEnabled());
-  EXPECT_EQ(main.txtJgdx->text().left(4), QStringLiteral("1935"));
+  EXPECT_TRUE(Ctl(main).cmdPrint->isEnabled());
+  EXPECT_EQ(Ctl(main).txtJgdx->text().left(4), QStringLiteral("1935"));
 }
 
 TEST(LoadingWindowTest, FileZoneLocksTheList) {
@@ -189,12 +194,15 @@ TEST(LoadingWindowTest, FileZoneLocksTheList) {
   RecordingMessages messages;
   ui::FrmMain main(state, messages);
   state.store.paraFilePath = grid.path();
-  ui::FrmParaFile1 loading(state, messages, [&]() -> ui::FrmMain& { return main; });
+  ui::FrmParaFile1 loading(state, messages);
+  QObject::connect(&loading, &ui::FrmParaFile1::parFileTextChanged, &main,
+                   &ui::FrmMain::SetParFileText);
+  QObject::connect(&loading, &ui::FrmParaFile1::zoneRead, &main, &ui::FrmMain::LockZones);
   loading.LoadStep();
-  EXPECT_EQ(main.cmbPara->currentText(), QStringLiteral("10  400000.  1405000."));
-  EXPECT_FALSE(main.cmbPara->isEnabled());
-  EXPECT_TRUE(main.lblParFile->text().endsWith(QString::fromUtf8("Veltra.par     ver.1.0")))
-      << main.lblParFile->text().toStdString();
+  EXPECT_EQ(Ctl(main).cmbPara->currentText(), QStringLiteral("10  400000.  1405000."));
+  EXPECT_FALSE(Ctl(main).cmbPara->isEnabled());
+  EXPECT_TRUE(Ctl(main).lblParFile->text().endsWith(QString::fromUtf8("Veltra.par     ver.1.0")))
+      << Ctl(main).lblParFile->text().toStdString();
 }
 
 }  // namespace
