@@ -18,6 +18,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <optional>
+#include <utility>
 
 #include "geodesy/ellipsoid.h"
 #include "geodesy/projection.h"
@@ -197,7 +198,6 @@ void FrmFile::BuildControls() {
   tip(cmdBreak, dtext::kCmdBreakTip);
   cmdBreak->setVisible(false);
   cmdMap = new QPushButton(Q(dtext::kCmdMap), this);
-  cmdMap->setObjectName(QStringLiteral("cmdMap"));
   tip(cmdMap, dtext::kCmdMapTip);
   cmdMap->setEnabled(false);
   cmdClose = new QPushButton(Q(dtext::kCmdClose), this);
@@ -247,6 +247,35 @@ void FrmFile::BuildControls() {
   layout->addWidget(ProgressBar1);
   layout->addLayout(progress);
   layout->addWidget(lblStatus);
+
+  // Every control is found by its name.
+  const std::pair<QWidget*, const char*> named[] = {{Label4, "Label4"},
+                                                    {fraShori, "fraShori"},
+                                                    {opt1, "opt1"},
+                                                    {opt2, "opt2"},
+                                                    {opt3, "opt3"},
+                                                    {fraZahyo, "fraZahyo"},
+                                                    {lblZahyo, "lblZahyo"},
+                                                    {cmbPara, "cmbPara"},
+                                                    {fraFileSelect, "fraFileSelect"},
+                                                    {cmdOpenInFile, "cmdOpenInFile"},
+                                                    {Label1, "Label1"},
+                                                    {cmdOpenOutFile, "cmdOpenOutFile"},
+                                                    {Label2, "Label2"},
+                                                    {chkDispFile, "chkDispFile"},
+                                                    {cmdExp, "cmdExp"},
+                                                    {chkInValue, "chkInValue"},
+                                                    {lblFormat, "lblFormat"},
+                                                    {cmbFormat, "cmbFormat"},
+                                                    {cmdStart, "cmdStart"},
+                                                    {cmdBreak, "cmdBreak"},
+                                                    {cmdMap, "cmdMap"},
+                                                    {cmdClose, "cmdClose"},
+                                                    {ProgressBar1, "ProgressBar1"},
+                                                    {lblLine, "lblLine"},
+                                                    {lblPercent, "lblPercent"},
+                                                    {lblStatus, "lblStatus"}};
+  for (const auto& [w, name] : named) w->setObjectName(QLatin1String(name));
 
   connect(cmdOpenInFile, &QPushButton::clicked, this, &FrmFile::OpenInFile);
   connect(cmdOpenOutFile, &QPushButton::clicked, this, &FrmFile::OpenOutFile);

@@ -116,6 +116,23 @@ class FrmFile : public QDialog, public batch::BatchView {
   // The dialog's status background.
   Rgb statusColor() const { return statusColor_; }
 
+ signals:
+  // cmdMap (enabled once a run has ended): the parameter-range picture.
+  void mapRequested();
+  // A run has ended (an open picture shows the new points).
+  void runEnded();
+
+ public slots:
+  // Hiding the dialog during a run cancels the run.
+  void done(int result) override;
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  // Controls, named as the rest of the program knows them.
   QLabel* Label4;
   QGroupBox* fraShori;
   QRadioButton* opt1;
@@ -143,22 +160,6 @@ class FrmFile : public QDialog, public batch::BatchView {
   QLabel* lblPercent;
   QLabel* lblStatus;
 
- signals:
-  // cmdMap (enabled once a run has ended): the parameter-range picture.
-  void mapRequested();
-  // A run has ended (an open picture shows the new points).
-  void runEnded();
-
- public slots:
-  // Hiding the dialog during a run cancels the run.
-  void done(int result) override;
-
- protected:
-  void mousePressEvent(QMouseEvent* event) override;
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
-
- private:
   void BuildControls();
   void Load(const QStringList& zoneItems);
   void SetStatus(const std::string& text, std::optional<Rgb> color);

@@ -1,5 +1,6 @@
 #include "ui_support/dialog_screenshots.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -81,20 +82,23 @@ bool RenderDialogScreenshots(const QString& dirPath, ModuleState& state, FrmMain
   frmFile.SetFileChooser(std::make_unique<SampleFiles>(in, out));
   frmFile.Open();
   ok &= SaveScreenshot(frmFile, dir, "frmFile");
-  frmFile.chkDispFile->setChecked(true);
-  frmFile.chkInValue->setChecked(true);
+  const auto button = [&frmFile](const char* name) {
+    return frmFile.findChild<QAbstractButton*>(QLatin1String(name));
+  };
+  button("chkDispFile")->setChecked(true);
+  button("chkInValue")->setChecked(true);
   // The input editor is modal; here it is only shown, for the picture.
   frmFile.inFileView().showModal = [](QDialog& d) { d.show(); };
-  frmFile.cmdOpenInFile->click();
+  button("cmdOpenInFile")->click();
   ok &= SaveScreenshot(frmFile.inFileView(), dir, "frmInFile");
   frmFile.inFileView().close();
-  frmFile.cmdOpenOutFile->click();
+  button("cmdOpenOutFile")->click();
   ok &= SaveScreenshot(frmFile, dir, "frmFile_chosen");
-  frmFile.cmdStart->click();
+  button("cmdStart")->click();
   ok &= SaveScreenshot(frmFile, dir, "frmFile_done");
   ok &= SaveScreenshot(frmFile.outFileView(), dir, "frmOutFile");
   frmFile.outFileView().close();
-  frmFile.cmdExp->click();
+  button("cmdExp")->click();
   ok &= SaveScreenshot(frmFile.formatView(), dir, "frmFormat");
   frmFile.formatView().hide();
   frmFile.hide();

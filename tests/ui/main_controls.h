@@ -1,19 +1,22 @@
-// The main window's controls for the tests, found by their object names
-// (the window keeps them private).
+// The controls of the main window and of the batch dialog for the tests, found by their object
+// names (the window keeps them private).
 #pragma once
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <stdexcept>
 #include <string>
 
 #include "ui/arrow_button.h"
+#include "ui/frm_file.h"
 #include "ui/frm_main.h"
 
 namespace varno::ui::testing {
@@ -161,6 +164,67 @@ struct MainControls {
 // before: Ctl(w).txtTB->text()).
 inline MainControls Ctl(const FrmMain& w) {
   return MainControls(w);
+}
+
+struct FileControls {
+  explicit FileControls(const FrmFile& w)
+      : Label4(Named<QLabel>(w, "Label4")),
+        fraShori(Named<QGroupBox>(w, "fraShori")),
+        opt1(Named<QRadioButton>(w, "opt1")),
+        opt2(Named<QRadioButton>(w, "opt2")),
+        opt3(Named<QRadioButton>(w, "opt3")),
+        fraZahyo(Named<QGroupBox>(w, "fraZahyo")),
+        lblZahyo(Named<QLabel>(w, "lblZahyo")),
+        cmbPara(Named<QComboBox>(w, "cmbPara")),
+        fraFileSelect(Named<QGroupBox>(w, "fraFileSelect")),
+        cmdOpenInFile(Named<QPushButton>(w, "cmdOpenInFile")),
+        Label1(Named<QLabel>(w, "Label1")),
+        cmdOpenOutFile(Named<QPushButton>(w, "cmdOpenOutFile")),
+        Label2(Named<QLabel>(w, "Label2")),
+        chkDispFile(Named<QCheckBox>(w, "chkDispFile")),
+        cmdExp(Named<QPushButton>(w, "cmdExp")),
+        chkInValue(Named<QCheckBox>(w, "chkInValue")),
+        lblFormat(Named<QLabel>(w, "lblFormat")),
+        cmbFormat(Named<QComboBox>(w, "cmbFormat")),
+        cmdStart(Named<QPushButton>(w, "cmdStart")),
+        cmdBreak(Named<QPushButton>(w, "cmdBreak")),
+        cmdMap(Named<QPushButton>(w, "cmdMap")),
+        cmdClose(Named<QPushButton>(w, "cmdClose")),
+        ProgressBar1(Named<QProgressBar>(w, "ProgressBar1")),
+        lblLine(Named<QLabel>(w, "lblLine")),
+        lblPercent(Named<QLabel>(w, "lblPercent")),
+        lblStatus(Named<QLabel>(w, "lblStatus")) {}
+
+  QLabel* Label4;
+  QGroupBox* fraShori;
+  QRadioButton* opt1;
+  QRadioButton* opt2;
+  QRadioButton* opt3;
+  QGroupBox* fraZahyo;
+  QLabel* lblZahyo;
+  QComboBox* cmbPara;
+  QGroupBox* fraFileSelect;
+  QPushButton* cmdOpenInFile;
+  QLabel* Label1;
+  QPushButton* cmdOpenOutFile;
+  QLabel* Label2;
+  QCheckBox* chkDispFile;
+  QPushButton* cmdExp;
+  QCheckBox* chkInValue;
+  QLabel* lblFormat;
+  QComboBox* cmbFormat;
+  QPushButton* cmdStart;
+  QPushButton* cmdBreak;
+  QPushButton* cmdMap;
+  QPushButton* cmdClose;
+  QProgressBar* ProgressBar1;
+  QLabel* lblLine;
+  QLabel* lblPercent;
+  QLabel* lblStatus;
+};
+
+inline FileControls Ctl(const FrmFile& w) {
+  return FileControls(w);
 }
 
 }  // namespace varno::ui::testing

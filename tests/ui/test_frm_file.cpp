@@ -28,6 +28,7 @@ namespace {
 
 using dtest::ReadAll;
 using dtest::WriteAll;
+using testing::Ctl;
 
 class FrmFileTest : public ::testing::Test {
  protected:
@@ -57,8 +58,8 @@ class FrmFileTest : public ::testing::Test {
   void Choose(const std::string& in, const std::string& out) {
     chooser->inputs.push_back(in);
     chooser->results.push_back(out);
-    dlg->cmdOpenInFile->click();
-    dlg->cmdOpenOutFile->click();
+    Ctl(*dlg).cmdOpenInFile->click();
+    Ctl(*dlg).cmdOpenOutFile->click();
   }
   // An X/Y input file of `n` data lines inside the demo grid.
   std::string LargeXyFile(const std::string& name, int n) {
@@ -89,32 +90,32 @@ const char* kXyText =
 
 TEST_F(FrmFileTest, FirstShowingHasTheDesignState) {
   EXPECT_EQ(U8(dlg->windowTitle()), "ﾌｧｲﾙ一括変換");
-  EXPECT_TRUE(dlg->opt2->isChecked());
-  EXPECT_FALSE(dlg->opt1->isChecked() || dlg->opt3->isChecked());
-  EXPECT_FALSE(dlg->cmdStart->isEnabled());
-  EXPECT_TRUE(dlg->cmdBreak->isHidden());
-  EXPECT_FALSE(dlg->chkDispFile->isChecked());
-  EXPECT_FALSE(dlg->chkInValue->isChecked());
-  EXPECT_EQ(U8(dlg->lblStatus->text()), "Status:");
+  EXPECT_TRUE(Ctl(*dlg).opt2->isChecked());
+  EXPECT_FALSE(Ctl(*dlg).opt1->isChecked() || Ctl(*dlg).opt3->isChecked());
+  EXPECT_FALSE(Ctl(*dlg).cmdStart->isEnabled());
+  EXPECT_TRUE(Ctl(*dlg).cmdBreak->isHidden());
+  EXPECT_FALSE(Ctl(*dlg).chkDispFile->isChecked());
+  EXPECT_FALSE(Ctl(*dlg).chkInValue->isChecked());
+  EXPECT_EQ(U8(Ctl(*dlg).lblStatus->text()), "Status:");
   EXPECT_EQ(dlg->statusColor(), (Rgb{192, 192, 255}));
   // The zone list is the main window's, locked to the parameter file's zone.
-  ASSERT_EQ(dlg->cmbPara->count(), 19);
-  EXPECT_EQ(U8(dlg->cmbPara->itemText(9)), "10  400000.  1405000.");
-  EXPECT_EQ(U8(dlg->cmbPara->currentText()), " 9  360000.  1395000.");
-  EXPECT_FALSE(dlg->cmbPara->isEnabled());
+  ASSERT_EQ(Ctl(*dlg).cmbPara->count(), 19);
+  EXPECT_EQ(U8(Ctl(*dlg).cmbPara->itemText(9)), "10  400000.  1405000.");
+  EXPECT_EQ(U8(Ctl(*dlg).cmbPara->currentText()), " 9  360000.  1395000.");
+  EXPECT_FALSE(Ctl(*dlg).cmbPara->isEnabled());
 }
 
 TEST_F(FrmFileTest, WithoutParametersTheZoneIsFreeAndEveryStartWarns) {
   state.store = params::ParamStore{};
   Make();
-  EXPECT_TRUE(dlg->cmbPara->isEnabled());
-  EXPECT_EQ(dlg->cmbPara->currentIndex(), -1);
+  EXPECT_TRUE(Ctl(*dlg).cmbPara->isEnabled());
+  EXPECT_EQ(Ctl(*dlg).cmbPara->currentIndex(), -1);
   Choose(Cp932File("a.in", kXyText), dir + "a.out");
-  dlg->cmdStart->click();  // no zone chosen: told so, nothing runs
+  Ctl(*dlg).cmdStart->click();  // no zone chosen: told so, nothing runs
   ASSERT_EQ(messages.boxes.size(), 1u);
   EXPECT_EQ(ReadAll(dir + "a.out"), "");
-  dlg->cmbPara->setCurrentIndex(8);
-  dlg->cmdStart->click();
+  Ctl(*dlg).cmbPara->setCurrentIndex(8);
+  Ctl(*dlg).cmdStart->click();
   ASSERT_EQ(messages.boxes.size(), 2u);
   EXPECT_EQ(messages.boxes[1].text, "選択された座標系は、変換パラメータの座標系と異なります ");
   EXPECT_EQ(messages.boxes[1].title, "VARNO");
@@ -131,23 +132,24 @@ TEST_F(FrmFileTest, ChoosingTheFilesInEitherOrderEnablesStartAtTheSecond) {
     chooser->inputs.push_back(in);
     chooser->results.push_back(dir + "pts.out");
     if (inputFirst) {
-      dlg->cmdOpenInFile->click();
-      EXPECT_EQ(dlg->focusWidget(), dlg->cmdOpenOutFile);
-      EXPECT_EQ(U8(dlg->lblStatus->text()), "開いた入力ファイルは" + in + "です。");
+      Ctl(*dlg).cmdOpenInFile->click();
+      EXPECT_EQ(dlg->focusWidget(), Ctl(*dlg).cmdOpenOutFile);
+      EXPECT_EQ(U8(Ctl(*dlg).lblStatus->text()), "開いた入力ファイルは" + in + "です。");
     } else {
-      dlg->cmdOpenOutFile->click();
-      EXPECT_EQ(dlg->focusWidget(), dlg->cmdOpenInFile);
-      EXPECT_EQ(U8(dlg->lblStatus->text()), "開いた出力ファイルは" + dir + "pts.out" + "です。");
+      Ctl(*dlg).cmdOpenOutFile->click();
+      EXPECT_EQ(dlg->focusWidget(), Ctl(*dlg).cmdOpenInFile);
+      EXPECT_EQ(U8(Ctl(*dlg).lblStatus->text()),
+                "開いた出力ファイルは" + dir + "pts.out" + "です。");
     }
     EXPECT_EQ(dlg->statusColor(), (Rgb{192, 255, 255}));
-    EXPECT_FALSE(dlg->cmdStart->isEnabled());
+    EXPECT_FALSE(Ctl(*dlg).cmdStart->isEnabled());
     if (inputFirst) {
-      dlg->cmdOpenOutFile->click();
+      Ctl(*dlg).cmdOpenOutFile->click();
     } else {
-      dlg->cmdOpenInFile->click();
+      Ctl(*dlg).cmdOpenInFile->click();
     }
-    EXPECT_TRUE(dlg->cmdStart->isEnabled());
-    EXPECT_EQ(dlg->focusWidget(), dlg->cmdStart);
+    EXPECT_TRUE(Ctl(*dlg).cmdStart->isEnabled());
+    EXPECT_EQ(dlg->focusWidget(), Ctl(*dlg).cmdStart);
   }
   EXPECT_EQ(state.files.inFileBase, dir + "pts");
   // The result dialog proposes the input's name with ".out" in its folder.
@@ -158,8 +160,8 @@ TEST_F(FrmFileTest, ProposedNameIgnoresADotInAFolderName) {
   ASSERT_TRUE(QDir().mkpath(tmp.filePath("survey.2011")));
   const std::string in = Cp932File("survey.2011/pts", kXyText);
   chooser->inputs.push_back(in);
-  dlg->cmdOpenInFile->click();
-  dlg->cmdOpenOutFile->click();  // cancelled
+  Ctl(*dlg).cmdOpenInFile->click();
+  Ctl(*dlg).cmdOpenOutFile->click();  // cancelled
   ASSERT_EQ(chooser->proposed.size(), 1u);
   EXPECT_EQ(chooser->proposed[0], dir + "survey.2011/pts.out");
   EXPECT_EQ(chooser->initialDirs.back(), dir + "survey.2011/");
@@ -169,7 +171,7 @@ TEST_F(FrmFileTest, AChosenResultFileIsEmptiedAtOnce) {
   const std::string out = dir + "old.out";
   WriteAll(out, "earlier results\r\n");
   chooser->results.push_back(out);
-  dlg->cmdOpenOutFile->click();
+  Ctl(*dlg).cmdOpenOutFile->click();
   EXPECT_TRUE(state.files.outFileChosen);
   EXPECT_EQ(ReadAll(out), "");
 }
@@ -177,14 +179,14 @@ TEST_F(FrmFileTest, AChosenResultFileIsEmptiedAtOnce) {
 TEST_F(FrmFileTest, CancelledFileDialogsChangeNothing) {
   const std::string in = Cp932File("pts.in", kXyText);
   Choose(in, dir + "pts.out");
-  const QString statusBefore = dlg->lblStatus->text();
-  dlg->cmdOpenOutFile->click();  // queues are empty: both dialogs cancelled
-  dlg->cmdOpenInFile->click();
+  const QString statusBefore = Ctl(*dlg).lblStatus->text();
+  Ctl(*dlg).cmdOpenOutFile->click();  // queues are empty: both dialogs cancelled
+  Ctl(*dlg).cmdOpenInFile->click();
   EXPECT_TRUE(messages.boxes.empty());
   EXPECT_TRUE(state.files.inFileChosen && state.files.outFileChosen);
   EXPECT_EQ(state.files.inFilePath, in);
-  EXPECT_EQ(dlg->lblStatus->text(), statusBefore);
-  EXPECT_TRUE(dlg->cmdStart->isEnabled());
+  EXPECT_EQ(Ctl(*dlg).lblStatus->text(), statusBefore);
+  EXPECT_TRUE(Ctl(*dlg).cmdStart->isEnabled());
 }
 
 TEST_F(FrmFileTest, TheInputFileIsNeverTakenAsResultFile) {
@@ -193,29 +195,29 @@ TEST_F(FrmFileTest, TheInputFileIsNeverTakenAsResultFile) {
   // Input first, then the same file as result.
   chooser->inputs.push_back(in);
   chooser->results.push_back(in);
-  dlg->cmdOpenInFile->click();
-  dlg->cmdOpenOutFile->click();
+  Ctl(*dlg).cmdOpenInFile->click();
+  Ctl(*dlg).cmdOpenOutFile->click();
   ASSERT_EQ(messages.boxes.size(), 1u);
   EXPECT_NE(messages.boxes[0].text.find("入力ファイル"), std::string::npos);
   EXPECT_FALSE(state.files.outFileChosen);
-  EXPECT_FALSE(dlg->cmdStart->isEnabled());
+  EXPECT_FALSE(Ctl(*dlg).cmdStart->isEnabled());
   EXPECT_EQ(ReadAll(in), original);
   // Result first (an empty file of its own), then that file as input.
   dlg->Open();
   state.files.inFilePath.clear();
   chooser->results.push_back(dir + "x.out");
   chooser->inputs.push_back(dir + "x.out");
-  dlg->cmdOpenOutFile->click();
-  dlg->cmdOpenInFile->click();
+  Ctl(*dlg).cmdOpenOutFile->click();
+  Ctl(*dlg).cmdOpenInFile->click();
   EXPECT_EQ(messages.boxes.size(), 2u);
   EXPECT_FALSE(state.files.inFileChosen);
-  EXPECT_FALSE(dlg->cmdStart->isEnabled());
+  EXPECT_FALSE(Ctl(*dlg).cmdStart->isEnabled());
 }
 
 TEST_F(FrmFileTest, TheParameterFileIsNeverTakenAsResultFile) {
   const std::string grid = ReadAll(state.store.paraFilePath);
   chooser->results.push_back(state.store.paraFilePath);
-  dlg->cmdOpenOutFile->click();
+  Ctl(*dlg).cmdOpenOutFile->click();
   ASSERT_EQ(messages.boxes.size(), 1u);
   EXPECT_FALSE(state.files.outFileChosen);
   EXPECT_EQ(ReadAll(state.store.paraFilePath), grid);
@@ -228,19 +230,19 @@ TEST(FileFilterTest, EveryFileMatchesStarDotStar) {
 
 TEST_F(FrmFileTest, InputChoiceFailures) {
   chooser->inputs.push_back(std::string());
-  dlg->cmdOpenInFile->click();
-  EXPECT_EQ(U8(dlg->lblStatus->text()),
+  Ctl(*dlg).cmdOpenInFile->click();
+  EXPECT_EQ(U8(Ctl(*dlg).lblStatus->text()),
             "入力ファイルは選択されませんでした。もう一度選択し直して下さい。");
   EXPECT_EQ(dlg->statusColor(), (Rgb{255, 0, 255}));
   chooser->inputs.push_back(dir + "missing.in");
-  dlg->cmdOpenInFile->click();
+  Ctl(*dlg).cmdOpenInFile->click();
   ASSERT_EQ(messages.boxes.size(), 1u);
   EXPECT_EQ(messages.boxes[0].text.rfind("ファイルが開けません。 Error # 53  ", 0), 0u)
       << messages.boxes[0].text;
   EXPECT_EQ(messages.boxes[0].title, "座標変換プログラム");
   EXPECT_FALSE(state.files.inFileChosen);
   chooser->results.push_back(dir + "no/such/folder/r.out");
-  dlg->cmdOpenOutFile->click();
+  Ctl(*dlg).cmdOpenOutFile->click();
   ASSERT_EQ(messages.boxes.size(), 2u);
   EXPECT_FALSE(state.files.outFileChosen);
 }
@@ -257,23 +259,23 @@ TEST_F(FrmFileTest, FullRunsWriteTheSameBytesAsTheHeadlessConverter) {
                                      "500000.0 1401300.5 1.0 範囲外\r\n");
   struct Case {
     const char* process;
-    QRadioButton* FrmFile::*option;
+    QRadioButton* testing::FileControls::*option;
     const std::string* input;
     bool withInput;
   };
-  const Case cases[] = {{"xy", &FrmFile::opt2, &xyIn, false},
-                        {"xy", &FrmFile::opt2, &xyIn, true},
-                        {"xy-bl", &FrmFile::opt3, &xyIn, true},
-                        {"bl", &FrmFile::opt1, &blIn, false},
-                        {"bl", &FrmFile::opt1, &blIn, true}};
+  const Case cases[] = {{"xy", &testing::FileControls::opt2, &xyIn, false},
+                        {"xy", &testing::FileControls::opt2, &xyIn, true},
+                        {"xy-bl", &testing::FileControls::opt3, &xyIn, true},
+                        {"bl", &testing::FileControls::opt1, &blIn, false},
+                        {"bl", &testing::FileControls::opt1, &blIn, true}};
   ASSERT_TRUE(QDir().mkpath(tmp.filePath("cli")));
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.process) + (c.withInput ? " with input" : ""));
     dlg->Open();
-    (dlg.get()->*c.option)->setChecked(true);
-    dlg->chkInValue->setChecked(c.withInput);
+    (Ctl(*dlg).*c.option)->setChecked(true);
+    Ctl(*dlg).chkInValue->setChecked(c.withInput);
     Choose(*c.input, dir + "r.out");
-    dlg->cmdStart->click();
+    Ctl(*dlg).cmdStart->click();
     QStringList args{QStringLiteral("--par"), Q(state.store.paraFilePath),
                      QStringLiteral("--process"), QString::fromLatin1(c.process)};
     if (c.withInput) args << QStringLiteral("--with-input");
@@ -286,26 +288,26 @@ TEST_F(FrmFileTest, FullRunsWriteTheSameBytesAsTheHeadlessConverter) {
     EXPECT_GT(mine.size(), 200u);
     EXPECT_EQ(mine, ReadAll(dir + "cli/r.out"));
     // The end state.
-    EXPECT_EQ(U8(dlg->lblStatus->text()),
+    EXPECT_EQ(U8(Ctl(*dlg).lblStatus->text()),
               c.input == &xyIn ? "ファイル一括計算処理が終了しました。　 6行を処理しました。"
                                : "ファイル一括計算処理が終了しました。　 4行を処理しました。");
     EXPECT_EQ(dlg->statusColor(), (Rgb{192, 255, 255}));
-    EXPECT_FALSE(dlg->cmdStart->isEnabled());
-    EXPECT_TRUE(dlg->cmdBreak->isHidden());
+    EXPECT_FALSE(Ctl(*dlg).cmdStart->isEnabled());
+    EXPECT_TRUE(Ctl(*dlg).cmdBreak->isHidden());
     EXPECT_FALSE(state.files.inFileChosen || state.files.outFileChosen);
     EXPECT_EQ(state.files.outFile, nullptr);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_TRUE(dlg->opt1->isEnabled() && dlg->cmdOpenInFile->isEnabled());
-    EXPECT_EQ(dlg->ProgressBar1->value(), dlg->ProgressBar1->maximum());
+    EXPECT_TRUE(Ctl(*dlg).opt1->isEnabled() && Ctl(*dlg).cmdOpenInFile->isEnabled());
+    EXPECT_EQ(Ctl(*dlg).ProgressBar1->value(), Ctl(*dlg).ProgressBar1->maximum());
   }
   EXPECT_TRUE(messages.boxes.empty());
 }
 
 TEST_F(FrmFileTest, TheResultViewerOpensAtTheEndWhenAsked) {
-  dlg->chkDispFile->setChecked(true);
+  Ctl(*dlg).chkDispFile->setChecked(true);
   dlg->inFileView().showModal = [](QDialog&) {};
   Choose(Cp932File("pts.in", kXyText), dir + "pts.out");
-  dlg->cmdStart->click();
+  Ctl(*dlg).cmdStart->click();
   EXPECT_EQ(U8(dlg->outFileView().windowTitle()), "出力ﾌｧｲﾙ用ﾃｷｽﾄｴﾃﾞｨﾀ: " + dir + "pts.out");
   EXPECT_TRUE(dlg->outFileView().isVisible());
 }
@@ -313,16 +315,16 @@ TEST_F(FrmFileTest, TheResultViewerOpensAtTheEndWhenAsked) {
 // After a run its points wait for the parameter-range picture, and the map
 // button opens it; an earlier run's points are replaced.
 TEST_F(FrmFileTest, TheMapButtonShowsTheLastRunsPoints) {
-  EXPECT_FALSE(dlg->cmdMap->isEnabled());
+  EXPECT_FALSE(Ctl(*dlg).cmdMap->isEnabled());
   int opened = 0, ended = 0;
   QObject::connect(dlg.get(), &FrmFile::mapRequested, [&] { ++opened; });
   QObject::connect(dlg.get(), &FrmFile::runEnded, [&] { ++ended; });
   state.lastRun.points.resize(7);
   Choose(Cp932File("pts.in", kXyText), dir + "pts.out");
-  dlg->cmdStart->click();
-  ASSERT_TRUE(dlg->cmdMap->isEnabled());
+  Ctl(*dlg).cmdStart->click();
+  ASSERT_TRUE(Ctl(*dlg).cmdMap->isEnabled());
   EXPECT_EQ(ended, 1);
-  dlg->cmdMap->click();
+  Ctl(*dlg).cmdMap->click();
   EXPECT_EQ(opened, 1);
   const map::RunPoints& run = state.lastRun;
   ASSERT_EQ(run.points.size(), 3u);
@@ -336,10 +338,10 @@ TEST_F(FrmFileTest, TheMapButtonShowsTheLastRunsPoints) {
   // A run stopped by an error keeps the points before it.
   Choose(Cp932File("bad.in", "193524.0771 34235.1330 1 A\r\n193525.0771 34236.1330\r\n"),
          dir + "r.out");
-  dlg->cmdStart->click();
+  Ctl(*dlg).cmdStart->click();
   EXPECT_EQ(run.points.size(), 1u);
   EXPECT_FALSE(run.finished);
-  EXPECT_TRUE(dlg->cmdMap->isEnabled());
+  EXPECT_TRUE(Ctl(*dlg).cmdMap->isEnabled());
 }
 
 // Cancel at the first progress update of a file of more than 1000 lines: the
@@ -350,22 +352,23 @@ TEST_F(FrmFileTest, CancelAtTheFirstProgressUpdateKeepsTheLinesWritten) {
   // the header shows it).
   ASSERT_TRUE(QDir().mkpath(tmp.filePath("full")));
   Choose(in, dir + "full/r.out");
-  dlg->cmdStart->click();
+  Ctl(*dlg).cmdStart->click();
   const std::string full = ReadAll(dir + "full/r.out");
   dlg->Open();
   Choose(in, dir + "r.out");
   bool lockedDuringRun = false;
   QTimer::singleShot(0, dlg.get(), [&] {
     // The first event processing of the run, at line 100.
-    lockedDuringRun = dlg->running() && !dlg->cmdStart->isEnabled() &&
-                      !dlg->cmdOpenInFile->isEnabled() && !dlg->cmdOpenOutFile->isEnabled() &&
-                      !dlg->opt1->isEnabled() && !dlg->chkInValue->isEnabled() &&
-                      dlg->cmdBreak->isVisible() && dlg->statusColor() == colors::kLightGreen &&
+    lockedDuringRun = dlg->running() && !Ctl(*dlg).cmdStart->isEnabled() &&
+                      !Ctl(*dlg).cmdOpenInFile->isEnabled() &&
+                      !Ctl(*dlg).cmdOpenOutFile->isEnabled() && !Ctl(*dlg).opt1->isEnabled() &&
+                      !Ctl(*dlg).chkInValue->isEnabled() && Ctl(*dlg).cmdBreak->isVisible() &&
+                      dlg->statusColor() == colors::kLightGreen &&
                       QApplication::overrideCursor() != nullptr;
     dlg->Start();  // a second run is impossible
-    dlg->cmdBreak->click();
+    Ctl(*dlg).cmdBreak->click();
   });
-  dlg->cmdStart->click();
+  Ctl(*dlg).cmdStart->click();
   EXPECT_TRUE(lockedDuringRun);
   const std::string cut = ReadAll(dir + "r.out");
   // Header lines: the full file has 2500 data lines after them.
@@ -374,13 +377,13 @@ TEST_F(FrmFileTest, CancelAtTheFirstProgressUpdateKeepsTheLinesWritten) {
   std::size_t pos = 0;
   for (std::size_t i = 0; i < headerLines + 100; ++i) pos = full.find('\n', pos) + 1;
   EXPECT_EQ(cut, full.substr(0, pos));
-  EXPECT_EQ(U8(dlg->lblStatus->text()), "一括処理は中止しました");
-  EXPECT_FALSE(dlg->cmdStart->isEnabled());
-  EXPECT_TRUE(dlg->cmdBreak->isHidden());
+  EXPECT_EQ(U8(Ctl(*dlg).lblStatus->text()), "一括処理は中止しました");
+  EXPECT_FALSE(Ctl(*dlg).cmdStart->isEnabled());
+  EXPECT_TRUE(Ctl(*dlg).cmdBreak->isHidden());
   EXPECT_FALSE(state.cancelRequested);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-  EXPECT_EQ(U8(dlg->lblLine->text()), "全 2500行");
-  EXPECT_EQ(U8(dlg->lblPercent->text()), "処理状況 4.0%  100行");
+  EXPECT_EQ(U8(Ctl(*dlg).lblLine->text()), "全 2500行");
+  EXPECT_EQ(U8(Ctl(*dlg).lblPercent->text()), "処理状況 4.0%  100行");
 }
 
 // The window system gets its turns at 100-line points only (here at every
@@ -391,9 +394,9 @@ TEST_F(FrmFileTest, TurnsOfTheEventLoopShowTheirProgressPointAndCancelThere) {
   const std::string in = LargeXyFile("paced.in", 20000);
   ASSERT_TRUE(QDir().mkpath(tmp.filePath("full")));
   Choose(in, dir + "full/r.out");
-  dlg->cmdStart->click();
-  EXPECT_EQ(U8(dlg->lblPercent->text()), "処理状況 100.0%  20000行");
-  EXPECT_EQ(dlg->ProgressBar1->value(), 20000);
+  Ctl(*dlg).cmdStart->click();
+  EXPECT_EQ(U8(Ctl(*dlg).lblPercent->text()), "処理状況 100.0%  20000行");
+  EXPECT_EQ(Ctl(*dlg).ProgressBar1->value(), 20000);
   const std::string full = ReadAll(dir + "full/r.out");
 
   dlg->Open();
@@ -404,15 +407,15 @@ TEST_F(FrmFileTest, TurnsOfTheEventLoopShowTheirProgressPointAndCancelThere) {
   QTimer turns;
   turns.setInterval(0);
   QObject::connect(&turns, &QTimer::timeout, [&] {
-    if (!dlg->running() || dlg->cmdBreak->isHidden()) return;
-    const int value = dlg->ProgressBar1->value();
+    if (!dlg->running() || Ctl(*dlg).cmdBreak->isHidden()) return;
+    const int value = Ctl(*dlg).ProgressBar1->value();
     consistent = consistent && value % 100 == 0 &&
-                 U8(dlg->lblPercent->text()).ends_with(" " + std::to_string(value) + "行");
+                 U8(Ctl(*dlg).lblPercent->text()).ends_with(" " + std::to_string(value) + "行");
     shown.push_back(value);
-    if (shown.size() == 3) dlg->cmdBreak->click();
+    if (shown.size() == 3) Ctl(*dlg).cmdBreak->click();
   });
   turns.start();
-  dlg->cmdStart->click();
+  Ctl(*dlg).cmdStart->click();
   turns.stop();
   ASSERT_EQ(shown, (std::vector<int>{100, 200, 300}));
   EXPECT_TRUE(consistent);
@@ -422,14 +425,14 @@ TEST_F(FrmFileTest, TurnsOfTheEventLoopShowTheirProgressPointAndCancelThere) {
   for (std::size_t i = 0; i < headerLines + static_cast<std::size_t>(shown[2]); ++i)
     pos = full.find('\n', pos) + 1;
   EXPECT_EQ(cut, full.substr(0, pos));
-  EXPECT_EQ(dlg->ProgressBar1->value(), shown[2]);
+  EXPECT_EQ(Ctl(*dlg).ProgressBar1->value(), shown[2]);
 }
 
 TEST_F(FrmFileTest, ClosingTheDialogDuringARunCancelsIt) {
   const std::string in = LargeXyFile("big.in", 1500);
   Choose(in, dir + "r.out");
-  QTimer::singleShot(0, dlg.get(), [&] { dlg->cmdClose->click(); });
-  dlg->cmdStart->click();
+  QTimer::singleShot(0, dlg.get(), [&] { Ctl(*dlg).cmdClose->click(); });
+  Ctl(*dlg).cmdStart->click();
   EXPECT_FALSE(dlg->isVisible());
   EXPECT_FALSE(dlg->running());
   const std::string out = ReadAll(dir + "r.out");
@@ -444,7 +447,7 @@ TEST_F(FrmFileTest, ALineWithoutHeightStopsTheRunWithTheMessage) {
                                    "193525.0771 34236.1330\r\n"
                                    "193526.0771 34237.1330 1.0 C\r\n");
   Choose(in, dir + "r.out");
-  dlg->cmdStart->click();
+  Ctl(*dlg).cmdStart->click();
   ASSERT_EQ(messages.boxes.size(), 1u);
   EXPECT_EQ(messages.boxes[0].text.rfind(
                 "入力されたデータに問題があると思われます。計算は中断しました。 in XY_File", 0),
@@ -455,7 +458,7 @@ TEST_F(FrmFileTest, ALineWithoutHeightStopsTheRunWithTheMessage) {
   EXPECT_EQ(out.find(" C"), std::string::npos);
   EXPECT_FALSE(dlg->running());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-  EXPECT_TRUE(dlg->cmdOpenInFile->isEnabled());
+  EXPECT_TRUE(Ctl(*dlg).cmdOpenInFile->isEnabled());
 }
 
 // The drop handler as the window system calls it.
@@ -485,24 +488,24 @@ TEST_F(FrmFileTest, ADroppedFileIsTakenAsInputOnly) {
   EXPECT_EQ(ReadAll(in), original);
   // Dropping it again once a result file is chosen leaves the result file alone.
   chooser->results.push_back(dir + "r.out");
-  dlg->cmdOpenOutFile->click();
+  Ctl(*dlg).cmdOpenOutFile->click();
   dropTarget->dropEvent(&drop);
-  EXPECT_TRUE(dlg->cmdStart->isEnabled());
+  EXPECT_TRUE(Ctl(*dlg).cmdStart->isEnabled());
   EXPECT_EQ(state.files.outFilePath, dir + "r.out");
 }
 
 TEST_F(FrmFileTest, OpenResetsTheChoicesAndTheProgress) {
   Choose(Cp932File("pts.in", kXyText), dir + "pts.out");
-  dlg->cmdStart->click();
+  Ctl(*dlg).cmdStart->click();
   Choose(Cp932File("pts.in", kXyText), dir + "p2.out");
   dlg->Open();
   EXPECT_FALSE(state.files.inFileChosen || state.files.outFileChosen);
   EXPECT_EQ(state.files.outFile, nullptr);
-  EXPECT_FALSE(dlg->cmdStart->isEnabled());
-  EXPECT_TRUE(dlg->lblLine->text().isEmpty() && dlg->lblPercent->text().isEmpty());
-  EXPECT_EQ(dlg->ProgressBar1->value(), 0);
+  EXPECT_FALSE(Ctl(*dlg).cmdStart->isEnabled());
+  EXPECT_TRUE(Ctl(*dlg).lblLine->text().isEmpty() && Ctl(*dlg).lblPercent->text().isEmpty());
+  EXPECT_EQ(Ctl(*dlg).ProgressBar1->value(), 0);
   EXPECT_EQ(dlg->statusColor(), (Rgb{192, 192, 255}));
-  EXPECT_TRUE(dlg->opt2->isChecked());  // settings stay
+  EXPECT_TRUE(Ctl(*dlg).opt2->isChecked());  // settings stay
 }
 
 }  // namespace
@@ -510,6 +513,8 @@ TEST_F(FrmFileTest, OpenResetsTheChoicesAndTheProgress) {
 
 namespace varno::ui {
 namespace {
+
+using testing::Ctl;
 
 // With the real main window: the zone list is its cmbPara, and the range
 // messages of a latitude/longitude run go to its status line.
@@ -522,17 +527,17 @@ TEST_F(FrmFileTest, WorksWithTheMainWindow) {
   chooser = c.get();
   withMain.SetFileChooser(std::move(c));
   withMain.Open();
-  ASSERT_EQ(withMain.cmbPara->count(), testing::Ctl(main).cmbPara->count());
-  EXPECT_EQ(withMain.cmbPara->itemText(0), testing::Ctl(main).cmbPara->itemText(0));
-  withMain.opt1->setChecked(true);
+  ASSERT_EQ(Ctl(withMain).cmbPara->count(), Ctl(main).cmbPara->count());
+  EXPECT_EQ(Ctl(withMain).cmbPara->itemText(0), Ctl(main).cmbPara->itemText(0));
+  Ctl(withMain).opt1->setChecked(true);
   chooser->inputs.push_back(Cp932File("bl.in", "500000.0 1401300.5 1.0 far\r\n"));
   chooser->results.push_back(dir + "bl.out");
-  withMain.cmdOpenInFile->click();
-  withMain.cmdOpenOutFile->click();
-  withMain.cmdStart->click();
+  Ctl(withMain).cmdOpenInFile->click();
+  Ctl(withMain).cmdOpenOutFile->click();
+  Ctl(withMain).cmdStart->click();
   EXPECT_EQ(main.statusText(), "緯度は座標系  9 系の範囲外です。入力し直して下さい。in Bl_File");
   EXPECT_EQ(main.statusColor(), (Rgb{192, 0, 0}));
-  EXPECT_EQ(U8(withMain.lblStatus->text()),
+  EXPECT_EQ(U8(Ctl(withMain).lblStatus->text()),
             "ファイル一括計算処理が終了しました。　 1行を処理しました。");
 }
 
@@ -546,8 +551,8 @@ namespace {
 // its place and size, and the dialog its size.
 TEST_F(FrmFileTest, FormatChoiceLeavesTheOtherControlsInPlace) {
   FrmFile without(state, zones, status, messages);
-  without.lblFormat->hide();
-  without.cmbFormat->hide();
+  Ctl(without).lblFormat->hide();
+  Ctl(without).cmbFormat->hide();
   for (FrmFile* d : {dlg.get(), &without}) {
     d->adjustSize();
     d->show();
@@ -557,20 +562,21 @@ TEST_F(FrmFileTest, FormatChoiceLeavesTheOtherControlsInPlace) {
   auto places = [](FrmFile& d) {
     std::vector<QRect> r;
     for (QWidget* w : std::vector<QWidget*>{
-             d.Label4,     d.fraShori,       d.opt1,     d.opt2,          d.opt3,
-             d.fraZahyo,   d.lblZahyo,       d.cmbPara,  d.fraFileSelect, d.cmdOpenInFile,
-             d.Label1,     d.cmdOpenOutFile, d.Label2,   d.chkDispFile,   d.cmdExp,
-             d.chkInValue, d.cmdStart,       d.cmdClose, d.ProgressBar1,  d.lblLine,
-             d.lblPercent, d.lblStatus})
+             Ctl(d).Label4,        Ctl(d).fraShori,      Ctl(d).opt1,         Ctl(d).opt2,
+             Ctl(d).opt3,          Ctl(d).fraZahyo,      Ctl(d).lblZahyo,     Ctl(d).cmbPara,
+             Ctl(d).fraFileSelect, Ctl(d).cmdOpenInFile, Ctl(d).Label1,       Ctl(d).cmdOpenOutFile,
+             Ctl(d).Label2,        Ctl(d).chkDispFile,   Ctl(d).cmdExp,       Ctl(d).chkInValue,
+             Ctl(d).cmdStart,      Ctl(d).cmdClose,      Ctl(d).ProgressBar1, Ctl(d).lblLine,
+             Ctl(d).lblPercent,    Ctl(d).lblStatus})
       r.emplace_back(w->mapTo(&d, QPoint(0, 0)), w->size());
     return r;
   };
   EXPECT_EQ(places(*dlg), places(without));
-  EXPECT_TRUE(dlg->cmbFormat->isVisible());
-  EXPECT_EQ(dlg->cmbFormat->count(), 3);
-  EXPECT_EQ(U8(dlg->cmbFormat->itemText(0)), "空白区切り");
-  EXPECT_EQ(U8(dlg->cmbFormat->itemText(1)), "CSV");
-  EXPECT_EQ(U8(dlg->cmbFormat->itemText(2)), "SIMA座標ﾃﾞｰﾀ");
+  EXPECT_TRUE(Ctl(*dlg).cmbFormat->isVisible());
+  EXPECT_EQ(Ctl(*dlg).cmbFormat->count(), 3);
+  EXPECT_EQ(U8(Ctl(*dlg).cmbFormat->itemText(0)), "空白区切り");
+  EXPECT_EQ(U8(Ctl(*dlg).cmbFormat->itemText(1)), "CSV");
+  EXPECT_EQ(U8(Ctl(*dlg).cmbFormat->itemText(2)), "SIMA座標ﾃﾞｰﾀ");
   EXPECT_EQ(dlg->CurrentFormat(), batch::InputFormat::kText);
 }
 
@@ -578,31 +584,32 @@ TEST_F(FrmFileTest, FormatChoiceLeavesTheOtherControlsInPlace) {
 // SIMA result that is never the input itself; leaving SIMA gives the earlier
 // choices back.
 TEST_F(FrmFileTest, SimaInputLimitsTheChoicesAndProposesASimaResult) {
-  dlg->opt3->setChecked(true);
+  Ctl(*dlg).opt3->setChecked(true);
   chooser->inputs.push_back(Cp932File("pts.sim", "A01,1,T,1.000,2.000,3.000,\r\n"));
-  dlg->cmdOpenInFile->click();
+  Ctl(*dlg).cmdOpenInFile->click();
   EXPECT_EQ(dlg->CurrentFormat(), batch::InputFormat::kSima);
-  EXPECT_TRUE(dlg->opt2->isChecked());
-  EXPECT_FALSE(dlg->opt1->isEnabled());
-  EXPECT_FALSE(dlg->opt3->isEnabled());
-  EXPECT_FALSE(dlg->chkInValue->isEnabled());
-  EXPECT_TRUE(dlg->opt2->isEnabled());
-  dlg->cmdOpenOutFile->click();  // cancelled: only the proposal is looked at
+  EXPECT_TRUE(Ctl(*dlg).opt2->isChecked());
+  EXPECT_FALSE(Ctl(*dlg).opt1->isEnabled());
+  EXPECT_FALSE(Ctl(*dlg).opt3->isEnabled());
+  EXPECT_FALSE(Ctl(*dlg).chkInValue->isEnabled());
+  EXPECT_TRUE(Ctl(*dlg).opt2->isEnabled());
+  Ctl(*dlg).cmdOpenOutFile->click();  // cancelled: only the proposal is looked at
   ASSERT_EQ(chooser->proposed.size(), 1u);
   EXPECT_EQ(chooser->proposed[0], dir + "pts_2011.sim");
 
   dlg->SetFormat(batch::InputFormat::kText);
-  EXPECT_TRUE(dlg->opt3->isChecked());
-  EXPECT_TRUE(dlg->opt1->isEnabled() && dlg->opt3->isEnabled() && dlg->chkInValue->isEnabled());
-  dlg->cmdOpenOutFile->click();
+  EXPECT_TRUE(Ctl(*dlg).opt3->isChecked());
+  EXPECT_TRUE(Ctl(*dlg).opt1->isEnabled() && Ctl(*dlg).opt3->isEnabled() &&
+              Ctl(*dlg).chkInValue->isEnabled());
+  Ctl(*dlg).cmdOpenOutFile->click();
   EXPECT_EQ(chooser->proposed[1], dir + "pts.out");
 
   // .csv (any case) suggests CSV; another extension leaves the choice alone.
   chooser->inputs.push_back(Cp932File("b.CSV", "1,2,3\r\n"));
-  dlg->cmdOpenInFile->click();
+  Ctl(*dlg).cmdOpenInFile->click();
   EXPECT_EQ(dlg->CurrentFormat(), batch::InputFormat::kCsv);
   chooser->inputs.push_back(Cp932File("c.in", "1 2 3\r\n"));
-  dlg->cmdOpenInFile->click();
+  Ctl(*dlg).cmdOpenInFile->click();
   EXPECT_EQ(dlg->CurrentFormat(), batch::InputFormat::kCsv);
 }
 
@@ -622,7 +629,7 @@ TEST_F(FrmFileTest, SimaRunWarnsOfUnconvertedPointsAndAWrongFormatOfNone) {
                                    "A01,2,外,0.000,0.000,1.000,\r\n");
   Choose(in, dir + "pts_2011.sim");
   ASSERT_EQ(dlg->CurrentFormat(), batch::InputFormat::kSima);
-  dlg->cmdStart->click();
+  Ctl(*dlg).cmdStart->click();
   const std::string result = ReadAll(dir + "pts_2011.sim");
   std::vector<std::string> records;
   for (std::size_t p = 0, q; (q = result.find("\r\n", p)) != std::string::npos; p = q + 2)
@@ -640,7 +647,7 @@ TEST_F(FrmFileTest, SimaRunWarnsOfUnconvertedPointsAndAWrongFormatOfNone) {
 
   dlg->SetFormat(batch::InputFormat::kText);
   Choose(Cp932File("pts.txt", "160000.0,20000.0,10.0,A\r\n"), dir + "pts.out");
-  dlg->cmdStart->click();
+  Ctl(*dlg).cmdStart->click();
   ASSERT_EQ(messages.boxes.size(), 2u);
   EXPECT_NE(messages.boxes[1].text.find("「空白区切り」"), std::string::npos);
 }
