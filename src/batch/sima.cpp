@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -21,32 +23,41 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kPointType = "A01";
-// type, point number, name, X, Y, H
-constexpr int kPointFields = 6;
 constexpr int kNeededFields = 5;  // up to Y
 
-bool IsBlank(char c) {
+inline bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
-std::string_view Trim(std::string_view s) {
+inline std::string_view Trim(std::string_view s) {
   std::size_t b = 0, e = s.size();
   while (b < e && IsBlank(s[b])) ++b;
   while (e > b && IsBlank(s[e - 1])) --e;
   return s.substr(b, e - b);
 }
 
-// The number of a field; false when it is not a plain decimal number or is
-// too large for a Double.
+// The number of a field (blanks around it allowed); false when it is not a
+// plain decimal number or is too large for a Double.
 bool FieldNumber(std::string_view field, double& value) {
-  const std::string_view body = Trim(field);
-  if (!IsNumericField(body)) return false;
-  try {
-    value = ParseNumber(body);
-  } catch (const VarnoError&) {
-    return false;
+  return ReadNumber(field, value) == NumberRead::kOk;
+}
+
+// The first comma at or after `q`, or the record's end, eight bytes at a
+// time: fields are short, and a library search costs more than it saves.
+std::size_t NextComma(std::string_view r, std::size_t q) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr uint64_t kOnes = 0x0101010101010101ULL, kHigh = 0x8080808080808080ULL;
+    for (; q + 8 <= r.size(); q += 8) {
+      uint64_t w = 0;
+      std::memcpy(&w, r.data() + q, 8);
+      const uint64_t x = w ^ (kOnes * ',');  // zero bytes where the commas are
+      // The lowest flag marks the first zero byte exactly: borrows run upwards.
+      const uint64_t found = (x - kOnes) & ~x & kHigh;
+      if (found != 0) return q + static_cast<std::size_t>(std::countr_zero(found) / 8);
+    }
   }
-  return true;
+  while (q < r.size() && r[q] != ',') ++q;
+  return q;
 }
 
 // The end of the field that starts at `p`: the next comma outside quotes, or
@@ -69,9 +80,7 @@ bool FieldEnd(std::string_view r, std::size_t p, std::size_t& end) {
     }
     q = c + 1;
   }
-  // Fields are short: a plain loop beats a library search here.
-  while (q < r.size() && r[q] != ',') ++q;
-  end = q;
+  end = NextComma(r, q);
   return true;
 }
 
@@ -138,29 +147,31 @@ std::string_view ProblemText(Problem p) {
 
 ParsedRecord ParseRecord(std::string_view record) {
   ParsedRecord r;
-  std::string_view field[kPointFields];
-  int count = 0;
   std::size_t p = 0;
-  bool terminated = true;
-  while (count < kPointFields) {
+  bool more = true, terminated = true;
+  // The next field up to its comma; an unterminated quote takes the rest.
+  auto next = [&](std::string_view& field) {
     std::size_t end = 0;
     if (!FieldEnd(record, p, end)) {
-      terminated = false;
-      field[count++] = record.substr(p);
-      break;
+      terminated = more = false;
+      field = record.substr(p);
+      return;
     }
-    field[count++] = record.substr(p, end - p);
-    if (end >= record.size()) break;
+    field = record.substr(p, end - p);
+    more = end < record.size();
     p = end + 1;
-  }
-  if (Trim(field[0]) != kPointType) return r;
+  };
+  std::string_view type;
+  next(type);
+  if (Trim(type) != kPointType) return r;
   r.isPoint = true;
   PointFields& f = r.fields;
-  if (count > 1) f.number = field[1];
-  if (count > 2) f.name = field[2];
-  if (count > 3) f.x = field[3];
-  if (count > 4) f.y = field[4];
-  if (count > 5) f.h = field[5];
+  int count = 1;
+  for (std::string_view* field : {&f.number, &f.name, &f.x, &f.y, &f.h}) {
+    if (!more) break;
+    next(*field);
+    ++count;
+  }
   f.hasH = !Trim(f.h).empty();
   if (!terminated) {
     r.problem = Problem::kUnterminatedQuote;
@@ -278,7 +289,8 @@ const OutcomeTexts& Outcomes() {
 }
 
 // The columns of a report line, up to its outcome, written straight into
-// `out`: one resize, then the bytes.
+// `out`: the line is made of blanks at once, then each text is copied to its
+// place.
 void PutColumns(std::string_view record, std::string_view number, std::string_view name,
                 const std::string_view (&values)[6], std::string& out) {
   auto cell = [](std::string_view text, std::size_t width) { return std::max(text.size(), width); };
@@ -286,32 +298,21 @@ void PutColumns(std::string_view record, std::string_view number, std::string_vi
       cell(record, kRecordWidth) + 1 + cell(number, kNumberWidth) + 1 + cell(name, kNameWidth) + 2;
   for (std::string_view v : values) size += 1 + cell(v, kValueWidth);
   const std::size_t at = out.size();
-  out.resize(at + size);
+  out.resize(at + size, ' ');
   char* p = out.data() + at;
-  auto put = [&p](std::string_view text) {
+  auto left = [&](std::string_view text, std::size_t width) {
     std::memcpy(p, text.data(), text.size());
-    p += text.size();
+    p += cell(text, width) + 1;
   };
-  auto pad = [&p](std::string_view text, std::size_t width) {
-    if (text.size() >= width) return;
-    std::memset(p, ' ', width - text.size());
-    p += width - text.size();
+  auto right = [&](std::string_view text, std::size_t width) {
+    const std::size_t w = cell(text, width);
+    std::memcpy(p + (w - text.size()), text.data(), text.size());
+    p += w + 1;
   };
-  pad(record, kRecordWidth);
-  put(record);
-  *p++ = ' ';
-  put(number);
-  pad(number, kNumberWidth);
-  *p++ = ' ';
-  put(name);
-  pad(name, kNameWidth);
-  for (std::string_view v : values) {
-    *p++ = ' ';
-    pad(v, kValueWidth);
-    put(v);
-  }
-  *p++ = ' ';
-  *p++ = ' ';
+  right(record, kRecordWidth);
+  left(number, kNumberWidth);
+  left(name, kNameWidth);
+  for (std::string_view v : values) right(v, kValueWidth);
 }
 
 std::string_view ModeText(int mode) {

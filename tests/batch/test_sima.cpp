@@ -74,6 +74,18 @@ TEST(SimaRecord, RecordTypesAndProblems) {
     EXPECT_EQ(r.isPoint, c.isPoint) << c.record;
     EXPECT_EQ(r.problem, c.problem) << c.record;
   }
+  // Fields of every length up to 20 bytes, so that commas fall at every place
+  // of the record.
+  for (std::size_t n = 0; n <= 20; ++n) {
+    const std::string name(n, 'N'), number(20 - n, '7'), h = std::string(n, '3') + "3.0";
+    const std::string rec = "A01," + number + "," + name + ",1.5,-2.25," + h + ",";
+    const sima::ParsedRecord r = sima::ParseRecord(rec);
+    EXPECT_EQ(r.problem, Problem::kNone) << rec;
+    EXPECT_EQ(r.fields.number, number);
+    EXPECT_EQ(r.fields.name, name);
+    EXPECT_EQ(r.fields.y, "-2.25");
+    EXPECT_EQ(r.fields.h, h);
+  }
   const sima::ParsedRecord q = sima::ParseRecord("A01, 7 ,\"a,b\", -1.5 ,\t2.25,  ,x");
   EXPECT_EQ(q.fields.number, " 7 ");
   EXPECT_EQ(q.fields.name, "\"a,b\"");
