@@ -60,26 +60,31 @@ std::size_t NextComma(std::string_view r, std::size_t q) {
   return q;
 }
 
+// The byte after the closing quote of the quoted text that opens at `q`
+// ("" inside stands for one quote); false when the quote is not closed.
+bool SkipQuoted(std::string_view r, std::size_t& q) {
+  std::size_t c = q + 1;
+  for (;;) {
+    c = r.find('"', c);
+    if (c == std::string_view::npos) return false;
+    if (c + 1 < r.size() && r[c + 1] == '"') {
+      c += 2;
+      continue;
+    }
+    break;
+  }
+  q = c + 1;
+  return true;
+}
+
 // The end of the field that starts at `p`: the next comma outside quotes, or
 // the end of the record. A field whose first non-blank byte is a quote runs to
-// its closing quote first ("" inside stands for one quote). CP932 trail bytes
-// are never a comma or a quote, so the record can be scanned as bytes.
+// its closing quote first. CP932 trail bytes are never a comma or a quote, so
+// the record can be scanned as bytes.
 bool FieldEnd(std::string_view r, std::size_t p, std::size_t& end) {
   std::size_t q = p;
   while (q < r.size() && IsBlank(r[q])) ++q;
-  if (q < r.size() && r[q] == '"') {
-    std::size_t c = q + 1;
-    for (;;) {
-      c = r.find('"', c);
-      if (c == std::string_view::npos) return false;
-      if (c + 1 < r.size() && r[c + 1] == '"') {
-        c += 2;
-        continue;
-      }
-      break;
-    }
-    q = c + 1;
-  }
+  if (q < r.size() && r[q] == '"' && !SkipQuoted(r, q)) return false;
   end = NextComma(r, q);
   return true;
 }
