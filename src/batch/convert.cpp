@@ -209,6 +209,7 @@ RunOutcome Run::Execute() {
     if (count > INT32_MAX) throw OverflowError("Long");
     const int32_t n = static_cast<int32_t>(count);
     view.SetLineText(LineCountText(n));
+    if (ctx_.observer != nullptr) ctx_.observer->OnLineCount(count);
     in.emplace(files.inFilePath);
     tally.Begin();
     WriteHeader(buf);

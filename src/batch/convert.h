@@ -45,6 +45,9 @@ class BatchView {
 class LineObserver {
  public:
   virtual ~LineObserver() = default;
+  // The number of input lines, once counted and before the first OnLine: a
+  // hint for the room the lines will take.
+  virtual void OnLineCount(long long /*lines*/) {}
   virtual void OnLine(const LineResult& line) = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "map/recorder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -32,6 +33,16 @@ RunRecorder::RunRecorder(RunPoints& run, bool latLonInput, const geo::Projection
                          std::size_t maxPoints)
     : run_(run), latLon_(latLonInput), projection_(projection), max_(maxPoints) {
   run_.Clear();
+}
+
+void RunRecorder::OnLineCount(long long lines) {
+  // Room for every point at once, rather than moving them all at each growth.
+  const auto wanted = static_cast<std::size_t>(std::max(0LL, lines));
+  try {
+    run_.points.reserve(max_ != 0 ? std::min(wanted, max_) : wanted);
+  } catch (const std::exception&) {
+    // Only a hint: the points grow as they come.
+  }
 }
 
 void RunRecorder::OnLine(const batch::LineResult& line) {

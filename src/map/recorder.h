@@ -26,6 +26,7 @@ class RunRecorder : public batch::LineObserver {
   // latitude/longitude projects, so that the picture shows how far off it is.
   RunRecorder(RunPoints& run, bool latLonInput, const geo::Projection* projection = nullptr,
               std::size_t maxPoints = 0);
+  void OnLineCount(long long lines) override;
   void OnLine(const batch::LineResult& line) override;
 
  private:
