@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "batch/convert.h"
+#include "batch/line_converter.h"
 #include "batch/lines.h"
 #include "fuzz_support.h"
 #include "params/interpolate.h"
@@ -119,15 +120,33 @@ class MemoryFile {
   int fd_;
 };
 
+// The two grids are set up once; a run only reads them.
+const params::ParamStore& Grid(int16_t paraZone) {
+  static const params::ParamStore zone9 = SmallGrid(9), zone0 = SmallGrid(0);
+  return paraZone == 9 ? zone9 : zone0;
+}
+
+geo::GeoState Zone9() {
+  geo::GeoState geo;
+  geo.zone = geo::ParseZoneItem(geo::ZoneItems()[8]);
+  return geo;
+}
+
+// The converting threads' memory hint reads every line ahead of its turn:
+// any line must pass it without a fault.
+void PrefetchEach(const std::vector<std::string_view>& lines, bool bl, Process process,
+                  params::ConversionMode mode, int16_t paraZone) {
+  const RunSettings settings{Grid(paraZone), mode, process, false, Zone9()};
+  const LineConverter converter(settings, bl ? Converter::kBl : Converter::kXy);
+  for (std::string_view line : lines) converter.Prefetch(line);
+}
+
 Outcome Convert(std::string_view input, bool bl, Process process, bool withInput,
                 params::ConversionMode mode, int16_t paraZone) {
   static const MemoryFile inFile("in.txt"), outFile("out.txt");
   static const std::string inPath = inFile.Path(), outPath = outFile.Path();
-  // The two grids are set up once; a run only reads them.
-  static const params::ParamStore zone9 = SmallGrid(9), zone0 = SmallGrid(0);
   inFile.Set(input);
-  geo::GeoState geo;
-  geo.zone = geo::ParseZoneItem(geo::ZoneItems()[8]);
+  const geo::GeoState geo = Zone9();
   BatchFiles files;
   files.inFilePath = inPath;
   files.outFilePath = outPath;
@@ -137,7 +156,7 @@ Outcome Convert(std::string_view input, bool bl, Process process, bool withInput
   bool cancel = false;
   Quiet quiet;
   SilentBatchView view;
-  const RunSettings settings{paraZone == 9 ? zone9 : zone0, mode, process, withInput, geo};
+  const RunSettings settings{Grid(paraZone), mode, process, withInput, geo};
   BatchContext ctx{settings, files, cancel, view, {quiet, quiet}};
   const RunOutcome outcome = bl ? Bl_File(ctx) : XY_File(ctx);
   fuzz::Require(files.outFile == nullptr, "the run closes the result file");
@@ -176,6 +195,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Outcome run = Convert(input, bl, process, withInput, mode, paraZone);
   const std::vector<std::string> out = CrLfLines(run.result);
   const std::vector<std::string_view> in = InputLines(input);
+  PrefetchEach(in, bl, process, mode, paraZone);
 
   fuzz::Require(out.size() >= header, "the header is written");
   if (run.outcome == RunOutcome::kFinished) {
