@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QRadioButton>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 #include <string>
@@ -64,7 +65,7 @@ int main(int argc, char** argv) {
 
   {
     varno::ui::FrmSplash splash;
-    splash.Timer1->stop();
+    splash.findChild<QTimer*>(QStringLiteral("Timer1"))->stop();
     ok &= varno::ui::SaveScreenshot(splash, dir, "frmSplash");
   }
 

@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "ui/dialog_texts.h"
 #include "ui/format_texts.h"
@@ -70,6 +71,13 @@ FrmFormat::FrmFormat(QWidget* parent) : QDialog(parent) {
   row->addStretch();
   row->addWidget(cmdClose);
   layout->addLayout(row);
+
+  // Every control is found by its name.
+  const std::pair<QWidget*, const char*> named[] = {
+      {lblDai, "lblDai"}, {Label1, "Label1"},    {Text1, "Text1"}, {Label2, "Label2"},
+      {Text2, "Text2"},   {Label4, "Label4"},    {Text4, "Text4"}, {Label3, "Label3"},
+      {Text3, "Text3"},   {cmdClose, "cmdClose"}};
+  for (const auto& [w, name] : named) w->setObjectName(QLatin1String(name));
 
   connect(cmdClose, &QPushButton::clicked, this, &QWidget::hide);
 }

@@ -18,6 +18,8 @@ class FrmFormat : public QDialog {
   // Shows the window modeless and brings it to the front.
   void ShowModeless();
 
+ private:
+  // Controls, named as the rest of the program knows them.
   QLabel* lblDai;
   QLabel* Label1;
   QPlainTextEdit* Text1;

@@ -30,7 +30,7 @@ namespace varno::ui {
 namespace {
 
 constexpr double kHoverRadius = 6;
-constexpr double kFitMargin = 40;  // clear of the axis labels
+constexpr double kFitMargin = 40;    // clear of the axis labels
 constexpr double kWheelStep = 1.25;  // zoom per notch
 
 const char* CellText(map::CellClass c) {
@@ -188,6 +188,7 @@ FrmMap::FrmMap(const params::ParamStore& store, const map::RunPoints& run,
   cmdClose = button("cmdClose", "閉じる", "閉じます");
   top->addLayout(buttons);
   canvas = new MapCanvas(this);
+  canvas->setObjectName(QStringLiteral("canvas"));
   canvas->setToolTip(QString());
   top->addWidget(canvas, 1);
   lblPosition = new QLabel(this);

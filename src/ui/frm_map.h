@@ -84,6 +84,9 @@ class FrmMap : public QWidget {
       chooseSavePath;
 
   const map::GridModel& grid() const { return grid_; }
+
+ private:
+  // Controls, named as the rest of the program knows them.
   MapCanvas* canvas;
   QPushButton* cmdFitGrid;
   QPushButton* cmdFitPoints;
@@ -93,7 +96,6 @@ class FrmMap : public QWidget {
   QPushButton* cmdClose;
   QLabel* lblPosition;
 
- private:
   void SaveAs(bool svg);
   void Print();
   bool WriteFile(const QString& path, const QByteArray& bytes);

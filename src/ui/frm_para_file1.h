@@ -50,12 +50,6 @@ class FrmParaFile1 : public QDialog, public params::LoadView {
   void SetBusy(bool busy) override;
   void Yield() override;
 
-  QProgressBar* ProgressBar1;
-  QPushButton* cmdBreak;
-  QPushButton* cmdClose;
-  QLabel* lblStatus;
-  QLabel* lblLine;
-
  signals:
   // The main window's parameter file line: the file and its version after a
   // load, "none" after a cancel.
@@ -68,6 +62,13 @@ class FrmParaFile1 : public QDialog, public params::LoadView {
   void reject() override;
 
  private:
+  // Controls, named as the rest of the program knows them.
+  QProgressBar* ProgressBar1;
+  QPushButton* cmdBreak;
+  QPushButton* cmdClose;
+  QLabel* lblStatus;
+  QLabel* lblLine;
+
   void Break();
   void CloseWindow();
 

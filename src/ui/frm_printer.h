@@ -31,6 +31,8 @@ class FrmPrinter : public QDialog {
   // True when the PDF entry (the last one of cmbPrinter) is selected.
   bool pdfChosen() const;
 
+ private:
+  // Controls, named as the rest of the program knows them.
   QComboBox* cmbPrinter;
   QLineEdit* txtPdfFile;
   QPushButton* cmdPdfFile;
@@ -41,7 +43,6 @@ class FrmPrinter : public QDialog {
   QPushButton* cmdOk;
   QPushButton* cmdCancel;
 
- private:
   void FillPapers();
   void TargetChanged();
   void ChoosePdfFile();

@@ -29,14 +29,6 @@ class FrmSplash : public QWidget {
 
   bool started() const { return started_; }
 
-  ClickFrame* Frame1;
-  QLabel* imgLogo;
-  QLabel* lblProductName;
-  QLabel* lblVersion;
-  QLabel* lblProduct;
-  QLabel* lblCompany;
-  QTimer* Timer1;
-
  signals:
   // Once, on the first tick of Timer1; later ticks do nothing.
   void firstTick();
@@ -45,6 +37,15 @@ class FrmSplash : public QWidget {
   void closedBeforeStart();
 
  private:
+  // Controls, named as the rest of the program knows them.
+  ClickFrame* Frame1;
+  QLabel* imgLogo;
+  QLabel* lblProductName;
+  QLabel* lblVersion;
+  QLabel* lblProduct;
+  QLabel* lblCompany;
+  QTimer* Timer1;
+
   void Tick();
   bool started_ = false;
 };

@@ -18,13 +18,13 @@
 #include <QTranslator>
 #include <memory>
 
-#include "main_controls.h"
 #include "ui/desktop.h"
 #include "ui/frm_main.h"
 #include "ui/frm_printer.h"
 #include "ui/message_service.h"
 #include "ui/print_result.h"
 #include "ui_test_support.h"
+#include "window_controls.h"
 
 namespace varno::ui {
 namespace {
@@ -83,14 +83,17 @@ TEST_F(PrinterSetupTest, StartsAtThePrintersChoiceAndCancelKeepsIt) {
   printer.setPageOrientation(QPageLayout::Landscape);
   FrmPrinter d(printer, printers, QStringLiteral("Plotter"));
   EXPECT_TRUE(d.pdfChosen());
-  EXPECT_EQ(d.txtPdfFile->text(), tmp.filePath(QStringLiteral("old.pdf")));
-  EXPECT_EQ(d.cmbPaper->currentData().toInt(), QPageSize::JisB5);
-  EXPECT_TRUE(d.optLandscape->isChecked());
+  EXPECT_EQ(testing::Named<QLineEdit>(d, "txtPdfFile")->text(),
+            tmp.filePath(QStringLiteral("old.pdf")));
+  EXPECT_EQ(testing::Named<QComboBox>(d, "cmbPaper")->currentData().toInt(), QPageSize::JisB5);
+  EXPECT_TRUE(testing::Named<QRadioButton>(d, "optLandscape")->isChecked());
   // The buttons say what they do.
-  EXPECT_EQ(d.cmdOk->text(), QString::fromUtf8("このプリンタを使う"));
-  d.optPortrait->setChecked(true);
-  d.cmbPaper->setCurrentIndex(d.cmbPaper->findData(QPageSize::A3));
-  d.cmdCancel->click();
+  EXPECT_EQ(testing::Named<QPushButton>(d, "cmdOk")->text(),
+            QString::fromUtf8("このプリンタを使う"));
+  testing::Named<QRadioButton>(d, "optPortrait")->setChecked(true);
+  testing::Named<QComboBox>(d, "cmbPaper")
+      ->setCurrentIndex(testing::Named<QComboBox>(d, "cmbPaper")->findData(QPageSize::A3));
+  testing::Named<QPushButton>(d, "cmdCancel")->click();
   EXPECT_EQ(d.result(), QDialog::Rejected);
   EXPECT_EQ(printer.pageLayout().pageSize().id(), QPageSize::JisB5);
   EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
@@ -99,27 +102,32 @@ TEST_F(PrinterSetupTest, StartsAtThePrintersChoiceAndCancelKeepsIt) {
   // the default printer.
   QPrinter fresh;
   FrmPrinter d2(fresh, printers, QStringLiteral("Plotter"));
-  EXPECT_EQ(d2.cmbPrinter->currentText(), QStringLiteral("Plotter"));
-  EXPECT_FALSE(d2.txtPdfFile->isEnabled());
+  EXPECT_EQ(testing::Named<QComboBox>(d2, "cmbPrinter")->currentText(), QStringLiteral("Plotter"));
+  EXPECT_FALSE(testing::Named<QLineEdit>(d2, "txtPdfFile")->isEnabled());
 }
 
 TEST_F(PrinterSetupTest, APdfFileNeedsANameThenTakesPaperAndOrientation) {
   QPrinter printer;
   FrmPrinter d(printer, printers, QString());
-  d.cmbPrinter->setCurrentIndex(d.cmbPrinter->count() - 1);
+  testing::Named<QComboBox>(d, "cmbPrinter")
+      ->setCurrentIndex(testing::Named<QComboBox>(d, "cmbPrinter")->count() - 1);
   ASSERT_TRUE(d.pdfChosen());
-  EXPECT_TRUE(d.txtPdfFile->isEnabled());
-  d.txtPdfFile->clear();
-  d.cmdOk->click();
+  EXPECT_TRUE(testing::Named<QLineEdit>(d, "txtPdfFile")->isEnabled());
+  testing::Named<QLineEdit>(d, "txtPdfFile")->clear();
+  testing::Named<QPushButton>(d, "cmdOk")->click();
   EXPECT_NE(d.result(), QDialog::Accepted);  // stays open, says why
-  EXPECT_NE(d.lblNote->text().indexOf(QString::fromUtf8("PDF ファイルの名前")), -1);
-  EXPECT_EQ(d.lblNote->palette().color(QPalette::WindowText), QColor(Qt::white));
+  EXPECT_NE(
+      testing::Named<QLabel>(d, "lblNote")->text().indexOf(QString::fromUtf8("PDF ファイルの名前")),
+      -1);
+  EXPECT_EQ(testing::Named<QLabel>(d, "lblNote")->palette().color(QPalette::WindowText),
+            QColor(Qt::white));
 
   const QString pdf = tmp.filePath(QStringLiteral("page.pdf"));
-  d.txtPdfFile->setText(pdf);
-  d.cmbPaper->setCurrentIndex(d.cmbPaper->findData(QPageSize::A3));
-  d.optLandscape->setChecked(true);
-  d.cmdOk->click();
+  testing::Named<QLineEdit>(d, "txtPdfFile")->setText(pdf);
+  testing::Named<QComboBox>(d, "cmbPaper")
+      ->setCurrentIndex(testing::Named<QComboBox>(d, "cmbPaper")->findData(QPageSize::A3));
+  testing::Named<QRadioButton>(d, "optLandscape")->setChecked(true);
+  testing::Named<QPushButton>(d, "cmdOk")->click();
   EXPECT_EQ(d.result(), QDialog::Accepted);
   EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
   EXPECT_EQ(printer.outputFileName(), pdf);
@@ -146,9 +154,10 @@ TEST(PrinterSetupMenu, OpensWithoutBlockingAndPrintGoesWhereItWasSet) {
 
   QTemporaryDir tmp;
   const QString pdf = tmp.filePath(QStringLiteral("result.pdf"));
-  setup->cmbPrinter->setCurrentIndex(setup->cmbPrinter->count() - 1);
-  setup->txtPdfFile->setText(pdf);
-  setup->cmdOk->click();
+  testing::Named<QComboBox>(*setup, "cmbPrinter")
+      ->setCurrentIndex(testing::Named<QComboBox>(*setup, "cmbPrinter")->count() - 1);
+  testing::Named<QLineEdit>(*setup, "txtPdfFile")->setText(pdf);
+  testing::Named<QPushButton>(*setup, "cmdOk")->click();
   main.Calculate();
   ASSERT_TRUE(testing::Ctl(main).cmdPrint->isEnabled());
   PrintResult(main, state, messages, main.printer());

@@ -16,12 +16,12 @@
 #include "batch/convert.h"
 #include "codec/cp932.h"
 #include "dialogs_test_util.h"
-#include "main_controls.h"
 #include "text/version.h"
 #include "ui/dialog_texts.h"
 #include "ui/frm_in_file.h"
 #include "ui/frm_main.h"
 #include "ui/frm_out_file.h"
+#include "window_controls.h"
 
 namespace varno::ui {
 namespace {

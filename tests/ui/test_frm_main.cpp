@@ -14,13 +14,13 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "main_controls.h"
 #include "text/version.h"
 #include "ui/frm_adv.h"
 #include "ui/frm_main.h"
 #include "ui/message_service.h"
 #include "ui/texts.h"
 #include "ui_test_support.h"
+#include "window_controls.h"
 
 namespace varno::ui {
 namespace {

@@ -14,11 +14,11 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
-#include "main_controls.h"
 #include "map/legend.h"
 #include "ui/frm_main.h"
 #include "ui/frm_map.h"
 #include "ui_test_support.h"
+#include "window_controls.h"
 
 namespace varno::ui {
 namespace {
@@ -53,7 +53,7 @@ class MapWindowTest : public ::testing::Test {
     QApplication::processEvents();
   }
   // The canvas as drawn now.
-  QImage Frame() { return w->canvas->grab().toImage(); }
+  QImage Frame() { return testing::Named<MapCanvas>(*w, "canvas")->grab().toImage(); }
 
   GridFile grid;  // the demo grid: X 150 000 .. 230 000, Y 0 .. 70 000, 1 km, a hole in the SE
   ModuleState state;
@@ -71,8 +71,8 @@ TEST_F(MapWindowTest, CellsAreDrawnWhereThePictureTransformPutsThem) {
   v.centerX = 190000;
   v.centerY = 35000;
   v.scale = 0.1;
-  w->canvas->SetView(v);
-  const map::Viewport& cv = w->canvas->view();
+  testing::Named<MapCanvas>(*w, "canvas")->SetView(v);
+  const map::Viewport& cv = testing::Named<MapCanvas>(*w, "canvas")->view();
   // The node X 190 000, Y 35 000 is at the centre; 1 km north is 100 px up.
   const map::PixelPoint c = cv.ToPixel(190000, 35000);
   EXPECT_DOUBLE_EQ(c.px, cv.width / 2.0);
@@ -83,7 +83,7 @@ TEST_F(MapWindowTest, CellsAreDrawnWhereThePictureTransformPutsThem) {
   // the hole (south-east) show their colours at their centres.
   w->FitGrid();
   const QImage img = Frame();
-  const map::Viewport& fv = w->canvas->view();
+  const map::Viewport& fv = testing::Named<MapCanvas>(*w, "canvas")->view();
   const map::PixelPoint nw = fv.ToPixel(220500, 10500);
   const map::PixelPoint se = fv.ToPixel(155500, 65500);
   const map::PixelPoint out = fv.ToPixel(165000, 72000);  // east of the grid
@@ -104,49 +104,54 @@ TEST_F(MapWindowTest, HoverTextsNamePointsAndNodesEscaped) {
   state.lastPoint.point.x2 = 200000.3;
   state.lastPoint.point.y2 = 20001.5;
   w->Refresh(true);
-  const map::Viewport& v = w->canvas->view();
+  const map::Viewport& v = testing::Named<MapCanvas>(*w, "canvas")->view();
   const map::PixelPoint p = v.ToPixel(190000, 35000);
-  const QString tip = w->canvas->TooltipAt(QPointF(p.px + 2, p.py));
+  const QString tip = testing::Named<MapCanvas>(*w, "canvas")->TooltipAt(QPointF(p.px + 2, p.py));
   EXPECT_TRUE(tip.contains(QString::fromUtf8("7行"))) << tip.toStdString();
   EXPECT_TRUE(tip.contains(QString::fromUtf8("&lt;b&gt;剣岳&lt;/b&gt;\\x01"))) << tip.toStdString();
   EXPECT_FALSE(tip.contains(QStringLiteral("<b>")));
   const map::PixelPoint s = v.ToPixel(200000, 20000);
-  EXPECT_TRUE(w->canvas->TooltipAt(QPointF(s.px, s.py)).contains(QString::fromUtf8("単点変換")));
+  EXPECT_TRUE(testing::Named<MapCanvas>(*w, "canvas")
+                  ->TooltipAt(QPointF(s.px, s.py))
+                  .contains(QString::fromUtf8("単点変換")));
   // Zoomed in, a node's record; far from everything, nothing.
   map::Viewport close = v;
   close.scale = 0.05;
   close.centerX = 180000;
   close.centerY = 30000;
-  w->canvas->SetView(close);
-  const map::PixelPoint n = w->canvas->view().ToPixel(180000, 31000);
-  const QString nodeTip = w->canvas->TooltipAt(QPointF(n.px + 1, n.py + 1));
+  testing::Named<MapCanvas>(*w, "canvas")->SetView(close);
+  const map::PixelPoint n = testing::Named<MapCanvas>(*w, "canvas")->view().ToPixel(180000, 31000);
+  const QString nodeTip =
+      testing::Named<MapCanvas>(*w, "canvas")->TooltipAt(QPointF(n.px + 1, n.py + 1));
   EXPECT_TRUE(nodeTip.contains(QString::fromUtf8("格子点 X 180000.0000  Y 31000.0000")))
       << nodeTip.toStdString();
-  EXPECT_TRUE(w->canvas->TooltipAt(QPointF(n.px + 25, n.py + 25)).isEmpty());
+  EXPECT_TRUE(
+      testing::Named<MapCanvas>(*w, "canvas")->TooltipAt(QPointF(n.px + 25, n.py + 25)).isEmpty());
 }
 
 TEST_F(MapWindowTest, WheelZoomsAtTheMouseAndDraggingPans) {
-  QWidget* c = w->canvas;
+  QWidget* c = testing::Named<MapCanvas>(*w, "canvas");
   const QPoint at(300, 200);
   double x0, y0;
-  w->canvas->view().ToWorld(at.x(), at.y(), x0, y0);
-  const double scale0 = w->canvas->view().scale;
+  testing::Named<MapCanvas>(*w, "canvas")->view().ToWorld(at.x(), at.y(), x0, y0);
+  const double scale0 = testing::Named<MapCanvas>(*w, "canvas")->view().scale;
   QWheelEvent wheel(QPointF(at), c->mapToGlobal(QPointF(at)), QPoint(), QPoint(0, 240),
                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(c, &wheel);
-  EXPECT_NEAR(w->canvas->view().scale, scale0 * 1.5625, scale0 * 1e-9);
-  const map::PixelPoint same = w->canvas->view().ToPixel(x0, y0);
+  EXPECT_NEAR(testing::Named<MapCanvas>(*w, "canvas")->view().scale, scale0 * 1.5625,
+              scale0 * 1e-9);
+  const map::PixelPoint same = testing::Named<MapCanvas>(*w, "canvas")->view().ToPixel(x0, y0);
   EXPECT_NEAR(same.px, at.x(), 1e-6);
   EXPECT_NEAR(same.py, at.y(), 1e-6);
   QTest::mousePress(c, Qt::LeftButton, Qt::NoModifier, at);
   QTest::mouseMove(c, at + QPoint(40, -30));
   QTest::mouseRelease(c, Qt::LeftButton, Qt::NoModifier, at + QPoint(40, -30));
-  const map::PixelPoint moved = w->canvas->view().ToPixel(x0, y0);
+  const map::PixelPoint moved = testing::Named<MapCanvas>(*w, "canvas")->view().ToPixel(x0, y0);
   EXPECT_NEAR(moved.px, at.x() + 40, 1e-6);
   EXPECT_NEAR(moved.py, at.y() - 30, 1e-6);
   // Fit to the grid brings back the whole grid.
-  w->cmdFitGrid->click();
-  const map::Bounds vis = w->canvas->view().Visible();
+  testing::Named<QPushButton>(*w, "cmdFitGrid")->click();
+  const map::Bounds vis = testing::Named<MapCanvas>(*w, "canvas")->view().Visible();
   EXPECT_LE(vis.minX, 150000);
   EXPECT_GE(vis.maxX, 230000);
   EXPECT_LE(vis.minY, 0);
@@ -163,11 +168,11 @@ TEST_F(MapWindowTest, ExportsPngSvgAndPrintsOnePage) {
   w->chooseSavePath = [&](const QString&, const QString& filter, const QString&) {
     return filter.contains(QStringLiteral("svg")) ? svg : png;
   };
-  w->cmdPng->click();
-  w->cmdSvg->click();
+  testing::Named<QPushButton>(*w, "cmdPng")->click();
+  testing::Named<QPushButton>(*w, "cmdSvg")->click();
   QImage image;
   ASSERT_TRUE(image.load(png));
-  EXPECT_EQ(image.size(), w->canvas->size());
+  EXPECT_EQ(image.size(), testing::Named<MapCanvas>(*w, "canvas")->size());
   QFile f(svg);
   ASSERT_TRUE(f.open(QIODevice::ReadOnly));
   QXmlStreamReader xml(&f);

@@ -9,10 +9,10 @@
 #include <QRadioButton>
 
 #include "dialogs_test_util.h"
-#include "main_controls.h"
 #include "ui/frm_main.h"
 #include "ui/print_result.h"
 #include "ui/print_text.h"
+#include "window_controls.h"
 
 namespace varno::ui {
 namespace {

@@ -12,13 +12,13 @@
 
 #include "geodesy/angles.h"
 #include "geodesy/projection.h"
-#include "main_controls.h"
 #include "params/interpolate.h"
 #include "text/format.h"
 #include "ui/frm_adv.h"
 #include "ui/frm_main.h"
 #include "ui/texts.h"
 #include "ui_test_support.h"
+#include "window_controls.h"
 
 namespace varno::ui {
 namespace {

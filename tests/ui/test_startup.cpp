@@ -10,12 +10,12 @@
 #include <QTest>
 
 #include "app/startup.h"
-#include "main_controls.h"
 #include "ui/frm_main.h"
 #include "ui/frm_para_file1.h"
 #include "ui/frm_splash.h"
 #include "ui/texts.h"
 #include "ui_test_support.h"
+#include "window_controls.h"
 
 namespace varno::app {
 namespace {
@@ -39,22 +39,27 @@ struct StartupRun {
     QObject::connect(startup.get(), &Startup::loadingShown, [this, cancel](ui::FrmParaFile1& w) {
       if (cancel) {
         WhenReady(
-            &w, [&w] { return w.reading() && w.cmdBreak->isVisible(); },
+            &w,
+            [&w] {
+              return w.reading() && ui::testing::Named<QPushButton>(w, "cmdBreak")->isVisible();
+            },
             [this, &w] {
               breakClicked = true;
-              w.cmdBreak->click();
+              ui::testing::Named<QPushButton>(w, "cmdBreak")->click();
             });
       }
       // Close once the load step has finished (the loading window is modal).
       WhenReady(
           &w,
           [this, &w] {
-            return !w.reading() && w.cmdClose->isEnabled() &&
-                   (w.lblStatus->text() != QStringLiteral("Status:") || !messages.boxes.empty());
+            return !w.reading() && ui::testing::Named<QPushButton>(w, "cmdClose")->isEnabled() &&
+                   (ui::testing::Named<QLabel>(w, "lblStatus")->text() !=
+                        QStringLiteral("Status:") ||
+                    !messages.boxes.empty());
           },
           [this, &w] {
-            loadingStatus = w.lblStatus->text();
-            w.cmdClose->click();
+            loadingStatus = ui::testing::Named<QLabel>(w, "lblStatus")->text();
+            ui::testing::Named<QPushButton>(w, "cmdClose")->click();
           });
     });
   }
@@ -134,7 +139,8 @@ TEST(StartupTest, SplashClickBeforeTheFirstTickEndsTheProgram) {
   GridFile grid;
   StartupRun run(grid.path());
   run.startup->Start();
-  QTest::mouseClick(run.startup->splash()->Frame1, Qt::LeftButton);
+  QTest::mouseClick(ui::testing::Named<ui::ClickFrame>(*run.startup->splash(), "Frame1"),
+                    Qt::LeftButton);
   EXPECT_EQ(run.ended, 1);
   QTest::qWait(400);  // past the timer's interval: the sequence never runs
   EXPECT_EQ(run.startup->mainWindow(), nullptr);
@@ -145,10 +151,11 @@ TEST(StartupTest, SplashShowsTitleAndVersion) {
   ui::FrmSplash splash;
   int ticks = 0;
   QObject::connect(&splash, &ui::FrmSplash::firstTick, [&] { ++ticks; });
-  EXPECT_EQ(splash.lblVersion->text(), QStringLiteral("Ver.1.0.0"));
-  EXPECT_EQ(splash.lblProductName->text(), QString::fromUtf8("座標変換プログラム"));
-  EXPECT_EQ(splash.Timer1->interval(), 300);
-  splash.Timer1->start();
+  EXPECT_EQ(ui::testing::Named<QLabel>(splash, "lblVersion")->text(), QStringLiteral("Ver.1.0.0"));
+  EXPECT_EQ(ui::testing::Named<QLabel>(splash, "lblProductName")->text(),
+            QString::fromUtf8("座標変換プログラム"));
+  EXPECT_EQ(ui::testing::Named<QTimer>(splash, "Timer1")->interval(), 300);
+  ui::testing::Named<QTimer>(splash, "Timer1")->start();
   QTest::qWait(700);
   EXPECT_EQ(ticks, 1);
 }
@@ -170,9 +177,11 @@ TEST(LoadingWindowTest, ZoneOutsideTheListLeavesItUnselected) {
   EXPECT_EQ(state.store.zoneNo, 25);
   EXPECT_EQ(Ctl(main).cmbPara->currentIndex(), -1);
   EXPECT_TRUE(Ctl(main).cmbPara->isEnabled());  // the user chooses the zone
-  EXPECT_EQ(loading.ProgressBar1->value(), loading.ProgressBar1->maximum());
-  EXPECT_TRUE(loading.lblLine->text().endsWith(QStringLiteral(" Bytes")));
-  EXPECT_FALSE(loading.cmdBreak->isVisible());
+  EXPECT_EQ(ui::testing::Named<QProgressBar>(loading, "ProgressBar1")->value(),
+            ui::testing::Named<QProgressBar>(loading, "ProgressBar1")->maximum());
+  EXPECT_TRUE(
+      ui::testing::Named<QLabel>(loading, "lblLine")->text().endsWith(QStringLiteral(" Bytes")));
+  EXPECT_FALSE(ui::testing::Named<QPushButton>(loading, "cmdBreak")->isVisible());
   // Without a chosen zone a conversion names the empty zone text; with one
   // it converts.
   main.Calculate();

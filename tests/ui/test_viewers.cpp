@@ -20,6 +20,7 @@
 #include "ui/frm_format.h"
 #include "ui/frm_in_file.h"
 #include "ui/frm_out_file.h"
+#include "window_controls.h"
 
 namespace varno::ui {
 namespace {
@@ -351,17 +352,18 @@ TEST(FrmFormatTest, HelpTextsAndWindow) {
       out.push_back(all.substr(start, nl - start));
     return out;
   };
-  EXPECT_EQ(lines(help.Text1), text1);
-  EXPECT_EQ(lines(help.Text2), text2);
-  EXPECT_EQ(lines(help.Text3), text3);
+  EXPECT_EQ(lines(testing::Named<QPlainTextEdit>(help, "Text1")), text1);
+  EXPECT_EQ(lines(testing::Named<QPlainTextEdit>(help, "Text2")), text2);
+  EXPECT_EQ(lines(testing::Named<QPlainTextEdit>(help, "Text3")), text3);
   EXPECT_EQ(U8(help.windowTitle()), "ﾌｧｲﾙ形式の説明");
-  EXPECT_EQ(U8(help.lblDai->text()), "入力ファイルの形式についての説明");
-  EXPECT_EQ(U8(help.Label2->text()), "平面直角座標 X Y の場合");
-  EXPECT_EQ(help.Label3->palette().color(QPalette::Window), QColor(224, 224, 224));
+  EXPECT_EQ(U8(testing::Named<QLabel>(help, "lblDai")->text()), "入力ファイルの形式についての説明");
+  EXPECT_EQ(U8(testing::Named<QLabel>(help, "Label2")->text()), "平面直角座標 X Y の場合");
+  EXPECT_EQ(testing::Named<QLabel>(help, "Label3")->palette().color(QPalette::Window),
+            QColor(224, 224, 224));
   help.ShowModeless();
   EXPECT_TRUE(help.isVisible());
   EXPECT_FALSE(help.isModal());
-  help.cmdClose->click();
+  testing::Named<QPushButton>(help, "cmdClose")->click();
   EXPECT_FALSE(help.isVisible());
 }
 
@@ -370,8 +372,8 @@ TEST(FrmFormatTest, HelpTextsAndWindow) {
 TEST(FrmFormatTest, CsvAndSimaExamplesAgreeWithTheConverters) {
   dtest::EnsureApp();
   FrmFormat help;
-  EXPECT_EQ(U8(help.Label4->text()), "CSV，SIMA座標ﾃﾞｰﾀの場合");
-  const std::string all = U8(help.Text4->toPlainText());
+  EXPECT_EQ(U8(testing::Named<QLabel>(help, "Label4")->text()), "CSV，SIMA座標ﾃﾞｰﾀの場合");
+  const std::string all = U8(testing::Named<QPlainTextEdit>(help, "Text4")->toPlainText());
   std::string section;
   int checked = 0;
   std::size_t start = 0;

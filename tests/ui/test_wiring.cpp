@@ -9,11 +9,11 @@
 #include <QTemporaryDir>
 
 #include "app/wiring.h"
-#include "main_controls.h"
 #include "ui/frm_file.h"
 #include "ui/frm_main.h"
 #include "ui/frm_map.h"
 #include "ui_test_support.h"
+#include "window_controls.h"
 
 namespace varno::app {
 namespace {

@@ -1,5 +1,6 @@
-// The controls of the main window and of the batch dialog for the tests, found by their object
-// names (the window keeps them private).
+// The windows' controls for the tests, found by their object names (the
+// windows keep them private): the main window's and the batch dialog's as
+// structs, any other by Named<Type>(window, "name").
 #pragma once
 
 #include <QAction>
