@@ -87,6 +87,19 @@ geo::GeoResult CalcXy2bl(const geo::Projection& proj, double x, double y, const 
 TransformStatus TransformPoint(const ParamStore& store, ConversionMode mode,
                                const geo::Projection& proj, const Reporter& report, double x,
                                double y, double h, TransformOutput& out) {
+  const TransformStatus status = CorrectPoint(store, mode, report, x, y, h, out);
+  if (status == TransformStatus::kErr) return status;
+  geo::GeoResult r;
+  r.phi = out.b2;
+  r.lambda = out.l2;
+  CalcXy2bl(proj, out.x2, out.y2, r, report);
+  out.b2 = r.phi;
+  out.l2 = r.lambda;
+  return status;
+}
+
+TransformStatus CorrectPoint(const ParamStore& store, ConversionMode mode, const Reporter& report,
+                             double x, double y, double h, TransformOutput& out) {
   double x2 = 0, y2 = 0, h2 = 0;
   TransformStatus status;
   if (mode == ConversionMode::kRepOnly) {
@@ -112,12 +125,6 @@ TransformStatus TransformPoint(const ParamStore& store, ConversionMode mode,
   out.x2 = x2;
   out.y2 = y2;
   out.h2 = h2;
-  geo::GeoResult r;
-  r.phi = out.b2;
-  r.lambda = out.l2;
-  CalcXy2bl(proj, x2, y2, r, report);
-  out.b2 = r.phi;
-  out.l2 = r.lambda;
   return status;
 }
 

@@ -58,4 +58,10 @@ TransformStatus TransformPoint(const ParamStore& store, ConversionMode mode,
                                const geo::Projection& proj, const Reporter& report, double x,
                                double y, double h, TransformOutput& out);
 
+// TransformPoint up to the corrected plane point: the correction and its
+// status message, without the latitude and longitude. On kErr `out` is not
+// written; otherwise x2, y2, h2 are.
+TransformStatus CorrectPoint(const ParamStore& store, ConversionMode mode, const Reporter& report,
+                             double x, double y, double h, TransformOutput& out);
+
 }  // namespace varno::params

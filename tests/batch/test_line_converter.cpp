@@ -122,6 +122,30 @@ TEST(LineConverter, AnErrorLeavesTheBufferAsItWasAndKeepsEarlierMessages) {
   EXPECT_TRUE(res.messages.empty());
 }
 
+// The corrected point's inverse projection reports its failure in every X/Y
+// process, also where its latitude and longitude are not shown; a point near
+// the origin raises only the correction's own messages.
+TEST(LineConverter, TheCorrectedPointsInverseReportsWhetherOrNotAnglesAreShown) {
+  params::ParamStore store = MakeConstantGrid();
+  store.repDx = store.repDy = 1e300;  // the representative shift carries the point far off
+  for (Process process : {Process::kXy, Process::kXyBl}) {
+    SCOPED_TRACE(static_cast<int>(process));
+    RunSettings s = Defaults(store);
+    s.process = process;
+    s.mode = params::ConversionMode::kRepOnly;
+    const Converted far = ConvertOne(LineConverter(s, Converter::kXy), "1000 2000 3 P");
+    EXPECT_FALSE(far.failed);
+    ASSERT_EQ(far.messages.size(), 3u);
+    EXPECT_EQ(far.messages[1].color, colors::kGreen);
+    EXPECT_EQ(far.messages[2].text, params::kXy2blOverflowText);
+
+    s.mode = params::ConversionMode::kGridOnly;
+    const Converted near = ConvertOne(LineConverter(s, Converter::kXy), "1000 2000 3 P");
+    ASSERT_EQ(near.messages.size(), 2u);
+    EXPECT_EQ(near.outcome, LineOutcome::kGrid);
+  }
+}
+
 // The driver writes, line for line, what the converter gives, and tells the
 // observer of each line in input order.
 TEST(LineConverter, TheRunWritesWhatTheConverterGivesAndObservesEveryLine) {
