@@ -15,8 +15,8 @@ constexpr std::size_t kBatchBytes = 256 * 1024;
 // hold (very long lines make few lines a batch): a batch's results are its
 // input plus at most some 150 bytes per line, so a run holds at most some
 // 40 MB above the grid, whatever the input.
-constexpr std::size_t kBatchesPerThread = 16;
-constexpr std::size_t kMaxBatches = 64;
+constexpr std::size_t kBatchesPerThread = 4;
+constexpr std::size_t kMaxBatches = 16;
 constexpr std::size_t kMaxBytesAhead = 16 << 20;
 
 }  // namespace

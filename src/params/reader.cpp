@@ -5,7 +5,6 @@
 #include <new>
 #include <string_view>
 
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +18,7 @@
 #include "text/errors.h"
 #include "text/files.h"
 #include "text/format.h"
+#include "text/memory.h"
 #include "text/number.h"
 #include "text/paths.h"
 
@@ -140,22 +140,6 @@ class FieldReader {
   std::string_view d_;
   std::size_t p_ = 0;
 };
-
-// Asks the system to back [p, p + bytes) with 2 MB pages where it can: fewer
-// page faults while the memory is first written, and no page-table walk for
-// most random reads later. Only a hint; nothing read or written changes.
-void AdviseHugePages(const void* p, std::size_t bytes) {
-#ifdef MADV_HUGEPAGE
-  constexpr uintptr_t kHuge = uintptr_t{2} << 20;
-  const auto begin = reinterpret_cast<uintptr_t>(p);
-  const uintptr_t from = (begin + kHuge - 1) & ~(kHuge - 1);
-  const uintptr_t to = (begin + bytes) & ~(kHuge - 1);
-  if (from < to) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);  // NOLINT
-#else
-  (void)p;
-  (void)bytes;
-#endif
-}
 
 // Runs work(0) .. work(n - 1), each on a thread of its own and work(0) on this
 // one; where no thread can be had, the work is done here.
