@@ -152,31 +152,25 @@ std::string_view ProblemText(Problem p) {
 
 ParsedRecord ParseRecord(std::string_view record) {
   ParsedRecord r;
-  std::size_t p = 0;
-  bool more = true, terminated = true;
-  // The next field up to its comma; an unterminated quote takes the rest.
-  auto next = [&](std::string_view& field) {
-    std::size_t end = 0;
-    if (!FieldEnd(record, p, end)) {
-      terminated = more = false;
-      field = record.substr(p);
-      return;
-    }
-    field = record.substr(p, end - p);
-    more = end < record.size();
-    p = end + 1;
-  };
-  std::string_view type;
-  next(type);
-  if (Trim(type) != kPointType) return r;
-  r.isPoint = true;
   PointFields& f = r.fields;
-  int count = 1;
-  for (std::string_view* field : {&f.number, &f.name, &f.x, &f.y, &f.h}) {
-    if (!more) break;
-    next(*field);
-    ++count;
+  std::string_view type;
+  std::string_view* const fields[] = {&type, &f.number, &f.name, &f.x, &f.y, &f.h};
+  int count = 0;
+  bool terminated = true;
+  for (std::size_t p = 0; count < static_cast<int>(std::size(fields));) {
+    std::string_view& field = *fields[count++];
+    std::size_t end = 0;
+    if (!FieldEnd(record, p, end)) {  // an unterminated quote takes the rest
+      terminated = false;
+      field = record.substr(p);
+    } else {
+      field = record.substr(p, end - p);
+    }
+    if (count == 1 && Trim(type) != kPointType) return r;
+    if (!terminated || end >= record.size()) break;
+    p = end + 1;
   }
+  r.isPoint = true;
   f.hasH = !Trim(f.h).empty();
   if (!terminated) {
     r.problem = Problem::kUnterminatedQuote;
@@ -266,11 +260,14 @@ constexpr std::size_t kValueWidth = 14;
 // A text of the input, trimmed; bytes that are not CP932 shown as "?" so that
 // the report stays a CP932 file. `scratch` holds the text when it had to change.
 // The fields of a record without problem are known to be CP932.
-std::string_view Shown(std::string_view field, bool knownValid, std::string& scratch) {
-  const std::string_view t = Trim(field);
-  if (knownValid || IsValidCp932(t)) return t;
-  scratch = ToCp932Lenient(Cp932ToUtf8(t));
+std::string_view Replaced(std::string_view text, std::string& scratch) {
+  scratch = ToCp932Lenient(Cp932ToUtf8(text));
   return scratch;
+}
+
+inline std::string_view Shown(std::string_view field, bool knownValid, std::string& scratch) {
+  const std::string_view t = Trim(field);
+  return knownValid || IsValidCp932(t) ? t : Replaced(t, scratch);
 }
 
 // The outcome texts of the report, and the reasons the program gives, in
