@@ -105,11 +105,11 @@ const NumberPattern& DecimalsPattern(int decimals, std::unique_ptr<NumberPattern
   return *local;
 }
 
-std::string FormatForField(std::string_view field, double value) {
+// `value` with the field's decimals, into `text` (its room is reused).
+void FormatForField(std::string_view field, double value, std::string& text) {
   std::unique_ptr<NumberPattern> local;
-  std::string text;
+  text.clear();
   DecimalsPattern(FieldDecimals(field), local).AppendTo(value, text);
-  return text;
 }
 
 // Places `text` where the number of `field` stood.
@@ -197,7 +197,9 @@ int FieldDecimals(std::string_view field) {
 }
 
 void AppendNumberInField(std::string_view field, double value, std::string& out) {
-  PlaceInField(field, FormatForField(field, value), out);
+  std::string text;
+  FormatForField(field, value, text);
+  PlaceInField(field, text, out);
 }
 
 RecordResult ConvertRecord(std::string_view record, const PointCorrector& corrector,
@@ -229,9 +231,9 @@ RecordResult ConvertRecord(std::string_view record, const PointCorrector& correc
   r.y2Value = c.y;
   r.h2Value = c.h;
   const PointFields& f = p.fields;
-  r.x2 = FormatForField(f.x, c.x);
-  r.y2 = FormatForField(f.y, c.y);
-  if (f.hasH) r.h2 = FormatForField(f.h, c.h);
+  FormatForField(f.x, c.x, r.x2);
+  FormatForField(f.y, c.y, r.y2);
+  if (f.hasH) FormatForField(f.h, c.h, r.h2);
   const std::size_t xAt = OffsetIn(record, f.x), yAt = OffsetIn(record, f.y);
   out.append(record.substr(0, xAt));
   PlaceInField(f.x, r.x2, out);
