@@ -259,14 +259,14 @@ constexpr std::size_t kNumberWidth = 8;
 constexpr std::size_t kNameWidth = 16;
 constexpr std::size_t kValueWidth = 14;
 
-// A text of the input, trimmed; bytes that are not CP932 shown as "?" so that
-// the report stays a CP932 file. `scratch` holds the text when it had to change.
-// The fields of a record without problem are known to be CP932.
+// `text` with the bytes that are not CP932 shown as "?", held in `scratch`.
 std::string_view Replaced(std::string_view text, std::string& scratch) {
   scratch = ToCp932Lenient(Cp932ToUtf8(text));
   return scratch;
 }
 
+// A text of the input, trimmed, as the report shows it: a CP932 file stays
+// one. The fields of a record without problem are known to be CP932.
 inline std::string_view Shown(std::string_view field, bool knownValid, std::string& scratch) {
   const std::string_view t = Trim(field);
   return knownValid || IsValidCp932(t) ? t : Replaced(t, scratch);

@@ -167,6 +167,10 @@ TEST(ResultWriter, CountsEveryLfItWrites) {
   }
   w.Flush();
   EXPECT_EQ(w.lines(), lfs);
+  // A long block of nothing but LFs: every count reaches its largest value.
+  w.buffer().assign(10003, '\n');
+  w.Flush();
+  EXPECT_EQ(w.lines(), lfs + 10003);
   CloseResultFile(f);
 }
 
