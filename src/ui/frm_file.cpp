@@ -219,6 +219,21 @@ void FrmFile::BuildControls() {
   lblStatus->setMinimumHeight(lblStatus->fontMetrics().lineSpacing() * 3 + 8);
   lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
+  Arrange();
+  NameControls();
+
+  connect(cmdOpenInFile, &QPushButton::clicked, this, &FrmFile::OpenInFile);
+  connect(cmdOpenOutFile, &QPushButton::clicked, this, &FrmFile::OpenOutFile);
+  connect(cmdStart, &QPushButton::clicked, this, &FrmFile::Start);
+  connect(cmdBreak, &QPushButton::clicked, this, &FrmFile::Break);
+  connect(cmbFormat, &QComboBox::currentIndexChanged, this, [this] { ApplyFormatRules(); });
+  connect(cmdExp, &QPushButton::clicked, this, [this] { formatView().ShowModeless(); });
+  connect(cmdMap, &QPushButton::clicked, this, &FrmFile::mapRequested);
+  connect(cmdClose, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
+}
+
+// The dialog's rows: choices, files, options, buttons, progress, status.
+void FrmFile::Arrange() {
   auto* top = new QHBoxLayout;
   top->addWidget(fraShori, 3);
   top->addWidget(fraZahyo, 2);
@@ -247,8 +262,10 @@ void FrmFile::BuildControls() {
   layout->addWidget(ProgressBar1);
   layout->addLayout(progress);
   layout->addWidget(lblStatus);
+}
 
-  // Every control is found by its name.
+// Every control is found by its name (tests, screenshots, accessibility tools).
+void FrmFile::NameControls() {
   const std::pair<QWidget*, const char*> named[] = {{Label4, "Label4"},
                                                     {fraShori, "fraShori"},
                                                     {opt1, "opt1"},
@@ -276,15 +293,6 @@ void FrmFile::BuildControls() {
                                                     {lblPercent, "lblPercent"},
                                                     {lblStatus, "lblStatus"}};
   for (const auto& [w, name] : named) w->setObjectName(QLatin1String(name));
-
-  connect(cmdOpenInFile, &QPushButton::clicked, this, &FrmFile::OpenInFile);
-  connect(cmdOpenOutFile, &QPushButton::clicked, this, &FrmFile::OpenOutFile);
-  connect(cmdStart, &QPushButton::clicked, this, &FrmFile::Start);
-  connect(cmdBreak, &QPushButton::clicked, this, &FrmFile::Break);
-  connect(cmbFormat, &QComboBox::currentIndexChanged, this, [this] { ApplyFormatRules(); });
-  connect(cmdExp, &QPushButton::clicked, this, [this] { formatView().ShowModeless(); });
-  connect(cmdMap, &QPushButton::clicked, this, &FrmFile::mapRequested);
-  connect(cmdClose, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
 }
 
 void FrmFile::Load(const QStringList& zoneItems) {

@@ -161,6 +161,8 @@ class FrmFile : public QDialog, public batch::BatchView {
   QLabel* lblStatus;
 
   void BuildControls();
+  void Arrange();
+  void NameControls();
   void Load(const QStringList& zoneItems);
   void SetStatus(const std::string& text, std::optional<Rgb> color);
   void ShowFileError(int number, const std::string& description);

@@ -184,69 +184,8 @@ void FrmMain::BuildControls() {
   txtName = MakeBox(client, "txtName", text::kTxtName, QRect(130, 126, 200, 22), text::kTxtNameTip);
 
   // The two groups: latitude/longitude sub-frame, X/Y sub-frame, height row.
-  QFont caption(QString::fromUtf8(kFontPGothic));
-  caption.setPointSizeF(kGroupCaptionPt);
-  const QFont body = WindowFont();
-  auto buildSide = [&](bool pre) {
-    QGroupBox*& g = pre ? fraTky : fraJgd;
-    g = MakeFrame(client, pre ? "fraTky" : "fraJgd", pre ? text::kFraTky : text::kFraJgd,
-                  QRect(pre ? 6 : 280, 156, 210, 240));
-    g->setToolTip(Q(pre ? text::kFraTkyTip : text::kFraJgdTip));
-    g->setFont(caption);
-
-    QGroupBox*& bl = pre ? fraTkyBL : fraJgdBL;
-    bl = MakeFrame(g, pre ? "fraTkyBL" : "fraJgdBL", text::kFraBL, QRect(6, 24, 198, 70));
-    bl->setFont(body);
-    (pre ? Label1 : Label3) = MakeLabel(bl, pre ? "Label1" : "Label3", text::kLblLat,
-                                        QRect(8, 20, 36, 20), text::kLblLatTip);
-    (pre ? txtTB : txtJB) = MakeBox(bl, pre ? "txtTB" : "txtJB", text::kExampleLat,
-                                    QRect(44, 18, 146, 22), text::kExampleLatTip);
-    (pre ? Label2 : Label4) = MakeLabel(bl, pre ? "Label2" : "Label4", text::kLblLon,
-                                        QRect(8, 44, 36, 20), text::kLblLonTip);
-    (pre ? txtTL : txtJL) = MakeBox(bl, pre ? "txtTL" : "txtJL", text::kExampleLon,
-                                    QRect(44, 42, 146, 22), text::kExampleLonTip);
-
-    QGroupBox*& xy = pre ? fraTkyxy : fraJgdxy;
-    xy = MakeFrame(g, pre ? "fraTkyxy" : "fraJgdxy", pre ? text::kFraTkyxy : text::kFraJgdxy,
-                   QRect(6, 96, 198, 112));
-    xy->setFont(body);
-    (pre ? Label5 : Label11) = MakeLabel(xy, pre ? "Label5" : "Label11", text::kLblX,
-                                         QRect(8, 20, 20, 20), text::kLblXTip);
-    (pre ? txtTkyx : txtJgdx) =
-        MakeBox(xy, pre ? "txtTkyx" : "txtJgdx", text::kExampleX, QRect(30, 18, 140, 22),
-                pre ? text::kExampleXTip : text::kExampleJgdXTip);
-    (pre ? Label7 : Label13) =
-        MakeLabel(xy, pre ? "Label7" : "Label13", text::kLblMetre, QRect(174, 20, 16, 20));
-    (pre ? Label6 : Label12) = MakeLabel(xy, pre ? "Label6" : "Label12", text::kLblY,
-                                         QRect(8, 44, 20, 20), text::kLblYTip);
-    (pre ? txtTkyy : txtJgdy) =
-        MakeBox(xy, pre ? "txtTkyy" : "txtJgdy", text::kExampleY, QRect(30, 42, 140, 22),
-                pre ? text::kExampleYTip : text::kExampleJgdYTip);
-    (pre ? Label8 : Label14) =
-        MakeLabel(xy, pre ? "Label8" : "Label14", text::kLblMetre, QRect(174, 44, 16, 20));
-    (pre ? Label9 : Label16) =
-        MakeLabel(xy, pre ? "Label9" : "Label16", text::kLblConvergence, QRect(8, 68, 70, 18));
-    (pre ? lblTkyn : lblJgdn) = MakeValueLabel(xy, pre ? "lblTkyn" : "lblJgdn",
-                                               QRect(78, 66, 112, 20), text::kLblConvergenceTip);
-    (pre ? Label10 : Label18) =
-        MakeLabel(xy, pre ? "Label10" : "Label18", text::kLblScale, QRect(8, 90, 70, 18));
-    (pre ? lblTkys : lblJgds) =
-        MakeValueLabel(xy, pre ? "lblTkys" : "lblJgds", QRect(78, 88, 112, 20), nullptr);
-
-    QLabel*& lh = pre ? Label19 : Label21;
-    lh = MakeLabel(g, pre ? "Label19" : "Label21", text::kLblH, QRect(14, 212, 20, 20));
-    QLineEdit*& h = pre ? txtTkyh : txtJgdh;
-    h = MakeBox(g, pre ? "txtTkyh" : "txtJgdh", text::kExampleH, QRect(36, 210, 140, 22),
-                text::kExampleHTip);
-    QLabel*& lm = pre ? Label20 : Label22;
-    lm = MakeLabel(g, pre ? "Label20" : "Label22", text::kLblMetre, QRect(180, 212, 16, 20));
-    for (QWidget* w :
-         {static_cast<QWidget*>(lh), static_cast<QWidget*>(h), static_cast<QWidget*>(lm)}) {
-      w->setFont(body);
-    }
-  };
-  buildSide(true);
-  buildSide(false);
+  BuildSide(client, true);
+  BuildSide(client, false);
 
   // The arrow between the groups, at the lower edge of the latitude/longitude
   // sub-frames.
@@ -272,6 +211,11 @@ void FrmMain::BuildControls() {
   setStyleSheet(QStringLiteral(
       "QGroupBox#fraTky::title, QGroupBox#fraJgd::title { color: rgb(192, 0, 0); }"));
 
+  ConnectControls();
+}
+
+// The keyboard rules of the boxes and what each control does.
+void FrmMain::ConnectControls() {
   // The ten coordinate boxes: Enter successor, latitude/longitude box or not.
   rules_ = {{
       {txtTkyx, txtTkyy, false},
@@ -306,6 +250,69 @@ void FrmMain::BuildControls() {
   });
   connect(cmdClear, &QPushButton::clicked, this, &FrmMain::ClearValues);
   connect(cmdFile, &QPushButton::clicked, this, &FrmMain::batchRequested);
+}
+
+// One group: the pre-earthquake (`pre`) or the post-earthquake side.
+void FrmMain::BuildSide(QWidget* client, bool pre) {
+  QFont caption(QString::fromUtf8(kFontPGothic));
+  caption.setPointSizeF(kGroupCaptionPt);
+  const QFont body = WindowFont();
+  QGroupBox*& g = pre ? fraTky : fraJgd;
+  g = MakeFrame(client, pre ? "fraTky" : "fraJgd", pre ? text::kFraTky : text::kFraJgd,
+                QRect(pre ? 6 : 280, 156, 210, 240));
+  g->setToolTip(Q(pre ? text::kFraTkyTip : text::kFraJgdTip));
+  g->setFont(caption);
+
+  QGroupBox*& bl = pre ? fraTkyBL : fraJgdBL;
+  bl = MakeFrame(g, pre ? "fraTkyBL" : "fraJgdBL", text::kFraBL, QRect(6, 24, 198, 70));
+  bl->setFont(body);
+  (pre ? Label1 : Label3) = MakeLabel(bl, pre ? "Label1" : "Label3", text::kLblLat,
+                                      QRect(8, 20, 36, 20), text::kLblLatTip);
+  (pre ? txtTB : txtJB) = MakeBox(bl, pre ? "txtTB" : "txtJB", text::kExampleLat,
+                                  QRect(44, 18, 146, 22), text::kExampleLatTip);
+  (pre ? Label2 : Label4) = MakeLabel(bl, pre ? "Label2" : "Label4", text::kLblLon,
+                                      QRect(8, 44, 36, 20), text::kLblLonTip);
+  (pre ? txtTL : txtJL) = MakeBox(bl, pre ? "txtTL" : "txtJL", text::kExampleLon,
+                                  QRect(44, 42, 146, 22), text::kExampleLonTip);
+
+  QGroupBox*& xy = pre ? fraTkyxy : fraJgdxy;
+  xy = MakeFrame(g, pre ? "fraTkyxy" : "fraJgdxy", pre ? text::kFraTkyxy : text::kFraJgdxy,
+                 QRect(6, 96, 198, 112));
+  xy->setFont(body);
+  (pre ? Label5 : Label11) =
+      MakeLabel(xy, pre ? "Label5" : "Label11", text::kLblX, QRect(8, 20, 20, 20), text::kLblXTip);
+  (pre ? txtTkyx : txtJgdx) =
+      MakeBox(xy, pre ? "txtTkyx" : "txtJgdx", text::kExampleX, QRect(30, 18, 140, 22),
+              pre ? text::kExampleXTip : text::kExampleJgdXTip);
+  (pre ? Label7 : Label13) =
+      MakeLabel(xy, pre ? "Label7" : "Label13", text::kLblMetre, QRect(174, 20, 16, 20));
+  (pre ? Label6 : Label12) =
+      MakeLabel(xy, pre ? "Label6" : "Label12", text::kLblY, QRect(8, 44, 20, 20), text::kLblYTip);
+  (pre ? txtTkyy : txtJgdy) =
+      MakeBox(xy, pre ? "txtTkyy" : "txtJgdy", text::kExampleY, QRect(30, 42, 140, 22),
+              pre ? text::kExampleYTip : text::kExampleJgdYTip);
+  (pre ? Label8 : Label14) =
+      MakeLabel(xy, pre ? "Label8" : "Label14", text::kLblMetre, QRect(174, 44, 16, 20));
+  (pre ? Label9 : Label16) =
+      MakeLabel(xy, pre ? "Label9" : "Label16", text::kLblConvergence, QRect(8, 68, 70, 18));
+  (pre ? lblTkyn : lblJgdn) = MakeValueLabel(xy, pre ? "lblTkyn" : "lblJgdn",
+                                             QRect(78, 66, 112, 20), text::kLblConvergenceTip);
+  (pre ? Label10 : Label18) =
+      MakeLabel(xy, pre ? "Label10" : "Label18", text::kLblScale, QRect(8, 90, 70, 18));
+  (pre ? lblTkys : lblJgds) =
+      MakeValueLabel(xy, pre ? "lblTkys" : "lblJgds", QRect(78, 88, 112, 20), nullptr);
+
+  QLabel*& lh = pre ? Label19 : Label21;
+  lh = MakeLabel(g, pre ? "Label19" : "Label21", text::kLblH, QRect(14, 212, 20, 20));
+  QLineEdit*& h = pre ? txtTkyh : txtJgdh;
+  h = MakeBox(g, pre ? "txtTkyh" : "txtJgdh", text::kExampleH, QRect(36, 210, 140, 22),
+              text::kExampleHTip);
+  QLabel*& lm = pre ? Label20 : Label22;
+  lm = MakeLabel(g, pre ? "Label20" : "Label22", text::kLblMetre, QRect(180, 212, 16, 20));
+  for (QWidget* w :
+       {static_cast<QWidget*>(lh), static_cast<QWidget*>(h), static_cast<QWidget*>(lm)}) {
+    w->setFont(body);
+  }
 }
 
 void FrmMain::BuildMenus() {

@@ -194,6 +194,8 @@ class FrmMain : public QMainWindow, public StatusSink {
     bool latLon;    // rejects every key while X/Y input is selected
   };
   void BuildControls();
+  void BuildSide(QWidget* client, bool pre);
+  void ConnectControls();
   void BuildMenus();
   void FillZones();
   const BoxRule* RuleFor(QObject* box) const;
