@@ -305,12 +305,12 @@ void PutColumns(std::string_view record, std::string_view number, std::string_vi
   out.resize(at + size, ' ');
   char* p = out.data() + at;
   auto left = [&](std::string_view text, std::size_t width) {
-    std::memcpy(p, text.data(), text.size());
+    std::copy(text.begin(), text.end(), p);
     p += cell(text, width) + 1;
   };
   auto right = [&](std::string_view text, std::size_t width) {
     const std::size_t w = cell(text, width);
-    std::memcpy(p + (w - text.size()), text.data(), text.size());
+    std::copy(text.begin(), text.end(), p + (w - text.size()));
     p += w + 1;
   };
   right(record, kRecordWidth);
