@@ -8,8 +8,9 @@ CorrectedPoint TransformCorrector::Correct(double x, double y, double h) const {
   CorrectedPoint c;
   try {
     params::TransformOutput t;
+    // A SIMA record holds no latitude or longitude.
     const params::TransformStatus status =
-        params::TransformPoint(store_, mode_, proj_, report_, x, y, h, t);
+        params::TransformPlanePoint(store_, mode_, proj_, report_, x, y, h, t);
     if (status == params::TransformStatus::kErr) {
       c.reason = kNoParametersReason;
       return c;

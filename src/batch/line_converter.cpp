@@ -208,16 +208,11 @@ void LineConverter::ConvertXy(const LineFields& f, std::string& out, LineResult&
   }
   params::TransformOutput t;
   // Without the angle columns the corrected point's latitude and longitude
-  // are shown nowhere: within kInverseSafeRange its inverse can report
-  // nothing either, so it is left out there (the larger part of such a line).
+  // are shown nowhere, and its inverse is left out where it can report
+  // nothing (the larger part of such a line).
   const params::TransformStatus status =
       angles_ ? params::TransformPoint(store_, mode_, proj_, report, p.in1, p.in2, p.inH, t)
-              : params::CorrectPoint(store_, mode_, report, p.in1, p.in2, p.inH, t);
-  if (!angles_ && status != params::TransformStatus::kErr &&
-      !(std::fabs(t.x2) <= geo::kInverseSafeRange && std::fabs(t.y2) <= geo::kInverseSafeRange)) {
-    geo::GeoResult g;
-    params::CalcXy2bl(proj_, t.x2, t.y2, g, report);
-  }
+              : params::TransformPlanePoint(store_, mode_, proj_, report, p.in1, p.in2, p.inH, t);
   if (status != params::TransformStatus::kErr) {
     TakeResult(t, status, angles_, p, r);
   } else {

@@ -1,5 +1,7 @@
 #include "params/transform.h"
 
+#include <cmath>
+
 #include "params/interpolate.h"
 #include "text/errors.h"
 #include "text/version.h"
@@ -95,6 +97,19 @@ TransformStatus TransformPoint(const ParamStore& store, ConversionMode mode,
   CalcXy2bl(proj, out.x2, out.y2, r, report);
   out.b2 = r.phi;
   out.l2 = r.lambda;
+  return status;
+}
+
+TransformStatus TransformPlanePoint(const ParamStore& store, ConversionMode mode,
+                                    const geo::Projection& proj, const Reporter& report, double x,
+                                    double y, double h, TransformOutput& out) {
+  const TransformStatus status = CorrectPoint(store, mode, report, x, y, h, out);
+  if (status == TransformStatus::kErr) return status;
+  if (!(std::fabs(out.x2) <= geo::kInverseSafeRange &&
+        std::fabs(out.y2) <= geo::kInverseSafeRange)) {
+    geo::GeoResult r;
+    CalcXy2bl(proj, out.x2, out.y2, r, report);
+  }
   return status;
 }
 

@@ -58,6 +58,15 @@ TransformStatus TransformPoint(const ParamStore& store, ConversionMode mode,
                                const geo::Projection& proj, const Reporter& report, double x,
                                double y, double h, TransformOutput& out);
 
+// TransformPoint for a result that shows no latitude or longitude: the
+// corrected point's inverse runs only outside kInverseSafeRange of the
+// origin, where it can report something (within it, it can neither fail nor
+// report). The messages and errors are TransformPoint's; b2 and l2 are not
+// written.
+TransformStatus TransformPlanePoint(const ParamStore& store, ConversionMode mode,
+                                    const geo::Projection& proj, const Reporter& report, double x,
+                                    double y, double h, TransformOutput& out);
+
 // TransformPoint up to the corrected plane point: the correction and its
 // status message, without the latitude and longitude. On kErr `out` is not
 // written; otherwise x2, y2, h2 are.

@@ -123,24 +123,32 @@ TEST(LineConverter, AnErrorLeavesTheBufferAsItWasAndKeepsEarlierMessages) {
 }
 
 // The corrected point's inverse projection reports its failure in every X/Y
-// process, also where its latitude and longitude are not shown; a point near
-// the origin raises only the correction's own messages.
+// process and in SIMA records, also where latitude and longitude are not
+// shown; a point near the origin raises only the correction's own messages.
 TEST(LineConverter, TheCorrectedPointsInverseReportsWhetherOrNotAnglesAreShown) {
   params::ParamStore store = MakeConstantGrid();
   store.repDx = store.repDy = 1e300;  // the representative shift carries the point far off
-  for (Process process : {Process::kXy, Process::kXyBl}) {
-    SCOPED_TRACE(static_cast<int>(process));
+  struct Case {
+    Process process;
+    InputFormat format;
+    const char* line;
+  };
+  for (const Case& c : {Case{Process::kXy, InputFormat::kText, "1000 2000 3 P"},
+                        Case{Process::kXyBl, InputFormat::kText, "1000 2000 3 P"},
+                        Case{Process::kXy, InputFormat::kSima, "A01,1,P,1000.0,2000.0,3.0,"}}) {
+    SCOPED_TRACE(c.line);
     RunSettings s = Defaults(store);
-    s.process = process;
+    s.process = c.process;
+    s.format = c.format;
     s.mode = params::ConversionMode::kRepOnly;
-    const Converted far = ConvertOne(LineConverter(s, Converter::kXy), "1000 2000 3 P");
+    const Converted far = ConvertOne(LineConverter(s, Converter::kXy), c.line);
     EXPECT_FALSE(far.failed);
     ASSERT_EQ(far.messages.size(), 3u);
     EXPECT_EQ(far.messages[1].color, colors::kGreen);
     EXPECT_EQ(far.messages[2].text, params::kXy2blOverflowText);
 
     s.mode = params::ConversionMode::kGridOnly;
-    const Converted near = ConvertOne(LineConverter(s, Converter::kXy), "1000 2000 3 P");
+    const Converted near = ConvertOne(LineConverter(s, Converter::kXy), c.line);
     ASSERT_EQ(near.messages.size(), 2u);
     EXPECT_EQ(near.outcome, LineOutcome::kGrid);
   }
