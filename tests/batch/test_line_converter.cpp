@@ -246,6 +246,10 @@ TEST(LineConverter, PrefetchTakesAnyLineAndChangesNothing) {
       "2000.1 -300.5 12.3 P1",
       " 2000.1, -300.5 ,12.3,P1",
       "\x81\\ 2000 1",
+      "A01,1,P1,2000.1,-300.5,12.3,",
+      "A01,1,\"a,b\",2000.1,-300.5,",
+      "A01,,,",
+      "A01,1,P,1e308,-1e308",
   };
   for (InputFormat format : {InputFormat::kText, InputFormat::kCsv, InputFormat::kSima}) {
     for (Converter conv : {Converter::kBl, Converter::kXy}) {
