@@ -39,7 +39,7 @@ void Windows::Attach(ui::FrmMain& main) {
 
 void Windows::OpenBatch(ui::FrmMain& main) {
   if (!frmFile_) {
-    frmFile_ = std::make_unique<ui::FrmFile>(state_, main, messages_);
+    frmFile_ = std::make_unique<ui::FrmFile>(state_, main.zoneItems(), main, messages_);
     connect(frmFile_.get(), &ui::FrmFile::mapRequested, this, &Windows::OpenMap);
     connect(frmFile_.get(), &ui::FrmFile::runEnded, this, &Windows::RefreshMap);
   }

@@ -35,7 +35,6 @@
 #include "ui/file_text.h"
 #include "ui/frm_format.h"
 #include "ui/frm_in_file.h"
-#include "ui/frm_main.h"
 #include "ui/frm_out_file.h"
 #include "ui/frm_para_file1.h"
 #include "ui/message_service.h"
@@ -93,9 +92,6 @@ std::optional<std::string> QtFileChooser::ChooseResult(QWidget* parent,
   return RunFileDialog(parent, dtext::kCmdOpenOutFile, QFileDialog::AcceptSave, initialDir,
                        proposed, std::string(dtext::kOutFilter) + dtext::kSimaFilter);
 }
-
-FrmFile::FrmFile(ModuleState& state, FrmMain& main, MessageService& messages, QWidget* parent)
-    : FrmFile(state, main.zoneItems(), main, messages, parent) {}
 
 FrmFile::FrmFile(ModuleState& state, const QComboBox& zoneSource, StatusSink& mainStatus,
                  MessageService& messages, QWidget* parent)

@@ -32,7 +32,6 @@ struct ModuleState;
 
 namespace varno::ui {
 
-class FrmMain;
 class FrmInFile;
 class FrmOutFile;
 class FrmFormat;
@@ -64,12 +63,12 @@ QStringList ToQtFilters(std::string_view filterList);
 class FrmFile : public QDialog, public batch::BatchView {
   Q_OBJECT
  public:
-  // The zone list is copied from the main window's cmbPara; range messages of
-  // a run go to the main window's status line.
-  FrmFile(ModuleState& state, FrmMain& main, MessageService& messages, QWidget* parent = nullptr);
-  FrmFile(ModuleState& state, const QComboBox& zoneSource, StatusSink& mainStatus,
-          MessageService& messages, QWidget* parent = nullptr);
+  // The zone list is a copy of the main window's (`zoneItems`, or the items
+  // of `zoneSource`); range messages of a run go to the main window's status
+  // line `mainStatus`.
   FrmFile(ModuleState& state, const QStringList& zoneItems, StatusSink& mainStatus,
+          MessageService& messages, QWidget* parent = nullptr);
+  FrmFile(ModuleState& state, const QComboBox& zoneSource, StatusSink& mainStatus,
           MessageService& messages, QWidget* parent = nullptr);
   ~FrmFile() override;
 

@@ -78,7 +78,7 @@ bool RenderDialogScreenshots(const QString& dirPath, ModuleState& state, FrmMain
                                             static_cast<qint64>(bytes.size());
   }
 
-  FrmFile frmFile(state, main, main.messages());
+  FrmFile frmFile(state, main.zoneItems(), main, main.messages());
   frmFile.SetFileChooser(std::make_unique<SampleFiles>(in, out));
   frmFile.Open();
   ok &= SaveScreenshot(frmFile, dir, "frmFile");

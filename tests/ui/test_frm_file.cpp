@@ -522,7 +522,7 @@ TEST_F(FrmFileTest, WorksWithTheMainWindow) {
   FrmMain main(state, messages);
   main.SetStatusText("before");
   dlg.reset();
-  FrmFile withMain(state, main, messages);
+  FrmFile withMain(state, main.zoneItems(), main, messages);
   auto c = std::make_unique<dtest::ScriptedChooser>();
   chooser = c.get();
   withMain.SetFileChooser(std::move(c));
