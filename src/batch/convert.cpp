@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <new>
@@ -13,8 +14,10 @@
 #include "batch/parallel.h"
 #include "batch/sima.h"
 #include "text/errors.h"
+#include "text/files.h"
 #include "text/format.h"
 #include "text/paths.h"
+#include "text/quote.h"
 #include "text/version.h"
 
 namespace varno::batch {
@@ -57,6 +60,11 @@ class Tally : public LineObserver {
   void Abandon() noexcept;
 
  private:
+  // Writes the report's buffer when it is full, or (`all`) whatever it holds,
+  // and closes the report after it. A failure names the report, not the
+  // result file, whose lines it does not count.
+  void WriteReport(bool all, bool close = false);
+
   const BatchContext& ctx_;
   RunTotals totals_;
   sima::ReportCounts counts_;
@@ -74,11 +82,11 @@ void Tally::Begin() {
   // parameter file.
   if (!CheckOutputPath(files.inFilePath, path).empty() ||
       !CheckOutputPath(ctx_.settings.store.paraFilePath, path).empty())
-    throw FileError(kErrPathAccess, "報告ファイル " + path +
+    throw FileError(kErrPathAccess, "報告ファイル " + EscapeControls(path) +
                                         " が入力ファイルまたは変換パラメータファイルと同じです。");
   report_ = std::fopen(path.c_str(), "wb");
   if (report_ == nullptr)
-    throw FileError(kErrPathAccess, "報告ファイル " + path + " が作れません。");
+    throw FileError(kErrPathAccess, "報告ファイル " + EscapeControls(path) + " が作れません。");
   writer_.emplace(report_);
   sima::ReportHeader h;
   h.inFileName = ToCp932Lenient(FileNameOf(files.inFilePath));
@@ -103,7 +111,31 @@ void Tally::OnLine(const LineResult& line) {
     if (totals_.firstNotConverted.size() < RunTotals::kListed)
       totals_.firstNotConverted.push_back(line.notConverted);
   }
-  writer_->MaybeFlush();
+  WriteReport(false);
+}
+
+void Tally::WriteReport(bool all, bool close) {
+  auto fail = [this](int err) {
+    const FileProblem problem = DescribeFileError(err);
+    throw FileError(problem.number, "報告ファイル " + EscapeControls(totals_.reportPath) +
+                                        " に書き込めません。" + problem.description);
+  };
+  try {
+    if (all) {
+      writer_->Flush();
+    } else {
+      writer_->MaybeFlush();
+    }
+  } catch (const WriteError& e) {
+    fail(e.err());
+  }
+  if (close) {
+    writer_.reset();
+    std::FILE* f = report_;
+    report_ = nullptr;
+    errno = 0;
+    if (std::fclose(f) != 0) fail(errno != 0 ? errno : EIO);
+  }
 }
 
 void Tally::Finish(long long lines) {
@@ -111,9 +143,7 @@ void Tally::Finish(long long lines) {
   totals_.notConverted = counts_.notConverted;
   if (writer_) {
     sima::AppendReportSummary(counts_, writer_->buffer());
-    writer_->Flush();
-    writer_.reset();
-    CloseResultFile(report_);
+    WriteReport(true, true);
   }
   if (ctx_.totals != nullptr) *ctx_.totals = std::move(totals_);
 }

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -225,6 +230,51 @@ TEST(SimaRunFiles, CancelAndAReportNamedLikeTheInput) {
   EXPECT_EQ(ReadBytes(dir / "r_report.txt"), big);
   ASSERT_EQ(same.messages.boxes.size(), 1u);
   EXPECT_NE(same.messages.boxes[0].text.find("報告ファイル"), std::string::npos);
+}
+
+// A report that cannot be written stops the run with a message that names
+// the report, not the result file (whose lines it would miscount); the result
+// file keeps its whole lines. A file size limit stands for a full disk, in a
+// child process, the only one the limit applies to.
+TEST(SimaRunFiles, AReportThatCannotBeWrittenIsNamed) {
+  auto dir = FreshDir("sima_fsize");
+  std::string in;
+  for (int i = 0; i < 1000; ++i) in += "A01," + std::to_string(i) + ",P,1.000,2.000,3.000,\r\n";
+  WriteBytes(dir / "in.sim", in);
+  int pipeFds[2];
+  ASSERT_EQ(::pipe(pipeFds), 0);
+  constexpr rlim_t kLimit = 60000;  // the records fit, their report lines do not
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    ::close(pipeFds[0]);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{kLimit, kLimit};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    Harness h(dir);
+    h.outPath = dir / "out.sim";
+    h.format = InputFormat::kSima;
+    h.Choose(dir / "in.sim");
+    const RunOutcome outcome = h.Run(false);
+    const std::string box = h.messages.boxes.empty() ? "" : h.messages.boxes[0].text;
+    (void)!::write(pipeFds[1], box.data(), box.size());
+    ::_exit(outcome == RunOutcome::kOtherError ? 0 : 1);
+  }
+  ::close(pipeFds[1]);
+  std::string box;
+  char buf[4096];
+  for (ssize_t n; (n = ::read(pipeFds[0], buf, sizeof buf)) > 0;) box.append(buf, n);
+  ::close(pipeFds[0]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << box;
+  EXPECT_NE(box.find("報告ファイル"), std::string::npos) << box;
+  EXPECT_NE(box.find("out_report.txt"), std::string::npos) << box;
+  EXPECT_NE(box.find("空き容量"), std::string::npos) << box;
+  EXPECT_EQ(box.find("結果ファイル"), std::string::npos) << box;
+  const std::string result = ReadBytes(dir / "out.sim");
+  EXPECT_TRUE(result.empty() || result.ends_with("\r\n"));
+  EXPECT_LE(ReadBytes(dir / "out_report.txt").size(), kLimit);
 }
 
 // The same points as CSV and as blank-separated text give the same result
