@@ -446,45 +446,26 @@ int ZoneListIndex(int16_t zoneNo) {
   return zoneNo >= 1 && zoneNo <= 19 ? zoneNo - 1 : -1;
 }
 
-void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view,
-                  const ReadOptions& options) {
-  view.SetStatusText(ReadingMessage(store.paraFilePath));
+namespace {
 
-  const unsigned threads =
-      options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
-  FileBytes file;
-  if (!file.Read(store.paraFilePath, threads, options.minReadBytes)) {
-    view.SetStatusColor(colors::kLightRed);
-    view.SetStatusText(OpenFailureMessage(store.paraFilePath));
-    store.version.clear();
-    view.ShowBreak(false);
-    return;
-  }
-
-  const std::string_view data = file.view();
-  view.SetBusy(true);
-  const double progressMax = static_cast<double>(data.size()) / kProgressUnit;
-  view.SetProgressMax(progressMax);
-  view.SetSizeText(FileSizeText(static_cast<long long>(data.size())));
-
-  FieldReader in(data);
-  // Header: each line is one step; a failed field ends its step, and the
-  // fields after it keep their previous values.
-  {
-    std::string range = store.rangeText, method = store.methodText, version = store.version;
-    double zone = 0;
-    if (in.ReadText(range)) {
-      store.rangeText = range;
-      if (in.ReadText(method)) {
-        store.methodText = method;
-        if (in.ReadText(version)) {
-          store.version = version;
-          if (in.ReadNumber(zone)) {
-            try {
-              store.zoneNo = ToInt16(zone);
-            } catch (const OverflowError&) {
-              // Beyond the 16-bit range: the zone keeps its value.
-            }
+// The header: an information line (range, method, version, zone), the X and Y
+// lines (minimum, maximum, spacing) and the column heading. Each line is one
+// step; a failed field ends its step, and the fields after it keep their
+// previous values.
+void ReadHeader(FieldReader& in, ParamStore& store) {
+  std::string range = store.rangeText, method = store.methodText, version = store.version;
+  double zone = 0;
+  if (in.ReadText(range)) {
+    store.rangeText = range;
+    if (in.ReadText(method)) {
+      store.methodText = method;
+      if (in.ReadText(version)) {
+        store.version = version;
+        if (in.ReadNumber(zone)) {
+          try {
+            store.zoneNo = ToInt16(zone);
+          } catch (const OverflowError&) {
+            // Beyond the 16-bit range: the zone keeps its value.
           }
         }
       }
@@ -498,115 +479,175 @@ void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view,
     }
   }
   in.SkipLine();
+}
 
-  // Records, in file order; element 0 stays zero.
-  store.records.assign(1, ParaRecord{});
-  store.count = 0;
-  double sumDx = 0, sumDy = 0, sumDh = 0;
-  auto stopForCancel = [&] {
-    store.records.resize(static_cast<std::size_t>(store.count) + 1);
-    store.index = GridIndex::Build(store);
-    view.SetBusy(false);
-    cancelRequested = false;
-  };
-  // The regular lines first, then the yields their reading would have made.
-  if (options.fastPath) {
-    std::size_t resume = in.Position();
-    std::vector<std::size_t> yieldPositions;
-    int32_t taken = 0;
-    try {
-      taken = ParseRegularRecords(data, in.Position(), threads, options.minChunkBytes, store,
-                                  resume, yieldPositions);
-    } catch (const std::bad_alloc&) {
-      store.records.assign(1, ParaRecord{});  // the field reader reads them all
-      taken = 0;
-      resume = in.Position();
-    }
-    for (std::size_t y = 0; y < yieldPositions.size(); ++y) {
-      view.SetProgress(static_cast<long>(yieldPositions[y] / 128));
-      if (cancelRequested) {
-        store.count = static_cast<int32_t>((y + 1) * kYieldInterval);
-        stopForCancel();
-        return;
-      }
-      view.Yield();
-    }
-    store.count = taken;
-    for (int32_t k = 1; k <= taken; ++k) {
-      const ParaRecord& r = store.records[static_cast<std::size_t>(k)];
-      AddChecked(sumDx, r.dx);
-      AddChecked(sumDy, r.dy);
-      AddChecked(sumDh, r.dh);
-    }
-    in.MoveTo(resume);
+enum class RecordsRead { kAll, kCancelled, kTooMany };
+
+// The node records after the header, in file order (element 0 stays zero),
+// with the sums of their corrections accumulated in that order, the progress
+// every 2000 records and the cancel test there.
+class RecordReader {
+ public:
+  RecordReader(ParamStore& store, bool& cancelRequested, LoadView& view, FieldReader& in,
+               std::string_view data)
+      : store_(store), cancel_(cancelRequested), view_(view), in_(in), data_(data) {}
+
+  RecordsRead Read(const ReadOptions& options, unsigned threads) {
+    store_.records.assign(1, ParaRecord{});
+    store_.count = 0;
+    if (options.fastPath && !RegularRecords(options, threads)) return RecordsRead::kCancelled;
+    return OtherRecords(options.fastPath);
   }
-  // The records after the first irregular line.
-  bool estimated = store.count >= 256;
-  bool stoppedEarly = false;
-  while (!in.AtEnd()) {
-    try {
-      int32_t next = AddInt32(store.count, 1);
-      store.records.emplace_back();
-      store.count = next;
-      if (!estimated && next == 256) {
-        // Reserve for the rest of the file from the bytes per record so far.
-        double perRecord = static_cast<double>(in.Position()) / next;
-        double expect = static_cast<double>(data.size()) / perRecord * 1.05 + 64;
-        estimated = true;
-        try {
-          if (expect < 1e9) ReserveRecords(store.records, static_cast<std::size_t>(expect));
-        } catch (const std::bad_alloc&) {
-          // Only an estimate (a file of empty lines looks huge): grow as needed.
-        }
-      }
-    } catch (const std::exception&) {
-      // More records than a 32-bit count or memory can hold.
-      stoppedEarly = true;
-      break;
-    }
-    ParaRecord& r = store.records.back();
-    // The rest of a regular line is one record; any other text, field by field.
-    const char* next = options.fastPath
-                           ? RegularLine(data.data() + in.Position(), data.data() + data.size(), r)
-                           : nullptr;
-    if (next != nullptr) {
-      in.MoveTo(static_cast<std::size_t>(next - data.data()));
-    } else {
-      r = ParaRecord{};
-      double* fields[5] = {&r.x, &r.y, &r.dx, &r.dy, &r.dh};
-      for (double* f : fields) {
-        if (!in.ReadNumber(*f)) break;
-      }
-    }
+
+  double sumDx = 0, sumDy = 0, sumDh = 0;
+
+ private:
+  void Add(const ParaRecord& r) {
     AddChecked(sumDx, r.dx);
     AddChecked(sumDy, r.dy);
     AddChecked(sumDh, r.dh);
-    if (store.count % kYieldInterval == 0) {
-      view.SetProgress(static_cast<long>(in.Position() / 128));
-      if (cancelRequested) {
-        stopForCancel();
-        return;
+  }
+
+  // Keeps the records read so far, indexed, and clears the request.
+  void StopForCancel() {
+    store_.records.resize(static_cast<std::size_t>(store_.count) + 1);
+    store_.index = GridIndex::Build(store_);
+    view_.SetBusy(false);
+    cancel_ = false;
+  }
+
+  // The regular lines first, on several threads, then the yields their
+  // reading would have made. False when cancelled at one of them.
+  bool RegularRecords(const ReadOptions& options, unsigned threads) {
+    std::size_t resume = in_.Position();
+    std::vector<std::size_t> yieldPositions;
+    int32_t taken = 0;
+    try {
+      taken = ParseRegularRecords(data_, in_.Position(), threads, options.minChunkBytes, store_,
+                                  resume, yieldPositions);
+    } catch (const std::bad_alloc&) {
+      store_.records.assign(1, ParaRecord{});  // the field reader reads them all
+      taken = 0;
+      resume = in_.Position();
+    }
+    for (std::size_t y = 0; y < yieldPositions.size(); ++y) {
+      view_.SetProgress(static_cast<long>(yieldPositions[y] / 128));
+      if (cancel_) {
+        store_.count = static_cast<int32_t>((y + 1) * kYieldInterval);
+        StopForCancel();
+        return false;
       }
-      view.Yield();
+      view_.Yield();
+    }
+    store_.count = taken;
+    for (int32_t k = 1; k <= taken; ++k) Add(store_.records[static_cast<std::size_t>(k)]);
+    in_.MoveTo(resume);
+    return true;
+  }
+
+  // The records after the first irregular line (all of them without the
+  // fast path): a regular rest of a line in one step, anything else field by
+  // field.
+  RecordsRead OtherRecords(bool fastPath) {
+    bool estimated = store_.count >= 256;
+    while (!in_.AtEnd()) {
+      try {
+        int32_t next = AddInt32(store_.count, 1);
+        store_.records.emplace_back();
+        store_.count = next;
+        if (!estimated && next == 256) {
+          estimated = true;
+          ReserveForTheRest();
+        }
+      } catch (const std::exception&) {
+        return RecordsRead::kTooMany;  // more than a 32-bit count or memory can hold
+      }
+      ParaRecord& r = store_.records.back();
+      const char* next =
+          fastPath ? RegularLine(data_.data() + in_.Position(), data_.data() + data_.size(), r)
+                   : nullptr;
+      if (next != nullptr) {
+        in_.MoveTo(static_cast<std::size_t>(next - data_.data()));
+      } else {
+        r = ParaRecord{};
+        double* fields[5] = {&r.x, &r.y, &r.dx, &r.dy, &r.dh};
+        for (double* f : fields) {
+          if (!in_.ReadNumber(*f)) break;
+        }
+      }
+      Add(r);
+      if (store_.count % kYieldInterval == 0) {
+        view_.SetProgress(static_cast<long>(in_.Position() / 128));
+        if (cancel_) {
+          StopForCancel();
+          return RecordsRead::kCancelled;
+        }
+        view_.Yield();
+      }
+    }
+    return RecordsRead::kAll;
+  }
+
+  // Room for the rest of the file, estimated from the bytes per record so far.
+  void ReserveForTheRest() {
+    const double perRecord = static_cast<double>(in_.Position()) / store_.count;
+    const double expect = static_cast<double>(data_.size()) / perRecord * 1.05 + 64;
+    try {
+      if (expect < 1e9) ReserveRecords(store_.records, static_cast<std::size_t>(expect));
+    } catch (const std::bad_alloc&) {
+      // Only an estimate (a file of empty lines looks huge): grow as needed.
     }
   }
+
+  ParamStore& store_;
+  bool& cancel_;
+  LoadView& view_;
+  FieldReader& in_;
+  std::string_view data_;
+};
+
+}  // namespace
+
+void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view,
+                  const ReadOptions& options) {
+  view.SetStatusText(ReadingMessage(store.paraFilePath));
+  const unsigned threads =
+      options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+  FileBytes file;
+  if (!file.Read(store.paraFilePath, threads, options.minReadBytes)) {
+    view.SetStatusColor(colors::kLightRed);
+    view.SetStatusText(OpenFailureMessage(store.paraFilePath));
+    store.version.clear();
+    view.ShowBreak(false);
+    return;
+  }
+  const std::string_view data = file.view();
+  view.SetBusy(true);
+  const double progressMax = static_cast<double>(data.size()) / kProgressUnit;
+  view.SetProgressMax(progressMax);
+  view.SetSizeText(FileSizeText(static_cast<long long>(data.size())));
+
+  FieldReader in(data);
+  ReadHeader(in, store);
+  RecordReader records(store, cancelRequested, view, in, data);
+  const RecordsRead read = records.Read(options, threads);
+  if (read == RecordsRead::kCancelled) return;
   store.index = GridIndex::Build(store);
   // A cancel handled at a yield after which no further multiple of 2000 came
   // would otherwise stay set after a complete reading, and the start-up would
   // end the program although the grid was read in full.
   cancelRequested = false;
-  if (stoppedEarly) {
+  if (read == RecordsRead::kTooMany) {
     view.SetStatusColor(colors::kLightRed);
     view.SetStatusText("変換ﾊﾟﾗﾒｰﾀﾌｧｲﾙが大きすぎるため、" + std::to_string(store.count) +
                        "行までしか読み込めませんでした。");
     view.SetBusy(false);
     return;
   }
-
   if (store.count > 0) {
-    store.repDx = sumDx / store.count;
-    store.repDy = sumDy / store.count;
-    store.repDh = sumDh / store.count;
+    store.repDx = records.sumDx / store.count;
+    store.repDy = records.sumDy / store.count;
+    store.repDh = records.sumDh / store.count;
   } else {
     // No node at all: the grid has no parameters anywhere; zero corrections.
     store.repDx = store.repDy = store.repDh = 0;
