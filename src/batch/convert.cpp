@@ -169,9 +169,23 @@ class Run {
   RunOutcome Execute();
 
  private:
+  // Where a run that stops on an error stands.
+  struct Stopped {
+    std::optional<LineReader>& in;
+    ResultWriter& writer;
+    Tally& tally;
+    std::size_t lineStart;  // where the half-built line begins in the writer's buffer
+    int32_t lines;          // input lines handled in full
+    long long headerLines;  // lines of the result file's header
+    long long count;        // lines of the input; 0 until counted
+  };
+
   void WriteHeader(std::string& out);
   void ResetAfterRun();
   RunOutcome Cancel(std::optional<LineReader>& in);
+  RunOutcome Finish(std::optional<LineReader>& in, ResultWriter& writer, Tally& tally,
+                    int32_t lines, int32_t n, long progressMax);
+  RunOutcome StopOnError(const std::exception& e, Stopped s);
 
   BatchContext& ctx_;
   Converter conv_;
@@ -301,56 +315,72 @@ RunOutcome Run::Execute() {
       view.Yield();
     }
 
-    writer.Flush();
-    in.reset();
-    CloseResultFile(files.outFile);
-    tally.Finish(i);
-    view.SetProgress(progressMax);
-    view.SetPercentText(ProgressText(i, n));
-    view.SetDialogStatus(FinishedText(i), colors::kLightCyan);
-    ResetAfterRun();
-    if (view.ShowResultFile()) view.OpenOutFileView(files.outFilePath);
-    return RunOutcome::kFinished;
+    return Finish(in, writer, tally, i, n, progressMax);
   } catch (const std::exception& e) {
-    RunOutcome outcome = RunOutcome::kOtherError;
-    std::string description = e.what();
-    long long stoppedAt = static_cast<long long>(i) + 1;  // the line being handled
-    if (const auto* we = dynamic_cast<const WriteError*>(&e)) {
-      // The file was cut back to whole lines: say how many results it holds
-      // and at which input line writing stopped.
-      const long long results = std::max(0LL, we->linesInFile() - headerLines);
-      stoppedAt = results + 1;
-      description += WriteFailureText(results, stoppedAt);
-      view.LineStarted(static_cast<long>(stoppedAt));
-    } else if (const auto* ve = dynamic_cast<const VarnoError*>(&e)) {
-      if (ve->IsOverflow()) outcome = RunOutcome::kOverflowError;
-    } else if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) {
-      description = "メモリが不足しています。";
-    }
-    // Keep every complete line written before the error; a half-built line is
-    // dropped. A failing write here cannot be reported better than the error.
-    if (lineStart <= buf.size()) buf.resize(lineStart);
-    try {
-      writer.Flush();
-    } catch (const std::exception&) {
-    }
-    in.reset();
-    try {
-      CloseResultFile(files.outFile);
-    } catch (const std::exception&) {
-    }
-    tally.Abandon();
-    if (outcome == RunOutcome::kOverflowError) {
-      view.SetDialogStatus(OverflowMessage(conv_), colors::kGreen);
-    } else {
-      ctx_.report.messages.Show(OtherErrorMessage(conv_, description), kProgramTitle,
-                                MessageIcon::kCritical);
-      // The run no longer goes on: the status must not say it does.
-      view.SetDialogStatus(StoppedText(count > 0 ? stoppedAt : 0), colors::kDarkRed);
-    }
-    ResetAfterRun();
-    return outcome;
+    return StopOnError(e, {in, writer, tally, lineStart, i, headerLines, count});
   }
+}
+
+// The end of a run that handled every line: the files closed, the report
+// finished, the dialog's last progress and status.
+RunOutcome Run::Finish(std::optional<LineReader>& in, ResultWriter& writer, Tally& tally,
+                       int32_t lines, int32_t n, long progressMax) {
+  BatchView& view = ctx_.view;
+  writer.Flush();
+  in.reset();
+  CloseResultFile(ctx_.files.outFile);
+  tally.Finish(lines);
+  view.SetProgress(progressMax);
+  view.SetPercentText(ProgressText(lines, n));
+  view.SetDialogStatus(FinishedText(lines), colors::kLightCyan);
+  ResetAfterRun();
+  if (view.ShowResultFile()) view.OpenOutFileView(ctx_.files.outFilePath);
+  return RunOutcome::kFinished;
+}
+
+// A run stopped by an error keeps every complete line written before it,
+// closes its files and says why and where it stopped.
+RunOutcome Run::StopOnError(const std::exception& e, Stopped s) {
+  BatchView& view = ctx_.view;
+  std::string& buf = s.writer.buffer();
+  RunOutcome outcome = RunOutcome::kOtherError;
+  std::string description = e.what();
+  long long stoppedAt = static_cast<long long>(s.lines) + 1;  // the line being handled
+  if (const auto* we = dynamic_cast<const WriteError*>(&e)) {
+    // The file was cut back to whole lines: say how many results it holds
+    // and at which input line writing stopped.
+    const long long results = std::max(0LL, we->linesInFile() - s.headerLines);
+    stoppedAt = results + 1;
+    description += WriteFailureText(results, stoppedAt);
+    view.LineStarted(static_cast<long>(stoppedAt));
+  } else if (const auto* ve = dynamic_cast<const VarnoError*>(&e)) {
+    if (ve->IsOverflow()) outcome = RunOutcome::kOverflowError;
+  } else if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) {
+    description = "メモリが不足しています。";
+  }
+  // Keep every complete line written before the error; a half-built line is
+  // dropped. A failing write here cannot be reported better than the error.
+  if (s.lineStart <= buf.size()) buf.resize(s.lineStart);
+  try {
+    s.writer.Flush();
+  } catch (const std::exception&) {
+  }
+  s.in.reset();
+  try {
+    CloseResultFile(ctx_.files.outFile);
+  } catch (const std::exception&) {
+  }
+  s.tally.Abandon();
+  if (outcome == RunOutcome::kOverflowError) {
+    view.SetDialogStatus(OverflowMessage(conv_), colors::kGreen);
+  } else {
+    ctx_.report.messages.Show(OtherErrorMessage(conv_, description), kProgramTitle,
+                              MessageIcon::kCritical);
+    // The run no longer goes on: the status must not say it does.
+    view.SetDialogStatus(StoppedText(s.count > 0 ? stoppedAt : 0), colors::kDarkRed);
+  }
+  ResetAfterRun();
+  return outcome;
 }
 
 const NumberPattern& PercentPattern() {
