@@ -88,6 +88,7 @@ void Tally::Begin() {
   if (report_ == nullptr)
     throw FileError(kErrPathAccess, "報告ファイル " + EscapeControls(path) + " が作れません。");
   writer_.emplace(report_);
+  writer_->DoNotCountLines();  // a failure names the report, not a line of it
   sima::ReportHeader h;
   h.inFileName = ToCp932Lenient(FileNameOf(files.inFilePath));
   h.outFileName = ToCp932Lenient(FileNameOf(files.outFilePath));

@@ -234,14 +234,14 @@ void ResultWriter::Flush() {
   }
   if (put == buf_.size()) {
     offset_ += static_cast<long long>(put);
-    lines_ += CountLf(buf_.data(), buf_.size());
+    if (countLines_) lines_ += CountLf(buf_.data(), buf_.size());
     buf_.clear();
     return;
   }
   // Keep the whole lines that got in and cut off the partial one.
   const std::size_t lastLf = std::string_view(buf_.data(), put).rfind('\n');
   const std::size_t keep = lastLf == std::string_view::npos ? 0 : lastLf + 1;
-  lines_ += CountLf(buf_.data(), keep);
+  if (countLines_) lines_ += CountLf(buf_.data(), keep);
   offset_ += static_cast<long long>(keep);
   if (::ftruncate(fd, static_cast<off_t>(offset_)) == 0) ::lseek(fd, offset_, SEEK_SET);
   failed_ = true;

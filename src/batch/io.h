@@ -70,8 +70,11 @@ class WriteError : public FileError {
 class ResultWriter {
  public:
   explicit ResultWriter(std::FILE* file, std::size_t blockSize = 1 << 20);
-  // Lines (CR LF or LF ended) written to the file so far.
+  // Lines (CR LF or LF ended) written to the file so far, unless not counted.
   long long lines() const { return lines_; }
+  // Leaves the lines uncounted (a file whose failure message names no line),
+  // sparing a pass over every byte written.
+  void DoNotCountLines() { countLines_ = false; }
   // The buffer lines are appended to.
   std::string& buffer() { return buf_; }
   // Writes the buffer out once it has grown past the block size.
@@ -86,6 +89,7 @@ class ResultWriter {
   std::string buf_;
   long long offset_ = 0;  // bytes in the file, all of them whole lines
   long long lines_ = 0;
+  bool countLines_ = true;
   bool failed_ = false;
 };
 
