@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,7 +76,15 @@ bool WriteMap(const std::string& path, const std::string& svg) {
   return true;
 }
 
-int Main(int argc, char** argv) {
+// The exit status when a step ends the program; nullopt goes on.
+using Stop = std::optional<int>;
+
+bool ToStdout(const cli::Options& opt) {
+  return opt.output == cli::kStdoutName;
+}
+
+// Bad usage, --help and --version end the program here.
+Stop ReadCommandLine(int argc, char** argv, cli::Options& opt) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string usageError;
   auto parsed = cli::ParseOptions(args, usageError);
@@ -84,7 +93,7 @@ int Main(int argc, char** argv) {
     std::fputs("詳しくは varno-batch --help (see varno-batch --help)\n", stderr);
     return kExitUsage;
   }
-  const cli::Options& opt = *parsed;
+  opt = *parsed;
   if (opt.help) {
     std::fputs(cli::HelpText().c_str(), stdout);
     return kExitOk;
@@ -93,17 +102,19 @@ int Main(int argc, char** argv) {
     std::fputs(cli::VersionText().c_str(), stdout);
     return kExitOk;
   }
-  const bool toStdout = opt.output == cli::kStdoutName;
+  return std::nullopt;
+}
 
-  // The input file must survive: refuse it as the result file before anything
-  // is opened (opening the result file empties it). Standard output redirected
-  // onto the input is refused when the run starts.
+// The input file must survive: refuse it as the result file before anything
+// is opened (opening the result file empties it). Standard output redirected
+// onto the input is refused when the run starts.
+Stop RefuseInputAsResult(const cli::Options& opt) {
+  const bool toStdout = ToStdout(opt);
   if (std::string refusal = toStdout ? "" : batch::CheckOutputPath(opt.input, opt.output);
       !refusal.empty()) {
     Say(refusal);
     return kExitUsage;
   }
-
   // The picture must not replace any file of the run.
   if (!opt.mapFile.empty() &&
       (!batch::CheckOutputPath(opt.input, opt.mapFile).empty() ||
@@ -111,11 +122,10 @@ int Main(int argc, char** argv) {
     Say(kMapClashText);
     return kExitUsage;
   }
+  return std::nullopt;
+}
 
-  cli::HoldInterrupts();
-
-  // The same module state as the program, without windows.
-  ModuleState state;
+Stop LoadParameters(const cli::Options& opt, ModuleState& state) {
   params::ParamStore& store = state.store;
   store.paraFilePath = ParaFilePath(opt);
   // A FIFO or a device would block the reading or never end it.
@@ -124,45 +134,56 @@ int Main(int argc, char** argv) {
         problem.description + ")");
     return kExitError;
   }
-  bool& cancelRequested = state.cancelRequested;
   cli::ConsoleLoadView loadView;
-  params::ReadParaFile(store, cancelRequested, loadView);
+  params::ReadParaFile(store, state.cancelRequested, loadView);
   if (loadView.failed()) {
     Say(loadView.text());
     return kExitError;
   }
   if (opt.verbose) Say(params::SummaryText(store));
+  return std::nullopt;
+}
+
+// Neither the picture nor the result file may be the parameter file: it would
+// be emptied.
+Stop RefuseParametersAsResult(const cli::Options& opt, const params::ParamStore& store) {
   if (!opt.mapFile.empty() && !batch::CheckOutputPath(store.paraFilePath, opt.mapFile).empty()) {
     Say(kMapClashText);
     return kExitUsage;
   }
-  // Nor may the result file be the parameter file: it would be emptied.
-  if (!toStdout && !batch::CheckOutputPath(store.paraFilePath, opt.output).empty()) {
+  if (!ToStdout(opt) && !batch::CheckOutputPath(store.paraFilePath, opt.output).empty()) {
     Say("出力ファイルに変換パラメータファイルが指定されました。別の出力ファイルを指定して下さい。");
     return kExitUsage;
   }
+  return std::nullopt;
+}
 
-  // The zone of the run: the parameter file's, unless given.
-  int zone = store.zoneNo;
+// The zone of the run: the parameter file's, unless given.
+Stop ChooseZone(const cli::Options& opt, ModuleState& state) {
+  const int fileZone = state.store.zoneNo;
+  int zone = fileZone;
   if (opt.zone) {
     zone = *opt.zone;
   } else if (zone < 1 || zone > 19) {
-    Say("パラメータファイルの座標系が" + SpacedNumber(store.zoneNo) +
+    Say("パラメータファイルの座標系が" + SpacedNumber(fileZone) +
         " 系なので，--zone で座標系 (1～19) を指定して下さい。");
     return kExitUsage;
   }
-  if (zone != store.zoneNo) Say("選択された座標系は、変換パラメータの座標系と異なります ");
+  if (zone != fileZone) Say("選択された座標系は、変換パラメータの座標系と異なります ");
   state.geo.zone = geo::ParseZoneItem(geo::ZoneItems()[static_cast<std::size_t>(zone - 1)]);
+  return std::nullopt;
+}
 
-  // The input must be a readable regular file before the result file is
-  // created or emptied; it is read twice (count, then convert), so a pipe
-  // will not do, and a FIFO would block the open.
+// The input must be a readable regular file before the result file is
+// created or emptied; it is read twice (count, then convert), so a pipe
+// will not do, and a FIFO would block the open.
+Stop OpenFiles(const cli::Options& opt, batch::BatchFiles& files) {
   if (FileProblem problem; !CanReadRegularFile(opt.input, problem)) {
     Say("入力ファイルが開けません。 (" + opt.input + ": " + problem.description + ")");
     return kExitError;
   }
   if (const int sig = cli::PendingInterrupt()) return cli::ExitStatusFor(sig);
-  batch::BatchFiles& files = state.files;
+  const bool toStdout = ToStdout(opt);
   files.inFilePath = opt.input;
   files.inFileDir = FolderOf(opt.input);
   files.inFileBase = StripExtension(opt.input);
@@ -175,35 +196,14 @@ int Main(int argc, char** argv) {
     return kExitError;
   }
   files.inFileChosen = files.outFileChosen = true;
-
-  cli::MessageLog log(stderr);
-  cli::StatusToLog status(log);
-  cli::MessagesToLog messages(log);
-  cli::ConsoleView view(cancelRequested, log, opt.verbose);
-  const batch::RunSettings settings{store,         opt.mode,  opt.process,
-                                    opt.withInput, state.geo, opt.format};
-  // --map: the run's points, placed in the run's zone.
-  map::RunPoints& points = state.lastRun;
-  const geo::Projection projection(state.geo);
-  map::RunRecorder recorder(points, opt.process == batch::Process::kBl, &projection);
   // A SIMA result on standard output leaves its report beside the input.
   if (toStdout) files.reportPath = batch::sima::ReportPathFor(files.inFileBase + "_2011.sim");
-  batch::RunTotals totals;
-  batch::BatchContext ctx{settings,           files,
-                          cancelRequested,    view,
-                          {status, messages}, opt.mapFile.empty() ? nullptr : &recorder};
-  ctx.totals = &totals;
-  ctx.jobs = opt.jobs;
-  const batch::RunOutcome outcome = batch::RunFile(ctx);
-  bool mapWritten = true;
-  if (!opt.mapFile.empty()) {
-    points.inputName = FileNameOf(opt.input);
-    points.finished = outcome == batch::RunOutcome::kFinished;
-    mapWritten = WriteMap(opt.mapFile, map::MapSvg(map::GridModel::Build(store), &points, nullptr));
-  }
-  view.ClearBar();
-  log.SetLine(0);
-  log.Summary();
+  return std::nullopt;
+}
+
+// The exit status of a run that has ended, with its closing lines.
+int ReportEnd(batch::RunOutcome outcome, bool mapWritten, const batch::RunTotals& totals,
+              const cli::Options& opt, cli::MessageLog& log, const cli::ConsoleView& view) {
   switch (outcome) {
     case batch::RunOutcome::kFinished: {
       if (!mapWritten) return kExitError;
@@ -222,6 +222,50 @@ int Main(int argc, char** argv) {
     default:
       return kExitError;
   }
+}
+
+// Converts the open files, writes the picture when asked, and reports the end.
+int RunAndReport(const cli::Options& opt, ModuleState& state) {
+  cli::MessageLog log(stderr);
+  cli::StatusToLog status(log);
+  cli::MessagesToLog messages(log);
+  cli::ConsoleView view(state.cancelRequested, log, opt.verbose);
+  const batch::RunSettings settings{state.store,   opt.mode,  opt.process,
+                                    opt.withInput, state.geo, opt.format};
+  // --map: the run's points, placed in the run's zone.
+  map::RunPoints& points = state.lastRun;
+  const geo::Projection projection(state.geo);
+  map::RunRecorder recorder(points, opt.process == batch::Process::kBl, &projection);
+  batch::RunTotals totals;
+  batch::BatchContext ctx{settings, state.files,        state.cancelRequested,
+                          view,     {status, messages}, opt.mapFile.empty() ? nullptr : &recorder};
+  ctx.totals = &totals;
+  ctx.jobs = opt.jobs;
+  const batch::RunOutcome outcome = batch::RunFile(ctx);
+  bool mapWritten = true;
+  if (!opt.mapFile.empty()) {
+    points.inputName = FileNameOf(opt.input);
+    points.finished = outcome == batch::RunOutcome::kFinished;
+    mapWritten =
+        WriteMap(opt.mapFile, map::MapSvg(map::GridModel::Build(state.store), &points, nullptr));
+  }
+  view.ClearBar();
+  log.SetLine(0);
+  log.Summary();
+  return ReportEnd(outcome, mapWritten, totals, opt, log, view);
+}
+
+int Main(int argc, char** argv) {
+  cli::Options opt;
+  if (Stop stop = ReadCommandLine(argc, argv, opt)) return *stop;
+  if (Stop stop = RefuseInputAsResult(opt)) return *stop;
+  cli::HoldInterrupts();
+  ModuleState state;  // the same module state as the program, without windows
+  if (Stop stop = LoadParameters(opt, state)) return *stop;
+  if (Stop stop = RefuseParametersAsResult(opt, state.store)) return *stop;
+  if (Stop stop = ChooseZone(opt, state)) return *stop;
+  if (Stop stop = OpenFiles(opt, state.files)) return *stop;
+  return RunAndReport(opt, state);
 }
 
 }  // namespace

@@ -1,13 +1,22 @@
 #include "cli/options.h"
 
+#include <cstddef>
 #include <deque>
 #include <string_view>
+#include <utility>
 
 #include "text/version.h"
 
 namespace varno::cli {
 
 namespace {
+
+// What the command line has given so far.
+struct Parsed {
+  Options options;
+  bool processGiven = false;  // --process was written, even as the default xy
+  std::vector<std::string> operands;
+};
 
 bool ParseSmallInt(std::string_view s, int lo, int hi, int& out) {
   if (s.empty() || s.size() > 3) return false;
@@ -33,153 +42,212 @@ const char* LongFlag(char letter) {
   }
 }
 
-}  // namespace
+std::string UnknownOption(const std::string& arg) {
+  return "不明なオプション: " + arg + " (unknown option)";
+}
 
-std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
-  Options o;
-  bool processGiven = false;
-  std::vector<std::string> positional;
-  bool optionsDone = false;
-  // Arguments not yet read; a combined "-vh" is put back as "--verbose --help".
-  std::deque<std::string> rest(args.begin(), args.end());
-  while (!rest.empty()) {
-    std::string arg = std::move(rest.front());
-    rest.pop_front();
-    if (optionsDone || arg.size() < 2 || arg[0] != '-') {
-      positional.push_back(arg);
-      continue;
+// `expected` says what `name` takes, after "は".
+bool Refuse(const std::string& name, const char* expected, const std::string& value,
+            std::string& error) {
+  error = name + " は " + expected + " (got \"" + value + "\")";
+  return false;
+}
+
+// --par, --map: a file name, never empty.
+bool SetFile(const std::string& name, const std::string& value, std::string& file,
+             std::string& error) {
+  if (value.empty()) {
+    error = name + " が空です (" + name + " is empty)";
+    return false;
+  }
+  file = value;
+  return true;
+}
+
+// One of a few words, each standing for a value of T.
+template <class T>
+struct Word {
+  std::string_view word;
+  T value;
+};
+
+template <class T, std::size_t N>
+bool SetWord(const std::string& name, const std::string& value, const Word<T> (&words)[N],
+             const char* expected, T& out, std::string& error) {
+  for (const Word<T>& w : words) {
+    if (value == w.word) {
+      out = w.value;
+      return true;
     }
-    if (arg == "--") {
-      optionsDone = true;
-      continue;
+  }
+  return Refuse(name, expected, value, error);
+}
+
+constexpr Word<batch::Process> kProcesses[] = {
+    {"bl", batch::Process::kBl}, {"xy", batch::Process::kXy}, {"xy-bl", batch::Process::kXyBl}};
+constexpr Word<batch::InputFormat> kFormats[] = {{"text", batch::InputFormat::kText},
+                                                 {"csv", batch::InputFormat::kCsv},
+                                                 {"sima", batch::InputFormat::kSima}};
+
+// The options that take a value: each sets its field of `p`, or refuses the
+// value with `error` set.
+using Setter = bool (*)(const std::string& name, const std::string& value, Parsed& p,
+                        std::string& error);
+
+bool SetPar(const std::string& name, const std::string& value, Parsed& p, std::string& error) {
+  return SetFile(name, value, p.options.parFile, error);
+}
+
+bool SetMap(const std::string& name, const std::string& value, Parsed& p, std::string& error) {
+  return SetFile(name, value, p.options.mapFile, error);
+}
+
+bool SetProcess(const std::string& name, const std::string& value, Parsed& p, std::string& error) {
+  p.processGiven = true;
+  return SetWord(name, value, kProcesses, "bl, xy, xy-bl のいずれかです", p.options.process, error);
+}
+
+bool SetFormat(const std::string& name, const std::string& value, Parsed& p, std::string& error) {
+  return SetWord(name, value, kFormats, "text, csv, sima のいずれかです", p.options.format, error);
+}
+
+bool SetMode(const std::string& name, const std::string& value, Parsed& p, std::string& error) {
+  int m = 0;
+  if (!ParseSmallInt(value, 1, 3, m)) return Refuse(name, "1, 2, 3 のいずれかです", value, error);
+  p.options.mode = static_cast<params::ConversionMode>(m);
+  return true;
+}
+
+bool SetZone(const std::string& name, const std::string& value, Parsed& p, std::string& error) {
+  int z = 0;
+  if (!ParseSmallInt(value, 1, 19, z)) return Refuse(name, "1～19 の座標系番号です", value, error);
+  p.options.zone = z;
+  return true;
+}
+
+bool SetJobs(const std::string& name, const std::string& value, Parsed& p, std::string& error) {
+  if (!ParseSmallInt(value, 1, 256, p.options.jobs))
+    return Refuse(name, "1～256 のスレッド数です", value, error);
+  return true;
+}
+
+constexpr struct {
+  std::string_view name;
+  Setter set;
+} kValueOptions[] = {{"--par", SetPar},   {"--process", SetProcess}, {"--format", SetFormat},
+                     {"--mode", SetMode}, {"--map", SetMap},         {"--zone", SetZone},
+                     {"--jobs", SetJobs}};
+
+// The options without a value.
+constexpr struct {
+  std::string_view name;
+  bool Options::*field;
+} kFlags[] = {{"--help", &Options::help},
+              {"--version", &Options::version},
+              {"--verbose", &Options::verbose},
+              {"--with-input", &Options::withInput}};
+
+// Arguments not yet read; a combined "-vh" is put back as "--verbose --help".
+using Rest = std::deque<std::string>;
+
+std::string TakeFront(Rest& rest) {
+  std::string arg = std::move(rest.front());
+  rest.pop_front();
+  return arg;
+}
+
+// One-letter flags: "-vh" is "-v -h". Each letter must be a flag.
+bool PutBackShortFlags(const std::string& arg, Rest& rest, std::string& error) {
+  for (std::size_t j = arg.size(); j-- > 1;) {
+    const char* name = LongFlag(arg[j]);
+    if (name == nullptr) {
+      error = UnknownOption(arg);
+      return false;
     }
-    if (arg[1] != '-') {
-      // One-letter flags: "-vh" is "-v -h". Each letter must be a flag.
-      for (std::size_t j = arg.size(); j-- > 1;) {
-        const char* name = LongFlag(arg[j]);
-        if (name == nullptr) {
-          error = "不明なオプション: " + arg + " (unknown option)";
-          return std::nullopt;
-        }
-        rest.push_front(name);
-      }
-      continue;
+    rest.push_front(name);
+  }
+  return true;
+}
+
+// A "--name" or "--name=value" argument; the value of an option that takes one
+// is otherwise the next argument.
+bool ReadLongOption(std::string arg, Rest& rest, Parsed& p, std::string& error) {
+  std::string value;
+  bool hasValue = false;
+  if (auto eq = arg.find('='); eq != std::string::npos) {
+    value = arg.substr(eq + 1);
+    arg = arg.substr(0, eq);
+    hasValue = true;
+  }
+  for (const auto& flag : kFlags) {
+    if (arg == flag.name) {
+      p.options.*flag.field = true;
+      return true;
     }
-    std::string value;
-    bool hasValue = false;
-    if (auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-      arg = arg.substr(0, eq);
-      hasValue = true;
-    }
-    auto needValue = [&]() -> bool {
-      if (hasValue) return true;
+  }
+  for (const auto& option : kValueOptions) {
+    if (arg != option.name) continue;
+    if (!hasValue) {
       if (rest.empty()) {
         error = arg + " には値が必要です (" + arg + " needs a value)";
         return false;
       }
-      value = std::move(rest.front());
-      rest.pop_front();
-      return true;
-    };
-    if (arg == "--help") {
-      o.help = true;
-    } else if (arg == "--version") {
-      o.version = true;
-    } else if (arg == "--verbose") {
-      o.verbose = true;
-    } else if (arg == "--with-input") {
-      o.withInput = true;
-    } else if (arg == "--par") {
-      if (!needValue()) return std::nullopt;
-      if (value.empty()) {
-        error = "--par が空です (--par is empty)";
-        return std::nullopt;
-      }
-      o.parFile = value;
-    } else if (arg == "--process") {
-      if (!needValue()) return std::nullopt;
-      processGiven = true;
-      if (value == "bl") {
-        o.process = batch::Process::kBl;
-      } else if (value == "xy") {
-        o.process = batch::Process::kXy;
-      } else if (value == "xy-bl") {
-        o.process = batch::Process::kXyBl;
-      } else {
-        error = "--process は bl, xy, xy-bl のいずれかです (got \"" + value + "\")";
-        return std::nullopt;
-      }
-    } else if (arg == "--format") {
-      if (!needValue()) return std::nullopt;
-      if (value == "text") {
-        o.format = batch::InputFormat::kText;
-      } else if (value == "csv") {
-        o.format = batch::InputFormat::kCsv;
-      } else if (value == "sima") {
-        o.format = batch::InputFormat::kSima;
-      } else {
-        error = "--format は text, csv, sima のいずれかです (got \"" + value + "\")";
-        return std::nullopt;
-      }
-    } else if (arg == "--mode") {
-      if (!needValue()) return std::nullopt;
-      int m = 0;
-      if (!ParseSmallInt(value, 1, 3, m)) {
-        error = "--mode は 1, 2, 3 のいずれかです (got \"" + value + "\")";
-        return std::nullopt;
-      }
-      o.mode = static_cast<params::ConversionMode>(m);
-    } else if (arg == "--map") {
-      if (!needValue()) return std::nullopt;
-      if (value.empty()) {
-        error = "--map が空です (--map is empty)";
-        return std::nullopt;
-      }
-      o.mapFile = value;
-    } else if (arg == "--zone") {
-      if (!needValue()) return std::nullopt;
-      int z = 0;
-      if (!ParseSmallInt(value, 1, 19, z)) {
-        error = "--zone は 1～19 の座標系番号です (got \"" + value + "\")";
-        return std::nullopt;
-      }
-      o.zone = z;
-    } else if (arg == "--jobs") {
-      if (!needValue()) return std::nullopt;
-      int j = 0;
-      if (!ParseSmallInt(value, 1, 256, j)) {
-        error = "--jobs は 1～256 のスレッド数です (got \"" + value + "\")";
-        return std::nullopt;
-      }
-      o.jobs = j;
-    } else {
-      error = "不明なオプション: " + arg + " (unknown option)";
-      return std::nullopt;
+      value = TakeFront(rest);
     }
+    return option.set(arg, value, p, error);
   }
-  if (o.help || o.version) return o;
+  error = UnknownOption(arg);
+  return false;
+}
+
+// What a run needs besides its options: INPUT and OUTPUT, and options that
+// go together.
+bool CheckRun(const Parsed& p, std::string& error) {
+  const Options& o = p.options;
   // A SIMA file is always converted X/Y -> X/Y/H, record for record.
   if (o.format == batch::InputFormat::kSima &&
-      ((processGiven && o.process != batch::Process::kXy) || o.withInput)) {
+      ((p.processGiven && o.process != batch::Process::kXy) || o.withInput)) {
     error =
         "--format sima では --process xy (既定) 以外の処理と --with-input は指定できません "
         "(SIMA is always converted X/Y -> X/Y/H)";
-    return std::nullopt;
+    return false;
   }
-  if (positional.size() != 2) {
+  if (p.operands.size() != 2) {
     error = "入力ファイルと出力ファイルを1つずつ指定して下さい (expected INPUT and OUTPUT)";
-    return std::nullopt;
+    return false;
   }
-  o.input = positional[0];
-  o.output = positional[1];
-  if (o.input == kStdoutName) {
+  if (p.operands[0] == kStdoutName) {
     error =
         "入力は通常のファイルにして下さい (the input is read twice, so standard input will not "
         "do)";
-    return std::nullopt;
+    return false;
   }
-  return o;
+  return true;
+}
+
+}  // namespace
+
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
+  Parsed p;
+  bool optionsDone = false;
+  Rest rest(args.begin(), args.end());
+  while (!rest.empty()) {
+    std::string arg = TakeFront(rest);
+    if (optionsDone || arg.size() < 2 || arg[0] != '-') {
+      p.operands.push_back(std::move(arg));
+    } else if (arg == "--") {
+      optionsDone = true;
+    } else if (arg[1] != '-') {
+      if (!PutBackShortFlags(arg, rest, error)) return std::nullopt;
+    } else if (!ReadLongOption(std::move(arg), rest, p, error)) {
+      return std::nullopt;
+    }
+  }
+  if (p.options.help || p.options.version) return p.options;
+  if (!CheckRun(p, error)) return std::nullopt;
+  p.options.input = p.operands[0];
+  p.options.output = p.operands[1];
+  return p.options;
 }
 
 std::string VersionText() {

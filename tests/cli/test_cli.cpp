@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -105,6 +106,37 @@ TEST_F(Cli, HelpAndBadUsage) {
     EXPECT_EQ(r.code, 2);
     EXPECT_FALSE(r.err.empty());
   }
+}
+
+// Each usage error names the option as written (without its "=value") and the
+// value refused; flags ignore an "=value", an empty file name is refused.
+TEST_F(Cli, UsageErrorsSayWhatIsWrong) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"--frobnicate=3 a b", "不明なオプション: --frobnicate (unknown option)"},
+      {"-vx a b", "不明なオプション: -vx (unknown option)"},
+      {"--jobs 2 --jobs", "--jobs には値が必要です (--jobs needs a value)"},
+      {"--par= a b", "--par が空です (--par is empty)"},
+      {"--map= a b", "--map が空です (--map is empty)"},
+      {"--process=xyz a b", "--process は bl, xy, xy-bl のいずれかです (got \"xyz\")"},
+      {"--format CSV a b", "--format は text, csv, sima のいずれかです (got \"CSV\")"},
+      {"--mode 0003 a b", "--mode は 1, 2, 3 のいずれかです (got \"0003\")"},
+      {"--zone=-1 a b", "--zone は 1～19 の座標系番号です (got \"-1\")"},
+      {"--jobs 257 a b", "--jobs は 1～256 のスレッド数です (got \"257\")"},
+      {"--format sima --process bl a b",
+       "--format sima では --process xy (既定) 以外の処理と --with-input は指定できません "
+       "(SIMA is always converted X/Y -> X/Y/H)"},
+      {"--verbose=no a",
+       "入力ファイルと出力ファイルを1つずつ指定して下さい (expected INPUT and "
+       "OUTPUT)"}};
+  for (const auto& [args, message] : cases) {
+    SCOPED_TRACE(args);
+    const Result r = Run(args);
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, std::string("varno-batch: ") + message +
+                         "\n詳しくは varno-batch --help (see varno-batch --help)\n");
+  }
+  // A flag with a value is still the flag.
+  EXPECT_EQ(Run("--help=yes").code, 0);
 }
 
 TEST_F(Cli, VersionAndCombinedShortOptions) {
