@@ -10,6 +10,7 @@
 
 #include "text/errors.h"
 #include "text/files.h"
+#include "text/line_feeds.h"
 #include "text/quote.h"
 
 namespace varno::batch {
@@ -18,32 +19,6 @@ namespace {
 
 [[noreturn]] void ThrowOpenError(const std::string& path, const FileProblem& problem) {
   throw FileError(problem.number, problem.description + "（" + QuoteField(path) + "）");
-}
-
-// The LFs in `n` bytes at `p`, eight bytes at a time: every byte read and
-// written passes through here.
-long long CountLf(const char* p, std::size_t n) {
-  constexpr uint64_t kOnes = 0x0101010101010101ULL, kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-  constexpr uint64_t kEvenBytes = 0x00FF00FF00FF00FFULL, kLanes = 0x0001000100010001ULL;
-  constexpr std::size_t kRun = 255 * 8;  // a byte counts at most 255 words
-  long long count = 0;
-  std::size_t i = 0;
-  while (i + 8 <= n) {
-    const std::size_t stop = i + std::min(kRun, (n - i) / 8 * 8);
-    uint64_t flags = 0;  // one count per byte position
-    for (; i < stop; i += 8) {
-      uint64_t w = 0;
-      std::memcpy(&w, p + i, 8);
-      const uint64_t x = w ^ (kOnes * '\n');  // zero bytes where the LFs are
-      // High bit set exactly in the zero bytes (no carry between bytes).
-      flags += (~(((x & kLow7) + kLow7) | x | kLow7)) >> 7;
-    }
-    // The eight byte counts added in 16-bit lanes, then the lanes.
-    const uint64_t pairs = (flags & kEvenBytes) + ((flags >> 8) & kEvenBytes);
-    count += static_cast<long long>((pairs * kLanes) >> 48);
-  }
-  for (; i < n; ++i) count += p[i] == '\n';
-  return count;
 }
 
 }  // namespace
@@ -184,7 +159,7 @@ long long CountLines(const std::string& path, const std::function<bool()>& cance
     const char* p = block.data();
     const char* const end = p + got;
     if (pendingCr && *p != '\n') ++n;  // the CR ended a line on its own
-    n += CountLf(p, static_cast<std::size_t>(end - p));
+    n += CountLineFeeds(std::string_view(p, static_cast<std::size_t>(end - p)));
     for (const char* c = p;
          (c = static_cast<const char*>(std::memchr(c, '\r', static_cast<std::size_t>(end - c))));
          ++c) {
@@ -234,14 +209,14 @@ void ResultWriter::Flush() {
   }
   if (put == buf_.size()) {
     offset_ += static_cast<long long>(put);
-    if (countLines_) lines_ += CountLf(buf_.data(), buf_.size());
+    if (countLines_) lines_ += CountLineFeeds(buf_);
     buf_.clear();
     return;
   }
   // Keep the whole lines that got in and cut off the partial one.
   const std::size_t lastLf = std::string_view(buf_.data(), put).rfind('\n');
   const std::size_t keep = lastLf == std::string_view::npos ? 0 : lastLf + 1;
-  if (countLines_) lines_ += CountLf(buf_.data(), keep);
+  if (countLines_) lines_ += CountLineFeeds(std::string_view(buf_.data(), keep));
   offset_ += static_cast<long long>(keep);
   if (::ftruncate(fd, static_cast<off_t>(offset_)) == 0) ::lseek(fd, offset_, SEEK_SET);
   failed_ = true;

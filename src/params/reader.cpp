@@ -18,6 +18,7 @@
 #include "text/errors.h"
 #include "text/files.h"
 #include "text/format.h"
+#include "text/line_feeds.h"
 #include "text/memory.h"
 #include "text/number.h"
 #include "text/paths.h"
@@ -309,24 +310,6 @@ void ParseChunk(std::string_view d, Chunk& c, ParaRecord* records) {
   }
   c.stop = static_cast<std::size_t>(p - base);
   c.records = k - c.firstRecord;
-}
-
-// The number of line feeds in `t`, eight bytes at a time.
-int64_t CountLineFeeds(std::string_view t) {
-  constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7fULL;
-  constexpr uint64_t kFeeds = 0x0a0a0a0a0a0a0a0aULL;
-  int64_t count = 0;
-  std::size_t i = 0;
-  for (; i + 8 <= t.size(); i += 8) {
-    uint64_t w;
-    std::memcpy(&w, t.data() + i, 8);
-    const uint64_t x = w ^ kFeeds;  // a zero byte where a feed was
-    // The high bit of every zero byte of x, and of no other byte.
-    const uint64_t zero = ~(((x & kLow7) + kLow7) | x | kLow7);
-    count += static_cast<int64_t>(((zero >> 7) * 0x0101010101010101ULL) >> 56);
-  }
-  for (; i < t.size(); ++i) count += t[i] == '\n';
-  return count;
 }
 
 // Room for `n` records, asked of the system in 2 MB pages where it has them.
