@@ -3,13 +3,18 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "batch/convert.h"
@@ -97,6 +102,43 @@ inline params::ParamStore MakeConstantGrid(int16_t zone = 9) {
   s.repDy = 2.0;
   s.repDh = -0.5;
   return s;
+}
+
+// What a run made in a child process under a file size limit told: whether
+// it went as the child expected, and the text it handed back (a message).
+struct LimitedRun {
+  bool asExpected = false;
+  std::string text;
+};
+
+// Runs `run` in a child process whose files may grow to `limit` bytes at most,
+// as on a full disk (SIGXFSZ ignored, so a write beyond the limit fails).
+// `run` says whether the run went as expected and what text to hand back.
+inline LimitedRun RunUnderFileSizeLimit(rlim_t limit,
+                                        const std::function<std::pair<bool, std::string>()>& run) {
+  LimitedRun result;
+  int pipeFds[2];
+  if (::pipe(pipeFds) != 0) return result;
+  const pid_t pid = ::fork();
+  if (pid < 0) return result;
+  if (pid == 0) {
+    ::close(pipeFds[0]);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit lim{limit, limit};
+    ::setrlimit(RLIMIT_FSIZE, &lim);
+    const auto [asExpected, text] = run();
+    (void)!::write(pipeFds[1], text.data(), text.size());
+    ::_exit(asExpected ? 0 : 1);
+  }
+  ::close(pipeFds[1]);
+  char buf[4096];
+  for (ssize_t n; (n = ::read(pipeFds[0], buf, sizeof buf)) > 0;)
+    result.text.append(buf, static_cast<std::size_t>(n));
+  ::close(pipeFds[0]);
+  int status = 0;
+  result.asExpected =
+      ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return result;
 }
 
 inline std::string ReadBytes(const std::filesystem::path& p) {

@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
 
 #include <filesystem>
 #include <random>
@@ -314,32 +310,17 @@ TEST(Run, WriteFailureLeavesWholeLinesAndSaysWhere) {
   std::string in;
   for (int i = 0; i < 5000; ++i) in += "1000 2000 3 PT" + std::to_string(i) + "\r\n";
   WriteBytes(dir / "in.txt", in);
-  int pipeFds[2];
-  ASSERT_EQ(::pipe(pipeFds), 0);
   constexpr rlim_t kLimit = 50000;
-  const pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    ::close(pipeFds[0]);
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{kLimit, kLimit};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+  const LimitedRun run = RunUnderFileSizeLimit(kLimit, [&] {
     Harness h(dir);
     h.Choose(dir / "in.txt");
     const RunOutcome outcome = h.Run(false);
     std::string report = h.messages.boxes.empty() ? "" : h.messages.boxes[0].text;
     if (!h.view.dialogStatus.empty()) report += "\n" + h.view.dialogStatus[0].first;
-    (void)!::write(pipeFds[1], report.data(), report.size());
-    ::_exit(outcome == RunOutcome::kOtherError ? 0 : 1);
-  }
-  ::close(pipeFds[1]);
-  std::string report;
-  char buf[4096];
-  for (ssize_t n; (n = ::read(pipeFds[0], buf, sizeof buf)) > 0;) report.append(buf, n);
-  ::close(pipeFds[0]);
-  int status = 0;
-  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << report;
+    return std::pair(outcome == RunOutcome::kOtherError, report);
+  });
+  ASSERT_TRUE(run.asExpected) << run.text;
+  const std::string& report = run.text;
 
   const std::string result = ReadBytes(dir / "result.out");
   ASSERT_GT(result.size(), 0u);

@@ -1,10 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -241,33 +236,18 @@ TEST(SimaRunFiles, AReportThatCannotBeWrittenIsNamed) {
   std::string in;
   for (int i = 0; i < 1000; ++i) in += "A01," + std::to_string(i) + ",P,1.000,2.000,3.000,\r\n";
   WriteBytes(dir / "in.sim", in);
-  int pipeFds[2];
-  ASSERT_EQ(::pipe(pipeFds), 0);
   constexpr rlim_t kLimit = 60000;  // the records fit, their report lines do not
-  const pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    ::close(pipeFds[0]);
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{kLimit, kLimit};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
+  const LimitedRun run = RunUnderFileSizeLimit(kLimit, [&] {
     Harness h(dir);
     h.outPath = dir / "out.sim";
     h.format = InputFormat::kSima;
     h.Choose(dir / "in.sim");
     const RunOutcome outcome = h.Run(false);
-    const std::string box = h.messages.boxes.empty() ? "" : h.messages.boxes[0].text;
-    (void)!::write(pipeFds[1], box.data(), box.size());
-    ::_exit(outcome == RunOutcome::kOtherError ? 0 : 1);
-  }
-  ::close(pipeFds[1]);
-  std::string box;
-  char buf[4096];
-  for (ssize_t n; (n = ::read(pipeFds[0], buf, sizeof buf)) > 0;) box.append(buf, n);
-  ::close(pipeFds[0]);
-  int status = 0;
-  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << box;
+    return std::pair(outcome == RunOutcome::kOtherError,
+                     h.messages.boxes.empty() ? std::string() : h.messages.boxes[0].text);
+  });
+  ASSERT_TRUE(run.asExpected) << run.text;
+  const std::string& box = run.text;
   EXPECT_NE(box.find("報告ファイル"), std::string::npos) << box;
   EXPECT_NE(box.find("out_report.txt"), std::string::npos) << box;
   EXPECT_NE(box.find("空き容量"), std::string::npos) << box;

@@ -3,11 +3,8 @@
 // files, lines of several megabytes and bytes that are not CP932.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -75,30 +72,13 @@ TEST(ResultFileFaults, SizeLimitInTheMiddleOfARun) {
   ASSERT_EQ(full.outcome, RunOutcome::kFinished);
   ASSERT_GT(full.bytes.size(), 2u << 20);
 
-  int pipeFd[2];
-  ASSERT_EQ(::pipe(pipeFd), 0);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit lim{1536 * 1024, 1536 * 1024};
-    ::setrlimit(RLIMIT_FSIZE, &lim);
+  const LimitedRun run = RunUnderFileSizeLimit(1536 * 1024, [&] {
     const Result r = RunXy(dir, input);
-    const int code = r.outcome == RunOutcome::kOtherError && r.boxes.size() == 1 ? 0 : 1;
-    const std::string text = r.boxes.empty() ? "" : r.boxes[0].text;
-    (void)!::write(pipeFd[1], text.data(), text.size());
-    ::_exit(code);
-  }
-  ::close(pipeFd[1]);
-  std::string message;
-  char buf[512];
-  for (ssize_t n; (n = ::read(pipeFd[0], buf, sizeof buf)) > 0;) message.append(buf, n);
-  ::close(pipeFd[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << message;
-  EXPECT_NE(message.find("in XY_File"), std::string::npos) << message;
+    return std::pair(r.outcome == RunOutcome::kOtherError && r.boxes.size() == 1,
+                     r.boxes.empty() ? std::string() : r.boxes[0].text);
+  });
+  EXPECT_TRUE(run.asExpected) << run.text;
+  EXPECT_NE(run.text.find("in XY_File"), std::string::npos) << run.text;
 
   const std::string partial = ReadBytes(dir / "result.out");
   EXPECT_GT(partial.size(), 0u);
