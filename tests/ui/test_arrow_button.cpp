@@ -74,12 +74,9 @@ TEST_F(ArrowButtonTest, TakesFocusAndShowsIt) {
 }
 
 TEST(ArrowButtonInMain, HasAccessibleNameAndTabStop) {
-  testing::GridFile grid;
-  ASSERT_TRUE(grid.ok());
-  ModuleState state;
-  testing::LoadStore(state, grid.path());
-  testing::RecordingMessages messages;
-  FrmMain w(state, messages);
+  testing::LoadedMain loaded;
+  ASSERT_TRUE(loaded.grid.ok());
+  FrmMain& w = *loaded.window;
   auto* arrow = w.findChild<ArrowButton*>(QStringLiteral("picCalc1"));
   ASSERT_NE(arrow, nullptr);
   EXPECT_EQ(arrow->accessibleName(), QString::fromUtf8(text::kPicCalcName));

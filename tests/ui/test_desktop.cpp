@@ -136,12 +136,9 @@ TEST_F(PrinterSetupTest, APdfFileNeedsANameThenTakesPaperAndOrientation) {
 }
 
 TEST(PrinterSetupMenu, OpensWithoutBlockingAndPrintGoesWhereItWasSet) {
-  testing::GridFile grid;
-  ASSERT_TRUE(grid.ok());
-  ModuleState state;
-  testing::LoadStore(state, grid.path());
-  testing::RecordingMessages messages;
-  FrmMain main(state, messages);
+  testing::LoadedMain loaded;
+  ASSERT_TRUE(loaded.grid.ok());
+  FrmMain& main = *loaded.window;
   main.show();
   testing::Ctl(main).mnuPrinter->trigger();
   auto* setup = main.findChild<FrmPrinter*>();
@@ -160,8 +157,8 @@ TEST(PrinterSetupMenu, OpensWithoutBlockingAndPrintGoesWhereItWasSet) {
   testing::Named<QPushButton>(*setup, "cmdOk")->click();
   main.Calculate();
   ASSERT_TRUE(testing::Ctl(main).cmdPrint->isEnabled());
-  PrintResult(main, state, messages, main.printer());
-  EXPECT_TRUE(messages.boxes.empty());
+  PrintResult(main, loaded.state, loaded.messages, main.printer());
+  EXPECT_TRUE(loaded.messages.boxes.empty());
   EXPECT_GT(QFileInfo(pdf).size(), 0);
 }
 

@@ -50,12 +50,9 @@ std::vector<std::string> ReadLines(const QString& path) {
 }
 
 TEST(FrmMainGeometry, EveryControlKeepsItsPlace) {
-  testing::GridFile grid;
-  ASSERT_TRUE(grid.ok());
-  ModuleState state;
-  testing::LoadStore(state, grid.path());
-  testing::RecordingMessages messages;
-  FrmMain w(state, messages);
+  testing::LoadedMain loaded;
+  ASSERT_TRUE(loaded.grid.ok());
+  FrmMain& w = *loaded.window;
   w.show();
   QApplication::processEvents();
   QWidget* client = w.centralWidget();

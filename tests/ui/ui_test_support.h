@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "support/gridgen.h"
 #include "support/silent_views.h"
 #include "text/report.h"
+#include "ui/frm_main.h"
 
 namespace varno::ui::testing {
 
@@ -67,6 +69,20 @@ inline void LoadStore(ModuleState& state, const std::string& path) {
   params::SilentLoadView view;
   params::ReadParaFile(state.store, cancel, view);
 }
+
+// The main window over the demo grid, read as at start-up. `grid.ok()` says
+// whether the grid could be written.
+struct LoadedMain {
+  GridFile grid;
+  ModuleState state;
+  RecordingMessages messages;
+  std::unique_ptr<FrmMain> window;
+
+  LoadedMain() {
+    if (grid.ok()) LoadStore(state, grid.path());
+    window = std::make_unique<FrmMain>(state, messages);
+  }
+};
 
 // Calls `action` from the event loop as soon as `ready` holds (polled); used
 // to drive modal windows without blocking the test.
