@@ -1,5 +1,6 @@
 #include "batch/layout.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "codec/cp932.h"
@@ -76,40 +77,35 @@ const NumberPattern* Patterns() {
   return patterns;
 }
 
-void PutLeft(std::string_view text, std::size_t width, std::string& out) {
-  if (text.size() >= width) {
-    out.append(text.substr(0, width));
-  } else {
-    out.append(text);
-    out.append(width - text.size(), ' ');
-  }
+char* Blanks(char* c, std::size_t n) {
+  return std::fill_n(c, n, ' ');
 }
 
-void PutRight(std::string_view text, std::size_t width, std::string& out) {
-  if (text.size() >= width) {
-    out.append(text.substr(0, width));
-  } else {
-    out.append(width - text.size(), ' ');
-    out.append(text);
-  }
+// `text` in a cell of `width`: a longer text keeps its first `width` bytes, a
+// shorter one is padded with blanks on the left (right-aligned) or the right.
+char* PutCell(std::string_view text, std::size_t width, bool right, char* c) {
+  if (text.size() >= width) return std::copy_n(text.data(), width, c);
+  if (right) c = Blanks(c, width - text.size());
+  c = std::copy(text.begin(), text.end(), c);
+  return right ? c : Blanks(c, width - text.size());
 }
 
 // A whole number as the patterns "#0" (minDigits 1) and "00" (minDigits 2)
 // print it, without the general formatter: the degrees and minutes of every
-// angle cell.
-void PutWhole(int v, int minDigits, std::string& out) {
+// angle cell. At most 11 bytes.
+char* PutWhole(int v, int minDigits, char* c) {
   if (v >= 0 && v < 100 && minDigits <= 2) {  // nearly every angle
-    if (v >= 10 || minDigits == 2) out.push_back(static_cast<char>('0' + v / 10));
-    out.push_back(static_cast<char>('0' + v % 10));
-    return;
+    if (v >= 10 || minDigits == 2) *c++ = static_cast<char>('0' + v / 10);
+    *c++ = static_cast<char>('0' + v % 10);
+    return c;
   }
   char buf[16];
   const unsigned magnitude = v < 0 ? 0u - static_cast<unsigned>(v) : static_cast<unsigned>(v);
   const char* end = std::to_chars(buf, buf + sizeof buf, magnitude).ptr;
-  if (v < 0) out.push_back('-');
+  if (v < 0) *c++ = '-';
   const int digits = static_cast<int>(end - buf);
-  if (digits < minDigits) out.append(static_cast<std::size_t>(minDigits - digits), '0');
-  out.append(buf, static_cast<std::size_t>(end - buf));
+  if (digits < minDigits) c = std::fill_n(c, minDigits - digits, '0');
+  return std::copy(static_cast<const char*>(buf), end, c);
 }
 
 void AppendLine(std::string_view utf8, std::string& out) {
@@ -204,94 +200,113 @@ LineBuilder::LineBuilder() : patterns_(Patterns()) {
   cell_.reserve(64);
 }
 
-void LineBuilder::PutNumber(double v, int pattern, std::size_t width, bool right,
-                            std::string& out) {
-  // Formatted in place, then cut or padded to the cell as PutRight / PutLeft do.
-  const std::size_t start = out.size();
-  patterns_[pattern].AppendTo(v, out);
-  const std::size_t length = out.size() - start;
-  if (length >= width) {
-    out.resize(start + width);
-  } else if (right) {
-    out.insert(start, width - length, ' ');
-  } else {
-    out.append(width - length, ' ');
+char* LineBuilder::PutNumber(double v, int pattern, std::size_t width, bool right, char* c) {
+  char buf[NumberPattern::kPlainBuffer];
+  char* const end = buf + sizeof buf;
+  if (const char* text = patterns_[pattern].PlainBefore(v, end)) {
+    return PutCell(std::string_view(text, static_cast<std::size_t>(end - text)), width, right, c);
   }
-}
-
-void LineBuilder::PutAngle(const geo::DmsFormatted& a, std::size_t width, std::string& out) {
   cell_.clear();
-  cell_.push_back(a.sign);
-  PutWhole(a.deg, 1, cell_);  // "#0"
-  PutWhole(a.min, 2, cell_);  // "00"
-  patterns_[kSec].AppendTo(a.sec, cell_);
-  PutLeft(cell_, width, out);
+  patterns_[pattern].AppendTo(v, cell_);
+  return PutCell(cell_, width, right, c);
 }
 
-void LineBuilder::PutInputLatLon(const PointColumns& p, std::string& out) {
-  PutNumber(p.in1, kInLat, kLatWidth, false, out);
-  out.push_back(' ');
-  PutNumber(p.in2, kInLon, kLonWidth, false, out);
-  out.push_back(' ');
-  PutNumber(p.inH, kH, kValueWidth, true, out);
-  out.append(3, ' ');
+char* LineBuilder::PutAngle(const geo::DmsFormatted& a, std::size_t width, char* c) {
+  char buf[NumberPattern::kPlainBuffer];
+  char* const end = buf + sizeof buf;
+  std::string_view secText;
+  if (const char* sec = patterns_[kSec].PlainBefore(a.sec, end)) {
+    secText = std::string_view(sec, static_cast<std::size_t>(end - sec));
+  } else {
+    cell_.clear();
+    patterns_[kSec].AppendTo(a.sec, cell_);
+    secText = cell_;
+  }
+  // The sign, "#0" degrees and "00" minutes before the seconds.
+  char head[24];
+  char* h = head;
+  *h++ = a.sign;
+  h = PutWhole(a.deg, 1, h);
+  h = PutWhole(a.min, 2, h);
+  const auto headSize = static_cast<std::size_t>(h - head);
+  if (headSize >= width) return std::copy_n(head, width, c);
+  c = std::copy(head, h, c);
+  return PutCell(secText, width - headSize, false, c);
 }
 
-void LineBuilder::PutInputXyh(const PointColumns& p, std::string& out) {
-  PutNumber(p.in1, kXy, kValueWidth, true, out);
-  out.push_back(' ');
-  PutNumber(p.in2, kXy, kValueWidth, true, out);
-  out.push_back(' ');
-  PutNumber(p.inH, kH, kValueWidth, true, out);
-  out.append(3, ' ');
+char* LineBuilder::PutInputLatLon(const PointColumns& p, char* c) {
+  c = PutNumber(p.in1, kInLat, kLatWidth, false, c);
+  *c++ = ' ';
+  c = PutNumber(p.in2, kInLon, kLonWidth, false, c);
+  *c++ = ' ';
+  c = PutNumber(p.inH, kH, kValueWidth, true, c);
+  return Blanks(c, 3);
+}
+
+char* LineBuilder::PutInputXyh(const PointColumns& p, char* c) {
+  c = PutNumber(p.in1, kXy, kValueWidth, true, c);
+  *c++ = ' ';
+  c = PutNumber(p.in2, kXy, kValueWidth, true, c);
+  *c++ = ' ';
+  c = PutNumber(p.inH, kH, kValueWidth, true, c);
+  return Blanks(c, 3);
 }
 
 // Both result angle columns, separated by one blank (nothing after them).
-void LineBuilder::PutAngles(const PointColumns& p, std::string& out) {
+char* LineBuilder::PutAngles(const PointColumns& p, char* c) {
   if (p.corrected) {
-    PutAngle(p.lat, kLatWidth, out);
-    out.push_back(' ');
-    PutAngle(p.lon, kLonWidth, out);
-  } else {
-    PutRight(kNotCorrected, kLatWidth, out);
-    out.push_back(' ');
-    PutRight(kNotCorrected, kLonWidth, out);
+    c = PutAngle(p.lat, kLatWidth, c);
+    *c++ = ' ';
+    return PutAngle(p.lon, kLonWidth, c);
   }
+  c = PutCell(kNotCorrected, kLatWidth, true, c);
+  *c++ = ' ';
+  return PutCell(kNotCorrected, kLonWidth, true, c);
 }
 
-// Result X, Y, H, then the name and the status.
-void LineBuilder::PutResultXyh(const PointColumns& p, std::string& out) {
+// Result X, Y, H and the blanks before the name.
+char* LineBuilder::PutResultXyh(const PointColumns& p, char* c) {
   if (p.corrected) {
-    PutNumber(p.x2, kXy, kValueWidth, true, out);
-    out.push_back(' ');
-    PutNumber(p.y2, kXy, kValueWidth, true, out);
-    out.push_back(' ');
-    PutNumber(p.h2, kH, kValueWidth, true, out);
+    c = PutNumber(p.x2, kXy, kValueWidth, true, c);
+    *c++ = ' ';
+    c = PutNumber(p.y2, kXy, kValueWidth, true, c);
+    *c++ = ' ';
+    c = PutNumber(p.h2, kH, kValueWidth, true, c);
   } else {
-    out.append(3 * kValueWidth + 2, ' ');
+    c = Blanks(c, 3 * kValueWidth + 2);
   }
-  out.append(5, ' ');
+  return Blanks(c, 5);
+}
+
+void LineBuilder::Finish(const char* c, const PointColumns& p, std::string& out) {
+  out.append(cells_, static_cast<std::size_t>(c - cells_));
   out.append(p.name);
+  if (p.status.empty()) {
+    out.append("  \r\n");
+    return;
+  }
   out.append(2, ' ');
   out.append(p.status);
   out.append(kCrLf);
 }
 
 void LineBuilder::AppendBl(bool withInput, const PointColumns& p, std::string& out) {
-  if (withInput) PutInputLatLon(p, out);
-  PutAngles(p, out);
+  char* c = cells_;
+  if (withInput) c = PutInputLatLon(p, c);
+  c = PutAngles(p, c);
   // Without the input columns this layout has three blanks before X.
-  out.append(withInput ? 1 : 3, ' ');
-  PutResultXyh(p, out);
+  c = Blanks(c, withInput ? 1 : 3);
+  Finish(PutResultXyh(p, c), p, out);
 }
 
 void LineBuilder::AppendXy(bool withInput, bool angles, const PointColumns& p, std::string& out) {
-  if (withInput) PutInputXyh(p, out);
+  char* c = cells_;
+  if (withInput) c = PutInputXyh(p, c);
   if (angles) {
-    PutAngles(p, out);
-    out.push_back(' ');
+    c = PutAngles(p, c);
+    *c++ = ' ';
   }
-  PutResultXyh(p, out);
+  Finish(PutResultXyh(p, c), p, out);
 }
 
 }  // namespace varno::batch

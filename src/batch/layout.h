@@ -55,8 +55,10 @@ struct PointColumns {
   std::string_view status;           // CP932 status text
 };
 
-// Builds data lines into the caller's buffer; keeps one scratch cell so that a
-// line costs no allocation.
+// Builds data lines into the caller's buffer. A line's cells up to the name
+// are written into one working buffer and appended at once (appending some
+// twenty cells one by one costs more than writing them); the name, the status
+// and the line end follow. A line costs no allocation.
 class LineBuilder {
  public:
   LineBuilder();
@@ -66,15 +68,21 @@ class LineBuilder {
   void AppendXy(bool withInput, bool angles, const PointColumns& p, std::string& out);
 
  private:
-  void PutAngle(const geo::DmsFormatted& a, std::size_t width, std::string& out);
-  void PutInputLatLon(const PointColumns& p, std::string& out);
-  void PutInputXyh(const PointColumns& p, std::string& out);
-  void PutResultXyh(const PointColumns& p, std::string& out);
-  void PutAngles(const PointColumns& p, std::string& out);
-  void PutNumber(double v, int pattern, std::size_t width, bool right, std::string& out);
+  // Each writes its cells at `c` and returns their end.
+  char* PutAngle(const geo::DmsFormatted& a, std::size_t width, char* c);
+  char* PutInputLatLon(const PointColumns& p, char* c);
+  char* PutInputXyh(const PointColumns& p, char* c);
+  char* PutResultXyh(const PointColumns& p, char* c);
+  char* PutAngles(const PointColumns& p, char* c);
+  char* PutNumber(double v, int pattern, std::size_t width, bool right, char* c);
+  // Appends the cells written up to `c`, then the name, the status and CR LF.
+  void Finish(const char* c, const PointColumns& p, std::string& out);
 
   const NumberPattern* patterns_;  // the column patterns
-  std::string cell_;
+  std::string cell_;               // a number the quick path cannot write
+  // Every cell before the name has a fixed width: the widest layout writes
+  // some 125 bytes there.
+  char cells_[256];
 };
 
 }  // namespace varno::batch

@@ -200,10 +200,10 @@ void NumberPattern::EmitRounded(bool negative, uint64_t rounded, std::string& ou
 
 // A plain pattern prints every decimal and at least intZeros_ integer digits:
 // the digits of `rounded`, padded with zeros, the point before the last
-// decimals_ of them, written backwards into one buffer and appended at once.
-void NumberPattern::AppendPlain(bool negative, uint64_t rounded, std::string& out) const {
-  char buf[48];  // 20 digits of a 64-bit integer or kPlainDigits, the point and the sign
-  char* const end = buf + sizeof buf;
+// decimals_ of them, written backwards so that they end at `end`.
+char* NumberPattern::PutPlainBefore(bool negative, uint64_t rounded, char* end) const {
+  // 20 digits of a 64-bit integer or kPlainDigits, the point and the sign
+  static_assert(kPlainBuffer >= kPlainDigits + 2 && kPlainBuffer >= 22);
   char* p = PutDigitsBefore(rounded, end);
   while (end - p < decimals_ + intZeros_) *--p = '0';
   if (hasPoint_) {
@@ -213,7 +213,15 @@ void NumberPattern::AppendPlain(bool negative, uint64_t rounded, std::string& ou
     point[-1] = '.';
   }
   if (negative) *--p = '-';
-  out.append(p, static_cast<std::size_t>(end - p));
+  return p;
+}
+
+char* NumberPattern::PlainBefore(double value, char* end) const {
+  uint64_t rounded = 0;
+  if (!plain_ || !std::isfinite(value) || !RoundedInteger(value, decimals_, rounded)) {
+    return nullptr;
+  }
+  return PutPlainBefore(value < 0, rounded, end);
 }
 
 void NumberPattern::AppendTo(double value, std::string& out) const {
@@ -223,7 +231,10 @@ void NumberPattern::AppendTo(double value, std::string& out) const {
   uint64_t rounded = 0;
   if (RoundedInteger(value, decimals_, rounded)) {
     if (plain_) {
-      AppendPlain(negative, rounded, out);
+      char buf[kPlainBuffer];
+      char* const end = buf + sizeof buf;
+      const char* p = PutPlainBefore(negative, rounded, end);
+      out.append(p, static_cast<std::size_t>(end - p));
     } else {
       EmitRounded(negative, rounded, out);
     }

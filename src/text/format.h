@@ -21,6 +21,13 @@ class NumberPattern {
   std::string Format(double value) const;
   // Appends the formatted value to `out` (no allocation when out has room).
   void AppendTo(double value, std::string& out) const;
+  // The quick path of AppendTo, for a caller that places the text itself:
+  // writes the text so that it ends at `end`, with room for kPlainBuffer
+  // bytes before it, and returns where it begins; nullptr when the value
+  // needs AppendTo (a pattern with literals or grouping, a value out of the
+  // quick range, not finite).
+  static constexpr std::size_t kPlainBuffer = 48;
+  char* PlainBefore(double value, char* end) const;
   const std::string& pattern() const { return pattern_; }
 
  private:
@@ -29,7 +36,7 @@ class NumberPattern {
   void Emit(bool negative, std::string_view intDigits, std::string_view decDigits,
             std::string& out) const;
   void EmitRounded(bool negative, uint64_t rounded, std::string& out) const;
-  void AppendPlain(bool negative, uint64_t rounded, std::string& out) const;
+  char* PutPlainBefore(bool negative, uint64_t rounded, char* end) const;
   static constexpr int kPlainDigits = 24;
 
   std::string pattern_;

@@ -6,6 +6,7 @@
 #include "batch/layout.h"
 #include "batch_test_util.h"
 #include "codec/cp932.h"
+#include "text/format.h"
 
 namespace varno::batch {
 namespace {
@@ -203,6 +204,39 @@ TEST(DataLine, XyLayoutsAndCuts) {
   EXPECT_EQ(out.substr(0, 12), "-12345678.50");
   EXPECT_EQ(out.substr(26, 12), "1234567.2500");
   EXPECT_EQ(out.substr(41, 12), "12345678.987");
+}
+
+// Every cell is the column pattern's text fitted to its width, whether the
+// quick writer or the general formatter makes it: values beyond 2^64 units of
+// the last decimal, ties, the smallest and negative values, and angles whose
+// degrees are wide.
+TEST(DataLine, EveryCellIsThePatternsTextFitted) {
+  const NumberPattern xy("######0.0000"), h("####0.0000"), lat("000000.00000"),
+      lon("0000000.00000"), sec("00.00000");
+  LineBuilder b;
+  for (double v : {0.0, -0.0, 0.00005, -0.00005, 4.9e-324, 123.45675, 1844674407370955.25, 1e25,
+                   -1e25, 1.7976931348623157e308, -51393.96275}) {
+    SCOPED_TRACE(v);
+    PointColumns p;
+    p.in1 = p.in2 = p.inH = v;
+    p.corrected = true;
+    p.x2 = p.y2 = p.h2 = v;
+    p.lat = {-12345, 59, v, '-'};
+    p.lon = {7, 3, v, ' '};
+    p.name = "N";
+    std::string out;
+    b.AppendXy(true, true, p, out);
+    const std::string angle = "--1234559" + sec.Format(v);  // the sign, then -12345
+    EXPECT_EQ(out, FitRight(xy.Format(v), 12) + " " + FitRight(xy.Format(v), 12) + " " +
+                       FitRight(h.Format(v), 12) + "   " + FitLeft(angle, 14) + " " +
+                       FitLeft(" 703" + sec.Format(v), 15) + " " + FitRight(xy.Format(v), 12) +
+                       " " + FitRight(xy.Format(v), 12) + " " + FitRight(h.Format(v), 12) +
+                       "     N  \r\n");
+    out.clear();
+    b.AppendBl(true, p, out);
+    EXPECT_EQ(out.substr(0, 46), FitLeft(lat.Format(v), 14) + " " + FitLeft(lon.Format(v), 15) +
+                                     " " + FitRight(h.Format(v), 12) + "   ");
+  }
 }
 
 TEST(Cp932Lenient, UnencodableCharactersBecomeQuestionMarks) {
