@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace varno {
 
 long long CountLineFeeds(std::string_view bytes) {
@@ -14,6 +18,22 @@ long long CountLineFeeds(std::string_view bytes) {
   const std::size_t n = bytes.size();
   long long count = 0;
   std::size_t i = 0;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: each byte lane counts the LFs met in it, for at
+  // most 255 blocks, then the lanes are added up.
+  const __m128i feed = _mm_set1_epi8('\n');
+  while (i + 16 <= n) {
+    const std::size_t stop = i + std::min<std::size_t>(255 * 16, (n - i) / 16 * 16);
+    __m128i lanes = _mm_setzero_si128();
+    for (; i < stop; i += 16) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+      lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(block, feed));  // a hit is -1
+    }
+    const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+    count += _mm_cvtsi128_si64(sums) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums));
+  }
+#endif
+  // Eight bytes at a time (the rest of the bytes, or all without SSE2).
   while (i + 8 <= n) {
     const std::size_t stop = i + std::min(kRun, (n - i) / 8 * 8);
     uint64_t flags = 0;  // one count per byte position

@@ -7,7 +7,7 @@
 
 namespace varno {
 
-// The LF bytes in `bytes`, eight bytes at a time.
+// The LF bytes in `bytes`, sixteen bytes at a time (eight without SSE2).
 long long CountLineFeeds(std::string_view bytes);
 
 }  // namespace varno
