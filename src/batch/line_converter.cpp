@@ -174,7 +174,9 @@ void LineConverter::ConvertBl(const LineFields& f, std::string& out, LineResult&
   } else {
     const double phi = Checked(b * geo::kDegToRad, "緯度");
     const double lambda = Checked(l * geo::kDegToRad, "経度");
-    const geo::PlaneResult xy = proj_.Forward(phi, lambda);
+    // Inside the window no step of the projection can fail: the convergence
+    // and scale factor, which the line does not show, are left out.
+    const geo::PlaneResult xy = proj_.Forward(phi, lambda, geo::Outputs::kPosition);
     r.point.hasPlane = true;
     r.point.x = xy.x;
     r.point.y = xy.y;

@@ -81,7 +81,7 @@ double MeridianArc(double phi, const ConstantSet& k) {
   return Checked(k.meridianFactor * s, kStep);
 }
 
-PlaneResult Projection::Forward(double phi, double lambda) const {
+PlaneResult Projection::Forward(double phi, double lambda, Outputs outputs) const {
   constexpr const char* kStep = "CalcBl2xy";
   const ConstantSet& k = k_;
   const double m0 = m0_;
@@ -118,6 +118,7 @@ PlaneResult Projection::Forward(double phi, double lambda) const {
   y = Checked(y - (t2 - 1.0 - eta2) * L2 * K / 6.0, kStep);
   y = Checked(y + 1.0, kStep);
   r.y = Checked(N * y * cosPhi * dl * m0, kStep);
+  if (outputs == Outputs::kPosition) return r;
 
   const double eta4 = Square(eta2, kStep);
   double g = Checked(L4 * K2 * (2.0 - t2) / 15.0, kStep);
@@ -132,7 +133,8 @@ PlaneResult Projection::Forward(double phi, double lambda) const {
   return r;
 }
 
-void Projection::Inverse(double x, double y, GeoResult& out, NotSettledHook* hook) const {
+void Projection::Inverse(double x, double y, GeoResult& out, NotSettledHook* hook,
+                         Outputs outputs) const {
   constexpr const char* kStep = "CalcXy2bl";
   const ConstantSet& k = k_;
   const double m0 = m0_;
@@ -201,6 +203,7 @@ void Projection::Inverse(double x, double y, GeoResult& out, NotSettledHook* hoo
   q = Checked(q - yp.p3 * (2.0 * t2 + 1.0 + eta2) / (np.p2 * 6.0 * N1c), kStep);
   q = Checked(yy / N1c + q, kStep);
   out.lambda = Checked(q + k.lambda0, kStep);
+  if (outputs == Outputs::kPosition) return;
 
   double r = Checked(yp.p5 * ((t2 + 1.0) * (3.0 * t2 + 2.0)) / (np.p5 * 15.0), kStep);
   r = Checked(r - yp.p3 * (t2 + 1.0 - eta2) / (np.p3 * 3.0), kStep);

@@ -69,6 +69,13 @@ class NotSettledHook {
 // the inverse stays finite and the footpoint settles: it cannot fail there.
 inline constexpr double kInverseSafeRange = 1e6;
 
+// What Forward and Inverse compute: everything, or the position alone (X and
+// Y; latitude and longitude). The convergence and the scale factor come after
+// the position and change nothing of it; a caller leaves them out only where
+// none of their steps can fail (a point inside the zone's window for Forward,
+// within kInverseSafeRange for Inverse), so that no error goes unreported.
+enum class Outputs { kAll, kPosition };
+
 // The projection of one zone on one ellipsoid, built when the zone changes:
 // every constant is derived once by the constructor, and Forward and Inverse
 // change nothing, so one object serves any number of threads at once.
@@ -83,14 +90,15 @@ class Projection {
 
   // CalcBl2xy: phi, lambda in radians to X, Y (metres), convergence (radians)
   // and scale factor. Throws OverflowError at a non-finite intermediate.
-  PlaneResult Forward(double phi, double lambda) const;
+  PlaneResult Forward(double phi, double lambda, Outputs outputs = Outputs::kAll) const;
 
   // CalcXy2bl: S0, the Halley footpoint iteration and the inverse series. The
   // outputs are written into `out` as soon as each is computed, in the order
   // phi, lambda, gamma, m, so that a caller whose handler stops at an error
   // keeps what was written before it. Throws OverflowError at a non-finite
   // intermediate.
-  void Inverse(double x, double y, GeoResult& out, NotSettledHook* hook = nullptr) const;
+  void Inverse(double x, double y, GeoResult& out, NotSettledHook* hook = nullptr,
+               Outputs outputs = Outputs::kAll) const;
   GeoResult Inverse(double x, double y, NotSettledHook* hook = nullptr) const;
 
   const ConstantSet& constants() const { return k_; }

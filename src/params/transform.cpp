@@ -63,9 +63,9 @@ void ShiftByRepPoint(const ParamStore& store, Direction direction, double x, dou
 }
 
 void CalcXy2bl(const geo::Projection& proj, double x, double y, geo::GeoResult& io,
-               const Reporter& report) {
+               const Reporter& report, geo::Outputs outputs) {
   try {
-    proj.Inverse(x, y, io);
+    proj.Inverse(x, y, io, nullptr, outputs);
   } catch (const VarnoError& e) {
     ReportCalcXy2blError(e, report);
   }
@@ -94,7 +94,12 @@ TransformStatus TransformPoint(const ParamStore& store, ConversionMode mode,
   geo::GeoResult r;
   r.phi = out.b2;
   r.lambda = out.l2;
-  CalcXy2bl(proj, out.x2, out.y2, r, report);
+  // Only the corrected point's latitude and longitude are used. Within
+  // kInverseSafeRange no step of the inverse can fail, and the convergence
+  // and scale factor after them are left out there.
+  const bool safe =
+      std::fabs(out.x2) <= geo::kInverseSafeRange && std::fabs(out.y2) <= geo::kInverseSafeRange;
+  CalcXy2bl(proj, out.x2, out.y2, r, report, safe ? geo::Outputs::kPosition : geo::Outputs::kAll);
   out.b2 = r.phi;
   out.l2 = r.lambda;
   return status;

@@ -30,10 +30,10 @@ void ShiftByRepPoint(const ParamStore& store, Direction direction, double x, dou
 // shows the message box; then it returns normally with the outputs written
 // before the error (phi, lambda, gamma, m in that order).
 geo::GeoResult CalcXy2bl(const geo::Projection& proj, double x, double y, const Reporter& report);
-// The same, writing into `io`: outputs not reached before an error keep the
-// values `io` held.
+// The same, writing into `io`: outputs not reached before an error, or left
+// out by `outputs`, keep the values `io` held.
 void CalcXy2bl(const geo::Projection& proj, double x, double y, geo::GeoResult& io,
-               const Reporter& report);
+               const Reporter& report, geo::Outputs outputs = geo::Outputs::kAll);
 
 // CalcXy2bl's handler: the green main status for an overflow, else the message
 // box (OK only, the program title) with the error's description in front.

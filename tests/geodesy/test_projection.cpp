@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -121,6 +123,54 @@ TEST(Inverse, CannotFailWithinTheSafeRangeOfEveryZone) {
         ASSERT_NO_THROW(r = Projection(st).Inverse(x, y)) << zone << " " << x << " " << y;
         ASSERT_FALSE(r.notSettled);
         ASSERT_TRUE(std::isfinite(r.phi) && std::isfinite(r.lambda) && std::isfinite(r.m));
+      }
+    }
+  }
+}
+
+uint64_t Bits(double v) {
+  uint64_t b = 0;
+  std::memcpy(&b, &v, sizeof b);
+  return b;
+}
+
+// The batch converters ask for the position alone where nothing after it can
+// fail: inside any window a point can pass (its zone's, or the general one)
+// for Forward, within the safe range for Inverse. There the convergence and
+// scale factor are finite, and the position is the same to the bit.
+TEST(Projection, PositionAloneIsTheSameWhereNothingAfterItCanFail) {
+  for (int zone = 1; zone <= 19; ++zone) {
+    SCOPED_TRACE(zone);
+    const GeoState st = Zone(zone);
+    const Projection proj(st);
+    const LatLonWindow zw =
+        ZoneWindow(DmsToDeg(st.zone.originLat).degrees, DmsToDeg(st.zone.originLon).degrees);
+    for (const LatLonWindow& w : {zw, kGeneralWindow}) {
+      for (int i = 0; i <= 20; ++i) {
+        for (int j = 0; j <= 20; ++j) {
+          const double lat =
+              w.latMin - kWindowMargin + (w.latMax - w.latMin + 2 * kWindowMargin) * i / 20;
+          const double lon =
+              w.lonMin - kWindowMargin + (w.lonMax - w.lonMin + 2 * kWindowMargin) * j / 20;
+          const PlaneResult all = proj.Forward(lat * kDegToRad, lon * kDegToRad);
+          const PlaneResult pos =
+              proj.Forward(lat * kDegToRad, lon * kDegToRad, Outputs::kPosition);
+          ASSERT_TRUE(std::isfinite(all.gamma) && std::isfinite(all.m)) << lat << " " << lon;
+          ASSERT_EQ(Bits(all.x), Bits(pos.x));
+          ASSERT_EQ(Bits(all.y), Bits(pos.y));
+        }
+      }
+    }
+    for (int i = -20; i <= 20; ++i) {
+      for (int j = -20; j <= 20; ++j) {
+        const double x = kInverseSafeRange * i / 20.0, y = kInverseSafeRange * j / 20.0 * 0.999;
+        GeoResult all, pos;
+        proj.Inverse(x, y, all);
+        proj.Inverse(x, y, pos, nullptr, Outputs::kPosition);
+        ASSERT_EQ(Bits(all.phi), Bits(pos.phi)) << x << " " << y;
+        ASSERT_EQ(Bits(all.lambda), Bits(pos.lambda)) << x << " " << y;
+        ASSERT_EQ(all.iterations, pos.iterations);
+        ASSERT_TRUE(std::isfinite(all.gamma) && std::isfinite(all.m));
       }
     }
   }
