@@ -27,7 +27,13 @@ class Axis {
       double span = v_.back() - v_.front();
       inv_ = std::isfinite(span) && span > 0 ? static_cast<double>(v_.size() - 1) / span : 0;
     }
+    separated_ = true;
+    for (std::size_t i = 1; i < v_.size() && separated_; ++i) separated_ = !Near(i - 1, v_[i]);
   }
+
+  // Every value is farther than the stop distance from the next: then each
+  // value is near itself alone, and UniqueNear(v_[i]) is i.
+  bool separated() const { return separated_; }
 
   std::size_t size() const { return v_.size(); }
   double operator[](std::size_t i) const { return v_[i]; }
@@ -75,6 +81,7 @@ class Axis {
 
   std::vector<double> v_;
   double inv_ = 0;
+  bool separated_ = true;
 };
 
 // The distinct values of one coordinate in the order first met. The set is
@@ -294,6 +301,33 @@ class PairIndex final : public GridIndex {
     if (ix < 0) return 0;
     int32_t iy = y_.UniqueNear(nodeY);
     if (iy < 0) return 0;
+    return FindAt(store, ix, iy, nodeX, nodeY);
+  }
+
+  // The corners after the first are asked at the first's X and Y (and those
+  // plus a step). These are values of the axes: where each is near itself
+  // alone, their search is known, and a cell needs four searches, not eight.
+  bool FindCell(const ParamStore& store, double nodeX, double nodeY, double stepX, double stepY,
+                int32_t (&k)[4]) const override {
+    if (store.count != count_ || !x_.separated() || !y_.separated()) return false;
+    const int32_t ix = x_.UniqueNear(nodeX), iy = y_.UniqueNear(nodeY);
+    if (ix < 0 || iy < 0) return false;
+    k[0] = FindAt(store, ix, iy, nodeX, nodeY);
+    if (k[0] == 0) return false;
+    const ParaRecord& c1 = store.records[static_cast<std::size_t>(k[0])];  // at (X_ix, Y_iy)
+    const double c2x = c1.x + stepX, c3y = c1.y + stepY;
+    if (!std::isfinite(c2x) || !std::isfinite(c3y)) return false;
+    const int32_t ix2 = x_.UniqueNear(c2x), iy3 = y_.UniqueNear(c3y);
+    if (ix2 < 0 || iy3 < 0) return false;
+    k[1] = FindAt(store, ix2, iy, c2x, c1.y);
+    k[2] = FindAt(store, ix, iy3, c1.x, c3y);
+    k[3] = FindAt(store, ix2, iy3, c2x, c3y);
+    return k[1] != 0 && k[2] != 0 && k[3] != 0;
+  }
+
+  // Find's answer for a node whose searches gave (ix, iy).
+  int32_t FindAt(const ParamStore& store, int32_t ix, int32_t iy, double nodeX,
+                 double nodeY) const {
     int32_t k = 0;
     if (dense_) {
       k = RecordAt(Cell(ix, iy));
@@ -426,20 +460,31 @@ Corrections InterpolatePara(const ParamStore& store, double x, double y) {
   double fx = Checked(x - nodeX, "InterpolatePara");
   double fy = Checked(y - nodeY, "InterpolatePara");
 
-  if (store.index) store.index->Prefetch(store, nodeX, nodeY, stepX, stepY);
-  NodeValues w;  // the working values, shared by the four lookups
+  ParaRecord c1, c2, c3, c4;
   bool noParameters = false;
-  auto corner = [&](double nx, double ny) {
-    LookupNode(store, nx, ny, w);
-    if (w.dx == 0 && w.dy == 0) noParameters = true;
-    return w;
-  };
-  const ParaRecord c1 = corner(nodeX, nodeY);
-  const double c2x = Checked(c1.x + stepX, "InterpolatePara");
-  const double c3y = Checked(c1.y + stepY, "InterpolatePara");
-  const ParaRecord c2 = corner(c2x, c1.y);
-  const ParaRecord c3 = corner(c1.x, c3y);
-  const ParaRecord c4 = corner(c2x, c3y);
+  int32_t k[4];
+  if (store.index) store.index->Prefetch(store, nodeX, nodeY, stepX, stepY);
+  if (store.index && store.index->FindCell(store, nodeX, nodeY, stepX, stepY, k)) {
+    // Every corner found: each lookup writes its whole record.
+    ParaRecord* corners[4] = {&c1, &c2, &c3, &c4};
+    for (int i = 0; i < 4; ++i) {
+      *corners[i] = store.records[static_cast<std::size_t>(k[i])];
+      if (corners[i]->dx == 0 && corners[i]->dy == 0) noParameters = true;
+    }
+  } else {
+    NodeValues w;  // the working values, shared by the four lookups
+    auto corner = [&](double nx, double ny) {
+      LookupNode(store, nx, ny, w);
+      if (w.dx == 0 && w.dy == 0) noParameters = true;
+      return w;
+    };
+    c1 = corner(nodeX, nodeY);
+    const double c2x = Checked(c1.x + stepX, "InterpolatePara");
+    const double c3y = Checked(c1.y + stepY, "InterpolatePara");
+    c2 = corner(c2x, c1.y);
+    c3 = corner(c1.x, c3y);
+    c4 = corner(c2x, c3y);
+  }
   if (noParameters) return none;
 
   Corrections out;

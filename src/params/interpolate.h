@@ -41,6 +41,14 @@ class GridIndex {
   // index cannot tell (the caller then runs the scan). `store` is the store the
   // index was built from.
   virtual int32_t Find(const ParamStore& store, double nodeX, double nodeY) const = 0;
+  // The four corners of the cell at (nodeX, nodeY), as InterpolatePara looks
+  // them up: Find at the node, then at the first corner's X + stepX and Y,
+  // its X and Y + stepY, and both sums. False when the index cannot tell one
+  // of them (the caller then looks them up one by one).
+  virtual bool FindCell(const ParamStore& /*store*/, double /*nodeX*/, double /*nodeY*/,
+                        double /*stepX*/, double /*stepY*/, int32_t (&/*k*/)[4]) const {
+    return false;
+  }
   // Runs the scan for a node Find cannot tell, faster where the index allows,
   // with the scan's result; false when it cannot (the caller then scans).
   virtual bool Scan(const ParamStore& /*store*/, double /*nodeX*/, double /*nodeY*/,
