@@ -92,18 +92,26 @@ TEST(NumberPattern, ExactBinaryHalvesRoundAwayFromZero) {
 TEST(NumberPattern, AgreesWithTheExactDecimalExpansion) {
   std::mt19937_64 rng(12345);
   std::uniform_real_distribution<double> exponent(-12.0, 17.0);
+  // The integer part as "0" prints it, padded to six digits, or left out
+  // when it is 0 and only "#" stands for it.
+  const std::string wholes[] = {"0", "000000", "#"};
   for (int decimals = 0; decimals <= 10; ++decimals) {
-    const std::string pattern = decimals == 0 ? "0" : "0." + std::string(decimals, '0');
-    const NumberPattern p(pattern);
-    for (int i = 0; i < 4000; ++i) {
-      double v = std::pow(10.0, exponent(rng)) * (rng() % 2 ? 1 : -1);
-      if (i % 4 == 0)
-        v = std::round(v * std::pow(10.0, decimals + 1)) / std::pow(10.0, decimals + 1);
-      if (i % 8 == 1)
-        v = std::ldexp(static_cast<double>(rng() % 4096), -static_cast<int>(rng() % 16));
-      std::string want = testing::ExactRounded(v, decimals);
-      if (v < 0) want = "-" + want;
-      ASSERT_EQ(p.Format(v), want) << pattern << " " << v;
+    for (const std::string& whole : wholes) {
+      const std::string pattern = decimals == 0 ? whole : whole + "." + std::string(decimals, '0');
+      const NumberPattern p(pattern);
+      for (int i = 0; i < 2000; ++i) {
+        double v = std::pow(10.0, exponent(rng)) * (rng() % 2 ? 1 : -1);
+        if (i % 4 == 0)
+          v = std::round(v * std::pow(10.0, decimals + 1)) / std::pow(10.0, decimals + 1);
+        if (i % 8 == 1)
+          v = std::ldexp(static_cast<double>(rng() % 4096), -static_cast<int>(rng() % 16));
+        std::string want = testing::ExactRounded(v, decimals);
+        const std::size_t digits = std::min(want.find('.'), want.size());
+        if (whole == "000000" && digits < 6) want.insert(0, 6 - digits, '0');
+        if (whole == "#" && want.compare(0, digits, "0") == 0 && digits == 1) want.erase(0, 1);
+        if (v < 0) want = "-" + want;
+        ASSERT_EQ(p.Format(v), want) << pattern << " " << v;
+      }
     }
   }
 }
