@@ -6,7 +6,9 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -89,6 +91,10 @@ bool FieldEnd(std::string_view r, std::size_t p, std::size_t& end) {
   return true;
 }
 
+std::size_t OffsetIn(std::string_view whole, std::string_view part) {
+  return static_cast<std::size_t>(part.data() - whole.data());
+}
+
 // NumberPattern "0.000…" for the given decimals; the usual ones are made once.
 const NumberPattern& DecimalsPattern(int decimals, std::unique_ptr<NumberPattern>& local) {
   constexpr int kCommon = 10;
@@ -105,28 +111,48 @@ const NumberPattern& DecimalsPattern(int decimals, std::unique_ptr<NumberPattern
   return *local;
 }
 
-// `value` with the field's decimals, into `text` (its room is reused).
-void FormatForField(std::string_view field, double value, std::string& text) {
+// The digits after the decimal point of a number without blanks, at least 3.
+int DecimalsOf(std::string_view number) {
+  const std::size_t point = number.find('.');
+  int decimals = 0;
+  if (point != std::string_view::npos) decimals = static_cast<int>(number.size() - point - 1);
+  return decimals < 3 ? 3 : decimals;
+}
+
+// `value` with the decimals of `number` (a field's text without blanks), into
+// `text` (its room is reused). The quick formatter writes the usual value on
+// the stack; the general one takes the others.
+void FormatForField(std::string_view number, double value, std::string& text) {
   std::unique_ptr<NumberPattern> local;
-  text.clear();
-  DecimalsPattern(FieldDecimals(field), local).AppendTo(value, text);
+  const NumberPattern& pattern = DecimalsPattern(DecimalsOf(number), local);
+  char buf[NumberPattern::kPlainBuffer];
+  char* const end = buf + sizeof buf;
+  if (const char* begin = pattern.PlainBefore(value, end)) {
+    text.assign(begin, static_cast<std::size_t>(end - begin));
+  } else {
+    text.clear();
+    pattern.AppendTo(value, text);
+  }
 }
 
-// Places `text` where the number of `field` stood.
-void PlaceInField(std::string_view field, std::string_view text, std::string& out) {
-  std::size_t lead = 0;
-  while (lead < field.size() && IsBlank(field[lead])) ++lead;
-  std::size_t trail = 0;
-  while (trail < field.size() - lead && IsBlank(field[field.size() - 1 - trail])) ++trail;
-  const std::size_t width = field.size() - trail;
-  if (text.size() < width) out.append(width - text.size(), ' ');
-  out.append(text);
-  out.append(field.substr(field.size() - trail));
-}
+// A number field and what replaces its number: `text` goes right-aligned into
+// the width of the field's leading blanks and number (`number` is the field's
+// text without blanks, a view into it), the field's trailing blanks stay.
+struct Placement {
+  std::string_view field, number, text;
 
-std::size_t OffsetIn(std::string_view whole, std::string_view part) {
-  return static_cast<std::size_t>(part.data() - whole.data());
-}
+  std::size_t Width() const { return OffsetIn(field, number) + number.size(); }
+  std::size_t Trail() const { return field.size() - Width(); }
+  // The bytes the field takes once the text is placed.
+  std::size_t Size() const { return std::max(text.size(), Width()) + Trail(); }
+  // Writes the field with the text placed at `o`; returns the end.
+  char* Put(char* o) const {
+    const std::size_t width = Width();
+    if (text.size() < width) o = std::fill_n(o, width - text.size(), ' ');
+    o = std::copy(text.begin(), text.end(), o);
+    return std::copy(field.begin() + static_cast<std::ptrdiff_t>(width), field.end(), o);
+  }
+};
 
 }  // namespace
 
@@ -171,35 +197,40 @@ ParsedRecord ParseRecord(std::string_view record) {
     p = end + 1;
   }
   r.isPoint = true;
-  f.hasH = !Trim(f.h).empty();
+  f.numberText = Trim(f.number);
+  f.nameText = Trim(f.name);
+  f.xText = Trim(f.x);
+  f.yText = Trim(f.y);
+  f.hText = Trim(f.h);
+  f.hasH = !f.hText.empty();
   if (!terminated) {
     r.problem = Problem::kUnterminatedQuote;
   } else if (count < kNeededFields) {
     r.problem = Problem::kTooFewFields;
-  } else if (!IsValidCp932(f.number) || !IsValidCp932(f.name)) {
+  } else if (!IsValidCp932(f.numberText) || !IsValidCp932(f.nameText)) {
     r.problem = Problem::kInvalidText;
-  } else if (!FieldNumber(f.x, r.x)) {
+  } else if (!FieldNumber(f.xText, r.x)) {
     r.problem = Problem::kXNotNumber;
-  } else if (!FieldNumber(f.y, r.y)) {
+  } else if (!FieldNumber(f.yText, r.y)) {
     r.problem = Problem::kYNotNumber;
-  } else if (f.hasH && !FieldNumber(f.h, r.h)) {
+  } else if (f.hasH && !FieldNumber(f.hText, r.h)) {
     r.problem = Problem::kHNotNumber;
   }
   return r;
 }
 
 int FieldDecimals(std::string_view field) {
-  const std::string_view body = Trim(field);
-  const std::size_t point = body.find('.');
-  int decimals = 0;
-  if (point != std::string_view::npos) decimals = static_cast<int>(body.size() - point - 1);
-  return decimals < 3 ? 3 : decimals;
+  return DecimalsOf(Trim(field));
 }
 
 void AppendNumberInField(std::string_view field, double value, std::string& out) {
+  const std::string_view number = Trim(field);
   std::string text;
-  FormatForField(field, value, text);
-  PlaceInField(field, text, out);
+  FormatForField(number, value, text);
+  const Placement placed{field, number, text};
+  const std::size_t at = out.size();
+  out.resize(at + placed.Size());
+  placed.Put(out.data() + at);
 }
 
 RecordResult ConvertRecord(std::string_view record, const PointCorrector& corrector,
@@ -231,23 +262,31 @@ RecordResult ConvertRecord(std::string_view record, const PointCorrector& correc
   r.y2Value = c.y;
   r.h2Value = c.h;
   const PointFields& f = p.fields;
-  FormatForField(f.x, c.x, r.x2);
-  FormatForField(f.y, c.y, r.y2);
-  if (f.hasH) FormatForField(f.h, c.h, r.h2);
-  const std::size_t xAt = OffsetIn(record, f.x), yAt = OffsetIn(record, f.y);
-  out.append(record.substr(0, xAt));
-  PlaceInField(f.x, r.x2, out);
-  out.append(record.substr(xAt + f.x.size(), yAt - xAt - f.x.size()));
-  PlaceInField(f.y, r.y2, out);
-  std::size_t rest = yAt + f.y.size();
-  if (f.hasH) {
-    const std::size_t hAt = OffsetIn(record, f.h);
-    out.append(record.substr(rest, hAt - rest));
-    PlaceInField(f.h, r.h2, out);
-    rest = hAt + f.h.size();
+  FormatForField(f.xText, c.x, r.x2);
+  FormatForField(f.yText, c.y, r.y2);
+  if (f.hasH) FormatForField(f.hText, c.h, r.h2);
+  // The record is sized first and written in place: the bytes between the
+  // numbers as read, each number in its field.
+  const Placement placed[] = {{f.x, f.xText, r.x2}, {f.y, f.yText, r.y2}, {f.h, f.hText, r.h2}};
+  const std::span<const Placement> numbers(placed, f.hasH ? 3 : 2);
+  std::size_t size = record.size() + kCrLf.size();
+  for (const Placement& n : numbers) size += n.Size() - n.field.size();
+  const std::size_t at = out.size();
+  out.resize(at + size);
+  char* o = out.data() + at;
+  auto copy = [&](std::size_t from, std::size_t to) {
+    o = std::copy(record.begin() + static_cast<std::ptrdiff_t>(from),
+                  record.begin() + static_cast<std::ptrdiff_t>(to), o);
+  };
+  std::size_t rest = 0;
+  for (const Placement& n : numbers) {
+    const std::size_t fieldAt = OffsetIn(record, n.field);
+    copy(rest, fieldAt);
+    o = n.Put(o);
+    rest = fieldAt + n.field.size();
   }
-  out.append(record.substr(rest));
-  out.append(kCrLf);
+  copy(rest, record.size());
+  std::copy(kCrLf.begin(), kCrLf.end(), o);
   return r;
 }
 
@@ -263,13 +302,6 @@ constexpr std::size_t kValueWidth = 14;
 std::string_view Replaced(std::string_view text, std::string& scratch) {
   scratch = ToCp932Lenient(Cp932ToUtf8(text));
   return scratch;
-}
-
-// A text of the input, trimmed, as the report shows it: a CP932 file stays
-// one. The fields of a record without problem are known to be CP932.
-inline std::string_view Shown(std::string_view field, bool knownValid, std::string& scratch) {
-  const std::string_view t = Trim(field);
-  return knownValid || IsValidCp932(t) ? t : Replaced(t, scratch);
 }
 
 // The outcome texts of the report, and the reasons the program gives, in
@@ -292,15 +324,17 @@ const OutcomeTexts& Outcomes() {
   return texts;
 }
 
-// The columns of a report line, up to its outcome, written straight into
-// `out`: the line is made of blanks at once, then each text is copied to its
-// place.
+// The columns of a report line and the texts that follow them (the outcome),
+// written straight into `out`: the line is made of blanks at once, then each
+// text is copied to its place.
 void PutColumns(std::string_view record, std::string_view number, std::string_view name,
-                const std::string_view (&values)[6], std::string& out) {
+                const std::string_view (&values)[6], std::initializer_list<std::string_view> tail,
+                std::string& out) {
   auto cell = [](std::string_view text, std::size_t width) { return std::max(text.size(), width); };
   std::size_t size =
       cell(record, kRecordWidth) + 1 + cell(number, kNumberWidth) + 1 + cell(name, kNameWidth) + 2;
   for (std::string_view v : values) size += 1 + cell(v, kValueWidth);
+  for (std::string_view t : tail) size += t.size();
   const std::size_t at = out.size();
   out.resize(at + size, ' ');
   char* p = out.data() + at;
@@ -317,6 +351,8 @@ void PutColumns(std::string_view record, std::string_view number, std::string_vi
   left(number, kNumberWidth);
   left(name, kNameWidth);
   for (std::string_view v : values) right(v, kValueWidth);
+  ++p;  // the second blank before the outcome
+  for (std::string_view t : tail) p = std::copy(t.begin(), t.end(), p);
 }
 
 std::string_view ModeText(int mode) {
@@ -332,6 +368,39 @@ std::string_view ModeText(int mode) {
 
 void AppendUtf8(std::string_view utf8, std::string& out) {
   out.append(ToCp932Lenient(utf8));
+}
+
+// The report line of an A01 record, given its point number, name and X/Y/H
+// as shown (CP932).
+void PutReportLine(long long recordNo, const std::string_view (&texts)[5], const RecordResult& r,
+                   std::string& out) {
+  const bool converted = r.outcome != PointOutcome::kNotConverted;
+  const std::string_view none;
+  const std::string_view values[6] = {texts[2],
+                                      texts[3],
+                                      texts[4],
+                                      converted ? std::string_view(r.x2) : none,
+                                      converted ? std::string_view(r.y2) : none,
+                                      converted ? std::string_view(r.h2) : none};
+  char digits[24];
+  const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, recordNo);
+  const std::string_view number(digits, static_cast<std::size_t>(end - digits));
+  const OutcomeTexts& outcomes = Outcomes();
+  switch (r.outcome) {
+    case PointOutcome::kGrid:
+      PutColumns(number, texts[0], texts[1], values, {outcomes.grid, kCrLf}, out);
+      return;
+    case PointOutcome::kRep:
+      PutColumns(number, texts[0], texts[1], values, {outcomes.rep, kCrLf}, out);
+      return;
+    case PointOutcome::kNotConverted:
+      break;
+  }
+  const auto known = std::find_if(outcomes.reasons.begin(), outcomes.reasons.end(),
+                                  [&](const auto& t) { return t.first == r.reason; });
+  const std::string reason =
+      known != outcomes.reasons.end() ? known->second : ToCp932Lenient(r.reason);
+  PutColumns(number, texts[0], texts[1], values, {outcomes.notConverted, reason, ")", kCrLf}, out);
 }
 
 }  // namespace
@@ -373,51 +442,25 @@ void AppendReportHeader(const ReportHeader& h, std::string& out) {
   const std::string_view values[6] = {titles[0], titles[1], titles[2],
                                       titles[3], titles[4], titles[5]};
   PutColumns(ToCp932Lenient("ﾚｺｰﾄﾞ"), ToCp932Lenient("点番号"), ToCp932Lenient("点名"), values,
-             out);
-  AppendUtf8("結果", out);
-  out.append(kCrLf);
+             {ToCp932Lenient("結果"), kCrLf}, out);
   out.append(kCrLf);
 }
 
 void AppendReportLine(long long recordNo, const RecordResult& r, std::string& out) {
   if (!r.isPoint) return;
   const PointFields& f = r.fields;
-  const bool valid = r.problem == Problem::kNone;
-  std::string scratch[5];
-  const bool converted = r.outcome != PointOutcome::kNotConverted;
-  const std::string_view none;
-  const std::string_view values[6] = {Shown(f.x, valid, scratch[0]),
-                                      Shown(f.y, valid, scratch[1]),
-                                      Shown(f.h, valid, scratch[2]),
-                                      converted ? std::string_view(r.x2) : none,
-                                      converted ? std::string_view(r.y2) : none,
-                                      converted ? std::string_view(r.h2) : none};
-  char number[24];
-  const auto [end, ec] = std::to_chars(number, number + sizeof number, recordNo);
-  PutColumns(std::string_view(number, static_cast<std::size_t>(end - number)),
-             Shown(f.number, valid, scratch[3]), Shown(f.name, valid, scratch[4]), values, out);
-  const OutcomeTexts& texts = Outcomes();
-  switch (r.outcome) {
-    case PointOutcome::kGrid:
-      out.append(texts.grid);
-      break;
-    case PointOutcome::kRep:
-      out.append(texts.rep);
-      break;
-    case PointOutcome::kNotConverted: {
-      out.append(texts.notConverted);
-      const auto known = std::find_if(texts.reasons.begin(), texts.reasons.end(),
-                                      [&](const auto& t) { return t.first == r.reason; });
-      if (known != texts.reasons.end()) {
-        out.append(known->second);
-      } else {
-        AppendUtf8(r.reason, out);
-      }
-      out.push_back(')');
-      break;
-    }
+  std::string_view texts[5] = {f.numberText, f.nameText, f.xText, f.yText, f.hText};
+  if (r.problem == Problem::kNone) {
+    PutReportLine(recordNo, texts, r, out);
+    return;
   }
-  out.append(kCrLf);
+  // Only a record with a problem may hold bytes that are not CP932: the
+  // report shows them as "?", so that a CP932 file stays one.
+  std::string scratch[std::size(texts)];
+  for (std::size_t i = 0; i < std::size(texts); ++i) {
+    if (!IsValidCp932(texts[i])) texts[i] = Replaced(texts[i], scratch[i]);
+  }
+  PutReportLine(recordNo, texts, r, out);
 }
 
 void AppendReportSummary(const ReportCounts& c, std::string& out) {

@@ -49,6 +49,10 @@ struct PointFields {
   std::string_view number, name;  // blanks around them and quotes kept
   std::string_view x, y, h;       // whole fields, blanks included; h empty when absent
   bool hasH = false;              // H holds something other than blanks
+  // The same five fields without the blanks around them (set for every A01
+  // record): the report shows these, and a number is written where its text
+  // stood.
+  std::string_view numberText, nameText, xText, yText, hText;
 };
 
 struct ParsedRecord {

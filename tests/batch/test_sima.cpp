@@ -8,6 +8,7 @@
 #include "batch/sima.h"
 #include "batch_test_util.h"
 #include "codec/cp932.h"
+#include "text/format.h"
 
 namespace varno::batch {
 namespace {
@@ -117,6 +118,72 @@ TEST(SimaRecord, NumbersKeepTheirDecimalsAndWidth) {
     std::string out = "<";
     sima::AppendNumberInField(c.field, c.value, out);
     EXPECT_EQ(out, "<" + c.expected) << "field \"" << c.field << '"';
+  }
+}
+
+// Numbers the quick formatter cannot write (huge, tiny, many decimals) and
+// numbers it can: each field gets what the general formatter writes with the
+// field's decimals, and a whole record is its fields placed one by one.
+TEST(SimaRecord, EveryNumberAsTheGeneralFormatterWritesIt) {
+  const std::vector<std::string> fields = {
+      "1.5", "  12.25  ", "\t-3.1234567890123 ", "7", " 0.000000000100000000001", "1.1234567890"};
+  const std::vector<double> values = {0.0,
+                                      -0.0,
+                                      -1e-7,
+                                      0.0005,
+                                      2.675,
+                                      123456.78949999,
+                                      -9007199254740993.0,
+                                      1.8e19,
+                                      -9.87654321e22,
+                                      1e300,
+                                      5e-324,
+                                      4503599627370495.5};
+  for (const std::string& field : fields) {
+    const std::size_t trail = field.size() - 1 - field.find_last_not_of(" \t");
+    const NumberPattern pattern(
+        "0." + std::string(static_cast<std::size_t>(sima::FieldDecimals(field)), '0'));
+    for (double v : values) {
+      const std::string text = pattern.Format(v);
+      const std::size_t width = field.size() - trail;
+      const std::string expected = std::string(width > text.size() ? width - text.size() : 0, ' ') +
+                                   text + field.substr(field.size() - trail);
+      std::string out;
+      sima::AppendNumberInField(field, v, out);
+      EXPECT_EQ(out, expected) << "field \"" << field << "\" value " << v;
+    }
+  }
+
+  // Whole records, with the corrector's shifts, against their fields placed
+  // one by one.
+  struct Shift : PointCorrector {
+    CorrectedPoint Correct(double x, double y, double h) const override {
+      return {PointOutcome::kGrid, x * 1e12, y - 1e-9, h * 3, {}};
+    }
+  } shift;
+  const std::vector<std::string> records = {
+      "A01,1,P,1.5,2.5,3.5,", "A01, 2 ,\"N,1\",  7  ,\t-8.25\t, 9.123456789012 ,tail",
+      "A01,3,P,1e0x,2,3,",    "A01,4,P,123456.7,0.0001,,",
+      "A01,5,P,1,2",          "A01,6,P,1,2,   ,,,"};
+  for (const std::string& rec : records) {
+    std::string out;
+    const sima::RecordResult r = sima::ConvertRecord(rec, shift, out);
+    if (r.problem != Problem::kNone) {
+      EXPECT_EQ(out, rec + "\r\n");
+      continue;
+    }
+    const sima::PointFields& f = r.fields;
+    std::string expected(rec.data(), f.x.data());
+    sima::AppendNumberInField(f.x, r.x * 1e12, expected);
+    expected.append(f.x.data() + f.x.size(), f.y.data());
+    sima::AppendNumberInField(f.y, r.y - 1e-9, expected);
+    const std::string_view last = f.hasH ? f.h : f.y;
+    if (f.hasH) {
+      expected.append(f.y.data() + f.y.size(), f.h.data());
+      sima::AppendNumberInField(f.h, std::stod(std::string(f.h)) * 3, expected);
+    }
+    expected.append(last.data() + last.size(), rec.data() + rec.size());
+    EXPECT_EQ(out, expected + "\r\n") << rec;
   }
 }
 
