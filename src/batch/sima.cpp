@@ -119,20 +119,10 @@ int DecimalsOf(std::string_view number) {
   return decimals < 3 ? 3 : decimals;
 }
 
-// `value` with the decimals of `number` (a field's text without blanks), into
-// `text` (its room is reused). The quick formatter writes the usual value on
-// the stack; the general one takes the others.
-void FormatForField(std::string_view number, double value, std::string& text) {
+// `value` with the decimals of `number` (a field's text without blanks).
+void FormatForField(std::string_view number, double value, NumberText& text) {
   std::unique_ptr<NumberPattern> local;
-  const NumberPattern& pattern = DecimalsPattern(DecimalsOf(number), local);
-  char buf[NumberPattern::kPlainBuffer];
-  char* const end = buf + sizeof buf;
-  if (const char* begin = pattern.PlainBefore(value, end)) {
-    text.assign(begin, static_cast<std::size_t>(end - begin));
-  } else {
-    text.clear();
-    pattern.AppendTo(value, text);
-  }
+  text.Write(DecimalsPattern(DecimalsOf(number), local), value);
 }
 
 // A number field and what replaces its number: `text` goes right-aligned into
@@ -155,6 +145,18 @@ struct Placement {
 };
 
 }  // namespace
+
+void NumberText::Write(const NumberPattern& pattern, double value) {
+  char* const end = room_.data() + room_.size();
+  if (const char* begin = pattern.PlainBefore(value, end)) {
+    begin_ = static_cast<std::size_t>(begin - room_.data());
+    general_ = false;
+    return;
+  }
+  text_.clear();
+  pattern.AppendTo(value, text_);
+  general_ = true;
+}
 
 std::string_view ProblemText(Problem p) {
   switch (p) {
@@ -225,7 +227,7 @@ int FieldDecimals(std::string_view field) {
 
 void AppendNumberInField(std::string_view field, double value, std::string& out) {
   const std::string_view number = Trim(field);
-  std::string text;
+  NumberText text;
   FormatForField(number, value, text);
   const Placement placed{field, number, text};
   const std::size_t at = out.size();

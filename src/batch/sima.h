@@ -4,9 +4,12 @@
 // of an A01 record other than its X, Y and H numbers, is copied as read.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "text/format.h"
 
 namespace varno::batch {
 
@@ -75,15 +78,37 @@ int FieldDecimals(std::string_view field);
 // blanks. A value too wide for that width is written whole.
 void AppendNumberInField(std::string_view field, double value, std::string& out);
 
+// A corrected number as written into its field, without blanks. The quick
+// formatter writes the usual number straight into the room held here; the
+// text of the general formatter, of any length, is kept on the heap.
+class NumberText {
+ public:
+  // Writes `value` by `pattern`, replacing the text held.
+  void Write(const NumberPattern& pattern, double value);
+  std::string_view view() const {
+    if (general_) return text_;
+    return {room_.data() + begin_, room_.size() - begin_};
+  }
+  operator std::string_view() const { return view(); }
+  bool empty() const { return view().empty(); }
+  friend bool operator==(const NumberText& a, std::string_view b) { return a.view() == b; }
+
+ private:
+  std::array<char, NumberPattern::kPlainBuffer> room_{};
+  std::size_t begin_ = room_.size();  // the quick text runs from here to the room's end
+  bool general_ = false;              // the text is text_
+  std::string text_;
+};
+
 // What happened to one record.
 struct RecordResult {
   bool isPoint = false;
   PointOutcome outcome = PointOutcome::kNotConverted;  // for A01 records
   Problem problem = Problem::kNone;
-  std::string reason;      // for points not converted (UTF-8)
-  PointFields fields;      // views into the input record
-  std::string x2, y2, h2;  // the numbers written, without blanks (h2 empty without H)
-  bool hasPlane = false;   // x, y were read (the record has no problem)
+  std::string reason;     // for points not converted (UTF-8)
+  PointFields fields;     // views into the input record
+  NumberText x2, y2, h2;  // the numbers written, without blanks (h2 empty without H)
+  bool hasPlane = false;  // x, y were read (the record has no problem)
   double x = 0, y = 0;
   bool corrected = false;  // the point was converted to these values
   double x2Value = 0, y2Value = 0, h2Value = 0;

@@ -154,6 +154,14 @@ TEST(SimaRecord, EveryNumberAsTheGeneralFormatterWritesIt) {
     }
   }
 
+  // A text written again replaces the one held, whichever formatter wrote it.
+  sima::NumberText held;
+  const NumberPattern three("0.000");
+  for (double v : {1e300, 2.5, -1e25, -0.0, 1e300}) {
+    held.Write(three, v);
+    EXPECT_EQ(held, three.Format(v));
+  }
+
   // Whole records, with the corrector's shifts, against their fields placed
   // one by one.
   struct Shift : PointCorrector {
