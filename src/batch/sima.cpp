@@ -6,7 +6,6 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
-#include <initializer_list>
 #include <memory>
 #include <span>
 #include <utility>
@@ -306,11 +305,12 @@ std::string_view Replaced(std::string_view text, std::string& scratch) {
   return scratch;
 }
 
-// The outcome texts of the report, and the reasons the program gives, in
-// CP932, made once: a report line converts no text.
+// The outcome texts of the report (those of a converted point with the line's
+// CR LF), and the reasons the program gives, in CP932, made once: a report
+// line converts no text.
 struct OutcomeTexts {
-  std::string grid = ToCp932Lenient("変換ﾊﾟﾗﾒｰﾀ");
-  std::string rep = ToCp932Lenient("代表点");
+  std::string grid = ToCp932Lenient("変換ﾊﾟﾗﾒｰﾀ\r\n");
+  std::string rep = ToCp932Lenient("代表点\r\n");
   std::string notConverted = ToCp932Lenient("未変換 (");
   std::vector<std::pair<std::string_view, std::string>> reasons;
   OutcomeTexts() {
@@ -326,17 +326,16 @@ const OutcomeTexts& Outcomes() {
   return texts;
 }
 
-// The columns of a report line and the texts that follow them (the outcome),
-// written straight into `out`: the line is made of blanks at once, then each
-// text is copied to its place.
+// A report line: its columns and the text that ends it (the outcome and CR
+// LF), written straight into `out`: the line is made of blanks at once, then
+// each text is copied to its place.
 void PutColumns(std::string_view record, std::string_view number, std::string_view name,
-                const std::string_view (&values)[6], std::initializer_list<std::string_view> tail,
-                std::string& out) {
+                const std::string_view (&values)[6], std::string_view tail, std::string& out) {
   auto cell = [](std::string_view text, std::size_t width) { return std::max(text.size(), width); };
   std::size_t size =
       cell(record, kRecordWidth) + 1 + cell(number, kNumberWidth) + 1 + cell(name, kNameWidth) + 2;
   for (std::string_view v : values) size += 1 + cell(v, kValueWidth);
-  for (std::string_view t : tail) size += t.size();
+  size += tail.size();
   const std::size_t at = out.size();
   out.resize(at + size, ' ');
   char* p = out.data() + at;
@@ -354,7 +353,7 @@ void PutColumns(std::string_view record, std::string_view number, std::string_vi
   left(name, kNameWidth);
   for (std::string_view v : values) right(v, kValueWidth);
   ++p;  // the second blank before the outcome
-  for (std::string_view t : tail) p = std::copy(t.begin(), t.end(), p);
+  std::copy(tail.begin(), tail.end(), p);
 }
 
 std::string_view ModeText(int mode) {
@@ -390,19 +389,20 @@ void PutReportLine(long long recordNo, const std::string_view (&texts)[5], const
   const OutcomeTexts& outcomes = Outcomes();
   switch (r.outcome) {
     case PointOutcome::kGrid:
-      PutColumns(number, texts[0], texts[1], values, {outcomes.grid, kCrLf}, out);
+      PutColumns(number, texts[0], texts[1], values, outcomes.grid, out);
       return;
     case PointOutcome::kRep:
-      PutColumns(number, texts[0], texts[1], values, {outcomes.rep, kCrLf}, out);
+      PutColumns(number, texts[0], texts[1], values, outcomes.rep, out);
       return;
     case PointOutcome::kNotConverted:
       break;
   }
   const auto known = std::find_if(outcomes.reasons.begin(), outcomes.reasons.end(),
                                   [&](const auto& t) { return t.first == r.reason; });
-  const std::string reason =
-      known != outcomes.reasons.end() ? known->second : ToCp932Lenient(r.reason);
-  PutColumns(number, texts[0], texts[1], values, {outcomes.notConverted, reason, ")", kCrLf}, out);
+  const std::string tail =
+      outcomes.notConverted +
+      (known != outcomes.reasons.end() ? known->second : ToCp932Lenient(r.reason)) + ")\r\n";
+  PutColumns(number, texts[0], texts[1], values, tail, out);
 }
 
 }  // namespace
@@ -444,7 +444,7 @@ void AppendReportHeader(const ReportHeader& h, std::string& out) {
   const std::string_view values[6] = {titles[0], titles[1], titles[2],
                                       titles[3], titles[4], titles[5]};
   PutColumns(ToCp932Lenient("ﾚｺｰﾄﾞ"), ToCp932Lenient("点番号"), ToCp932Lenient("点名"), values,
-             {ToCp932Lenient("結果"), kCrLf}, out);
+             ToCp932Lenient("結果\r\n"), out);
   out.append(kCrLf);
 }
 
