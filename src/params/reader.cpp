@@ -316,7 +316,7 @@ void ParseChunk(std::string_view d, Chunk& c, ParaRecord* records) {
 // The lookups of a conversion read the records at random, and with 4 kB
 // pages nearly every one of them would first wait for the page tables. Only
 // a hint: the records and their order are the same either way.
-void ReserveRecords(std::vector<ParaRecord>& records, std::size_t n) {
+void ReserveRecords(RecordList& records, std::size_t n) {
   if (n <= records.capacity()) return;
   records.reserve(n);
   AdviseHugePages(records.data(), records.capacity() * sizeof(ParaRecord));
@@ -360,9 +360,14 @@ int32_t ParseRegularRecords(std::string_view d, std::size_t begin, unsigned thre
   }
   if (lines - 1 > INT32_MAX) return 0;  // the field reader stops at the 32-bit count
   // One slot more than there are line feeds: a last line without one is
-  // parsed into it before it is found not regular.
+  // parsed into it before it is found not regular. The room is not cleared:
+  // each chunk's thread writes its records (and first touches their pages),
+  // and those past the regular run are dropped below.
   ReserveRecords(store.records, static_cast<std::size_t>(lines) + 1);
-  store.records.resize(static_cast<std::size_t>(lines) + 1);
+  {
+    const UnclearedRecords uncleared;
+    store.records.resize(static_cast<std::size_t>(lines) + 1);
+  }
   ParaRecord* records = store.records.data();
   RunOnThreads(n, [&](std::size_t c) { ParseChunk(d, chunks[c], records); });
 

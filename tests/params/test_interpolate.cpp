@@ -167,7 +167,7 @@ TEST(InterpolatePara, CornerWithNoRecordKeepsThePreviousCornersValues) {
     for (std::size_t k = 1; k < s.records.size(); ++k) {
       if (s.records[k].x != 0) kept.push_back(s.records[k]);
     }
-    s.records = kept;
+    s.records.assign(kept.begin(), kept.end());
     s.count = static_cast<int32_t>(kept.size() - 1);
     if (index) s.index = GridIndex::Build(s);
     const ParaRecord c1 = At(s, -1000, 5000), c3 = At(s, -1000, 6000);

@@ -376,6 +376,20 @@ TEST(ReadParaFile, MissingFileOrFolderLeavesTheStore) {
   }
 }
 
+// Only the reader's own room for a whole file is left uncleared: records made
+// elsewhere without a value are zero, also in memory that held others.
+TEST(RecordList, RecordsMadeWithoutAValueAreZeroOutsideTheReader) {
+  RecordList r(1, ParaRecord{});
+  r.resize(4, ParaRecord{7, 7, 7, 7, 7});
+  r.resize(1);
+  r.resize(4);  // within the capacity: the memory of the sevens
+  r.pop_back();
+  r.emplace_back();
+  for (const ParaRecord& p : r) {
+    EXPECT_TRUE(p.x == 0 && p.y == 0 && p.dx == 0 && p.dy == 0 && p.dh == 0);
+  }
+}
+
 TEST(LoadingTexts, Messages) {
   EXPECT_EQ(ReadingMessage("/opt/varno/Veltra.par"),
             "ただ今，1行1ｸﾞﾘｯﾄﾞ型の座標変換ﾊﾟﾗﾒｰﾀを\r\"Veltra.par\"から読み込んでいます。\r"
