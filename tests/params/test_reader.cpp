@@ -12,10 +12,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "codec/cp932.h"
 #include "params/interpolate.h"
 #include "params/reader.h"
 #include "params_test_util.h"
-#include "codec/cp932.h"
 #include "text/errors.h"
 
 namespace varno::params {

@@ -16,7 +16,8 @@ TEST(CountLineFeeds, AgreesWithAByteCountOnAnyBytes) {
   std::mt19937 rng(7);
   const char pool[] = {'\n', '\n', '\r', '\x0b', '\x08', '\x8a', '\x4a', 'a', '\\', '\0'};
   std::uniform_int_distribution<int> pick(0, sizeof pool - 1);
-  for (int length : {0, 1, 7, 8, 9, 15, 16, 17, 31, 33, 2039, 2040, 2041, 4079, 4080, 4081, 4096, 20003}) {
+  for (int length :
+       {0, 1, 7, 8, 9, 15, 16, 17, 31, 33, 2039, 2040, 2041, 4079, 4080, 4081, 4096, 20003}) {
     std::string bytes(static_cast<std::size_t>(length) + 8, '\0');
     for (char& c : bytes) c = pool[pick(rng)];
     for (std::size_t offset = 0; offset < 8; ++offset) {
