@@ -203,7 +203,7 @@ void LineConverter::ConvertXy(const LineFields& f, std::string& out, LineResult&
   // point goes on either way (an angle too large for degrees stops the run).
   // Within kInverseSafeRange of the origin no step of the inverse can fail,
   // so the call is skipped there (half the work of a line).
-  if (!(std::fabs(p.in1) <= geo::kInverseSafeRange && std::fabs(p.in2) <= geo::kInverseSafeRange)) {
+  if (!geo::WithinInverseSafeRange(p.in1, p.in2)) {
     const geo::GeoResult g = params::CalcXy2bl(proj_, p.in1, p.in2, report);
     Checked(g.phi * geo::kRadToDeg, "緯度");
     Checked(g.lambda * geo::kRadToDeg, "経度");

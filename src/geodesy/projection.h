@@ -33,6 +33,8 @@
 // non-finite intermediate throws OverflowError at the step where it appears.
 #pragma once
 
+#include <cmath>
+
 #include "geodesy/ellipsoid.h"
 
 namespace varno::geo {
@@ -68,6 +70,9 @@ class NotSettledHook {
 // Within this distance (metres) of a zone origin in X and in Y, every step of
 // the inverse stays finite and the footpoint settles: it cannot fail there.
 inline constexpr double kInverseSafeRange = 1e6;
+inline bool WithinInverseSafeRange(double x, double y) {
+  return std::fabs(x) <= kInverseSafeRange && std::fabs(y) <= kInverseSafeRange;
+}
 
 // What Forward and Inverse compute: everything, or the position alone (X and
 // Y; latitude and longitude). The convergence and the scale factor come after

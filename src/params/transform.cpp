@@ -97,9 +97,9 @@ TransformStatus TransformPoint(const ParamStore& store, ConversionMode mode,
   // Only the corrected point's latitude and longitude are used. Within
   // kInverseSafeRange no step of the inverse can fail, and the convergence
   // and scale factor after them are left out there.
-  const bool safe =
-      std::fabs(out.x2) <= geo::kInverseSafeRange && std::fabs(out.y2) <= geo::kInverseSafeRange;
-  CalcXy2bl(proj, out.x2, out.y2, r, report, safe ? geo::Outputs::kPosition : geo::Outputs::kAll);
+  CalcXy2bl(
+      proj, out.x2, out.y2, r, report,
+      geo::WithinInverseSafeRange(out.x2, out.y2) ? geo::Outputs::kPosition : geo::Outputs::kAll);
   out.b2 = r.phi;
   out.l2 = r.lambda;
   return status;
@@ -110,8 +110,7 @@ TransformStatus TransformPlanePoint(const ParamStore& store, ConversionMode mode
                                     double y, double h, TransformOutput& out) {
   const TransformStatus status = CorrectPoint(store, mode, report, x, y, h, out);
   if (status == TransformStatus::kErr) return status;
-  if (!(std::fabs(out.x2) <= geo::kInverseSafeRange &&
-        std::fabs(out.y2) <= geo::kInverseSafeRange)) {
+  if (!geo::WithinInverseSafeRange(out.x2, out.y2)) {
     geo::GeoResult r;
     CalcXy2bl(proj, out.x2, out.y2, r, report);
   }
