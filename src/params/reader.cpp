@@ -50,6 +50,7 @@ class FieldReader {
  public:
   explicit FieldReader(std::string_view data) : d_(data) {}
 
+  std::string_view data() const { return d_; }
   bool AtEnd() const { return p_ >= d_.size(); }
   std::size_t Position() const { return p_; }
   void MoveTo(std::size_t p) { p_ = std::min(p, d_.size()); }
@@ -159,57 +160,33 @@ void RunOnThreads(std::size_t n, const Work& work) {
   for (std::thread& t : workers) t.join();
 }
 
-// A whole file's bytes. Only a regular file is read (a FIFO or a device would
-// block or never end), and never more than the length it had when it was
-// opened. The room is not cleared first, and a large file is read in parts
-// on several threads, so that copying it and faulting its pages in are
-// shared out.
+// Reads up to n bytes at `offset` into `buf`; fewer where the file ends
+// sooner. Returns the count, or -1 for a read error.
+long long ReadAt(int fd, std::size_t offset, std::size_t n, char* buf) {
+  std::size_t got = 0;
+  while (got < n) {
+    const ssize_t r = ::pread(fd, buf + got, n - got, static_cast<off_t>(offset + got));
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return -1;
+    if (r == 0) break;  // the file shrank meanwhile
+    got += static_cast<std::size_t>(r);
+  }
+  return static_cast<long long>(got);
+}
+
+// Bytes [from, to) of a file, or as many of them as it still has.
 class FileBytes {
  public:
-  // False when the file cannot be opened or read, or memory cannot hold it.
-  bool Read(const std::string& path, unsigned threads, std::size_t minPart) {
-    FileProblem problem;
-    long long size = 0;
-    const int fd = OpenRegularForReading(path, problem, size);
-    if (fd < 0) return false;
-    bool ok = true;
+  // False for a read error, or when memory cannot hold them.
+  bool Read(int fd, std::size_t from, std::size_t to) {
     try {
-      const auto want = static_cast<std::size_t>(size);
-      bytes_.reset(new char[want == 0 ? 1 : want]);
-      AdviseHugePages(bytes_.get(), want);
-      const std::size_t parts = std::clamp<std::size_t>(want / std::max<std::size_t>(minPart, 1), 1,
-                                                        std::max(threads, 1u));
-      std::vector<std::size_t> got(parts, 0);
-      std::vector<char> failed(parts, 0);
-      RunOnThreads(parts, [&](std::size_t k) {
-        const std::size_t from = want / parts * k;
-        const std::size_t to = k + 1 == parts ? want : want / parts * (k + 1);
-        while (from + got[k] < to) {
-          const ssize_t n = ::pread(fd, bytes_.get() + from + got[k], to - from - got[k],
-                                    static_cast<off_t>(from + got[k]));
-          if (n < 0 && errno == EINTR) continue;
-          if (n < 0) failed[k] = 1;
-          if (n <= 0) break;  // an error, or the file shrank meanwhile
-          got[k] += static_cast<std::size_t>(n);
-        }
-      });
-      // The bytes up to the first part that came short (a file that shrank).
-      size_ = 0;
-      for (std::size_t k = 0; k < parts && ok; ++k) {
-        ok = failed[k] == 0;
-        size_ += got[k];
-        const std::size_t to = k + 1 == parts ? want : want / parts * (k + 1);
-        if (ok && want / parts * k + got[k] < to) break;
-      }
-    } catch (const std::exception&) {
-      ok = false;  // more than memory can hold
+      bytes_.reset(new char[to > from ? to - from : 1]);
+    } catch (const std::bad_alloc&) {
+      return false;
     }
-    ::close(fd);
-    if (!ok) {
-      bytes_.reset();
-      size_ = 0;
-    }
-    return ok;
+    const long long got = to > from ? ReadAt(fd, from, to - from, bytes_.get()) : 0;
+    size_ = got < 0 ? 0 : static_cast<std::size_t>(got);
+    return got >= 0;
   }
 
   std::string_view view() const { return {bytes_.get(), size_}; }
@@ -280,35 +257,88 @@ const char* RegularLine(const char* p, const char* end, ParaRecord& r) {
   return p + 1;
 }
 
-// One chunk of the record part, parsed from its first line while the lines
-// are regular.
+// One chunk of the record part. Each thread reads its chunk straight from the
+// file through a small window of its own, so that the file is never held
+// whole: after an idle spell this machine's fresh memory is slow to touch, and
+// the window stays in the processor's cache.
 struct Chunk {
-  std::size_t begin = 0, end = 0;  // [begin, end) of the file, whole lines
-  int64_t firstRecord = 0;         // the record number of its first line, were all regular
-  std::size_t stop = 0;            // where the parsing stopped (end when all were regular)
+  static constexpr std::size_t kNone = SIZE_MAX;
+
+  std::size_t from = 0, to = 0;   // the stretch whose line feeds are counted
+  std::size_t firstFeed = kNone;  // the first line feed in it
+  int64_t feeds = 0;              // line feeds in [from, to)
+  bool failed = false;            // a read error
+  // Whole lines [begin, end): those that start after the first line feed
+  // at or after `from`, up to the next chunk's begin.
+  std::size_t begin = 0, end = 0;
+  int64_t firstRecord = 0;  // the record number of its first line, were all regular
+  int64_t slots = 0;        // records it may write: its line feeds when counted
+  std::size_t stop = 0;     // where the parsing stopped (end when all were regular)
   int64_t records = 0;
   // Where the reader stands after each record whose number is a multiple of
   // the yield interval, in order.
   std::vector<std::size_t> yieldPositions;
 };
 
-void ParseChunk(std::string_view d, Chunk& c, ParaRecord* records) {
-  const char* base = d.data();
-  const char* p = base + c.begin;
-  const char* end = base + c.end;
+// Counts the line feeds of [c.from, c.to) and finds the first of them.
+void CountChunk(int fd, Chunk& c, char* window, std::size_t windowBytes) {
+  for (std::size_t at = c.from; at < c.to;) {
+    const long long n = ReadAt(fd, at, std::min(windowBytes, c.to - at), window);
+    if (n < 0) c.failed = true;
+    if (n <= 0) return;
+    const std::string_view part(window, static_cast<std::size_t>(n));
+    if (c.firstFeed == Chunk::kNone) {
+      const std::size_t lf = part.find('\n');
+      if (lf != std::string_view::npos) c.firstFeed = at + lf;
+    }
+    c.feeds += CountLineFeeds(part);
+    at += static_cast<std::size_t>(n);
+  }
+}
+
+// Parses the regular lines of [c.begin, c.end) into records[c.firstRecord..],
+// one window at a time; a line cut by the window's end is moved to its front
+// and completed by the next read. Stops at the first line that is not
+// regular, at a line longer than the window, and at the slots counted (the
+// file may change between the two readings).
+void ParseChunk(int fd, Chunk& c, ParaRecord* records, char* window, std::size_t windowBytes) {
   int64_t k = c.firstRecord;
+  const int64_t lastSlot = c.firstRecord + c.slots;
+  std::size_t windowAt = c.begin;  // the file position of window[0]
+  std::size_t have = 0;
+  const char* p = window;
   try {
-    while (p < end) {
-      const char* next = RegularLine(p, end, records[k]);
-      if (next == nullptr) break;
-      p = next;
-      if (k % kYieldInterval == 0) c.yieldPositions.push_back(static_cast<std::size_t>(p - base));
-      ++k;
+    for (bool more = true; more;) {
+      const auto used = static_cast<std::size_t>(p - window);
+      std::memmove(window, p, have - used);
+      windowAt += used;
+      have -= used;
+      p = window;
+      const std::size_t want = std::min(windowBytes - have, c.end - (windowAt + have));
+      if (want == 0) break;  // the chunk's end, or a line longer than the window
+      const long long n = ReadAt(fd, windowAt + have, want, window + have);
+      if (n < 0) c.failed = true;
+      if (n <= 0) break;
+      have += static_cast<std::size_t>(n);
+      const auto* lastFeed = static_cast<const char*>(memrchr(window, '\n', have));
+      const char* const complete = lastFeed == nullptr ? window : lastFeed + 1;
+      while (p < complete) {
+        const char* next = k < lastSlot ? RegularLine(p, complete, records[k]) : nullptr;
+        if (next == nullptr) {
+          more = false;
+          break;
+        }
+        p = next;
+        if (k % kYieldInterval == 0) {
+          c.yieldPositions.push_back(windowAt + static_cast<std::size_t>(p - window));
+        }
+        ++k;
+      }
     }
   } catch (const std::exception&) {
     // Out of memory converting a long number: the field reader goes on here.
   }
-  c.stop = static_cast<std::size_t>(p - base);
+  c.stop = windowAt + static_cast<std::size_t>(p - window);
   c.records = k - c.firstRecord;
 }
 
@@ -322,57 +352,80 @@ void ReserveRecords(RecordList& records, std::size_t n) {
   AdviseHugePages(records.data(), records.capacity() * sizeof(ParaRecord));
 }
 
-// The regular records from `begin` on, parsed on up to `threads` threads (each
-// given at least `minChunk` bytes) into store.records[1..]. Returns the number of records taken (a
-// run of regular lines from `begin`) and sets `resume` to where the field reader goes on and
+// The regular records of [begin, size) of the file, parsed on up to
+// `threads` threads (each given at least `minChunk` bytes) into
+// store.records[1..]. Returns the number of records taken (a run of regular
+// lines from `begin`) and sets `resume` to where the field reader goes on and
 // `yieldPositions` to the reader's position after every 2000th of them.
-int32_t ParseRegularRecords(std::string_view d, std::size_t begin, unsigned threads,
-                            std::size_t minChunk, ParamStore& store, std::size_t& resume,
-                            std::vector<std::size_t>& yieldPositions) {
+// `failed` is set for a read error.
+int32_t ParseRegularRecords(int fd, std::size_t begin, std::size_t size, const ReadOptions& options,
+                            unsigned threads, ParamStore& store, std::size_t& resume,
+                            std::vector<std::size_t>& yieldPositions, bool& failed) {
   resume = begin;
-  const std::size_t size = d.size() - begin;
+  if (begin >= size) return 0;
+  const std::size_t length = size - begin;
+  const std::size_t windowBytes = std::max<std::size_t>(options.windowBytes, 16);
   const std::size_t n = std::max<std::size_t>(
-      1, std::min<std::size_t>(threads, size / std::max<std::size_t>(minChunk, 1)));
+      1, std::min<std::size_t>(threads, length / std::max<std::size_t>(options.minChunkBytes, 1)));
+  std::vector<std::unique_ptr<char[]>> windows(n);
+  for (auto& w : windows) w.reset(new char[windowBytes]);
   std::vector<Chunk> chunks(n);
-  // Chunks start after a line feed; a chunk boundary that is not a record
-  // boundary is never reached by a chunk parsed to its end.
-  std::size_t at = begin;
   for (std::size_t c = 0; c < n; ++c) {
-    chunks[c].begin = at;
-    std::size_t end = d.size();
-    if (c + 1 < n) {
-      const std::size_t lf = d.find('\n', std::max(at, begin + size / n * (c + 1)));
-      end = lf == std::string_view::npos ? d.size() : lf + 1;
+    chunks[c].from = begin + length / n * c;
+    chunks[c].to = c + 1 == n ? size : begin + length / n * (c + 1);
+  }
+  // Count the line feeds of every stretch, then parse: a chunk begins after
+  // the first line feed of its stretch (the first chunk at `begin`), and its
+  // first record number is one more than the feeds before that.
+  RunOnThreads(n, [&](std::size_t c) { CountChunk(fd, chunks[c], windows[c].get(), windowBytes); });
+  int64_t before = 0;  // line feeds before chunks[c].from
+  for (std::size_t c = 0; c < n; ++c) {
+    Chunk& k = chunks[c];
+    failed = failed || k.failed;
+    if (c == 0) {
+      k.begin = begin;
+      k.firstRecord = 1;
+    } else if (k.firstFeed != Chunk::kNone) {
+      k.begin = k.firstFeed + 1;
+      k.firstRecord = before + 2;
+    } else {
+      k.begin = Chunk::kNone;  // no line starts here: the chunk before takes the stretch
     }
-    chunks[c].end = at = end;
+    before += k.feeds;
   }
-  // Count the line feeds of every chunk, then parse them: a chunk's first
-  // record number is one more than the feeds before it.
-  std::vector<int64_t> feeds(n);
-  RunOnThreads(n, [&](std::size_t c) {
-    feeds[c] = CountLineFeeds(d.substr(chunks[c].begin, chunks[c].end - chunks[c].begin));
-  });
-  int64_t lines = 1;
-  for (std::size_t c = 0; c < n; ++c) {
-    chunks[c].firstRecord = lines;
-    lines += feeds[c];
-    chunks[c].yieldPositions.reserve(static_cast<std::size_t>(feeds[c] / kYieldInterval + 2));
+  if (failed) return 0;
+  if (before > INT32_MAX) return 0;  // the field reader stops at the 32-bit count
+  std::size_t next = size;
+  int64_t nextFirst = before + 1;
+  for (std::size_t c = n; c-- > 0;) {
+    Chunk& k = chunks[c];
+    if (k.begin == Chunk::kNone) {
+      k.begin = next;
+      k.firstRecord = nextFirst;
+    }
+    k.end = next;
+    k.slots = nextFirst - k.firstRecord;
+    k.yieldPositions.reserve(static_cast<std::size_t>(k.slots / kYieldInterval + 2));
+    next = k.begin;
+    nextFirst = k.firstRecord;
   }
-  if (lines - 1 > INT32_MAX) return 0;  // the field reader stops at the 32-bit count
-  // One slot more than there are line feeds: a last line without one is
-  // parsed into it before it is found not regular. The room is not cleared:
-  // each chunk's thread writes its records (and first touches their pages),
-  // and those past the regular run are dropped below.
-  ReserveRecords(store.records, static_cast<std::size_t>(lines) + 1);
+  // A slot for every line feed: a last line without one is never parsed
+  // here. The room is not cleared: each chunk's thread writes its records
+  // (and first touches their pages), and those past the regular run are
+  // dropped below.
+  const auto slots = static_cast<std::size_t>(before) + 1;
+  ReserveRecords(store.records, slots);
   {
     const UnclearedRecords uncleared;
-    store.records.resize(static_cast<std::size_t>(lines) + 1);
+    store.records.resize(slots);
   }
   ParaRecord* records = store.records.data();
-  RunOnThreads(n, [&](std::size_t c) { ParseChunk(d, chunks[c], records); });
+  RunOnThreads(
+      n, [&](std::size_t c) { ParseChunk(fd, chunks[c], records, windows[c].get(), windowBytes); });
 
   int64_t taken = 0;
   for (const Chunk& c : chunks) {
+    failed = failed || c.failed;
     if (c.firstRecord != taken + 1) break;
     taken += c.records;
     resume = c.stop;
@@ -436,22 +489,56 @@ int ZoneListIndex(int16_t zoneNo) {
 
 namespace {
 
+// The header's fields, read apart from the store until it is known that the
+// bytes read hold the whole header.
+struct HeaderFields {
+  std::string rangeText, methodText, version;
+  int16_t zoneNo = 0;
+  double gridMinX = 0, gridMaxX = 0, gridStepX = 0;
+  double gridMinY = 0, gridMaxY = 0, gridStepY = 0;
+
+  explicit HeaderFields(const ParamStore& s)
+      : rangeText(s.rangeText),
+        methodText(s.methodText),
+        version(s.version),
+        zoneNo(s.zoneNo),
+        gridMinX(s.gridMinX),
+        gridMaxX(s.gridMaxX),
+        gridStepX(s.gridStepX),
+        gridMinY(s.gridMinY),
+        gridMaxY(s.gridMaxY),
+        gridStepY(s.gridStepY) {}
+
+  void MoveTo(ParamStore& s) {
+    s.rangeText = std::move(rangeText);
+    s.methodText = std::move(methodText);
+    s.version = std::move(version);
+    s.zoneNo = zoneNo;
+    s.gridMinX = gridMinX;
+    s.gridMaxX = gridMaxX;
+    s.gridStepX = gridStepX;
+    s.gridMinY = gridMinY;
+    s.gridMaxY = gridMaxY;
+    s.gridStepY = gridStepY;
+  }
+};
+
 // The header: an information line (range, method, version, zone), the X and Y
 // lines (minimum, maximum, spacing) and the column heading. Each line is one
 // step; a failed field ends its step, and the fields after it keep their
 // previous values.
-void ReadHeader(FieldReader& in, ParamStore& store) {
-  std::string range = store.rangeText, method = store.methodText, version = store.version;
+void ReadHeader(FieldReader& in, HeaderFields& h) {
+  std::string range = h.rangeText, method = h.methodText, version = h.version;
   double zone = 0;
   if (in.ReadText(range)) {
-    store.rangeText = range;
+    h.rangeText = range;
     if (in.ReadText(method)) {
-      store.methodText = method;
+      h.methodText = method;
       if (in.ReadText(version)) {
-        store.version = version;
+        h.version = version;
         if (in.ReadNumber(zone)) {
           try {
-            store.zoneNo = ToInt16(zone);
+            h.zoneNo = ToInt16(zone);
           } catch (const OverflowError&) {
             // Beyond the 16-bit range: the zone keeps its value.
           }
@@ -459,8 +546,8 @@ void ReadHeader(FieldReader& in, ParamStore& store) {
       }
     }
   }
-  double* line2[3] = {&store.gridMinX, &store.gridMaxX, &store.gridStepX};
-  double* line3[3] = {&store.gridMinY, &store.gridMaxY, &store.gridStepY};
+  double* line2[3] = {&h.gridMinX, &h.gridMaxX, &h.gridStepX};
+  double* line3[3] = {&h.gridMinY, &h.gridMaxY, &h.gridStepY};
   for (double** line : {line2, line3}) {
     for (int f = 0; f < 3; ++f) {
       if (!in.ReadNumber(*line[f])) break;
@@ -469,22 +556,37 @@ void ReadHeader(FieldReader& in, ParamStore& store) {
   in.SkipLine();
 }
 
-enum class RecordsRead { kAll, kCancelled, kTooMany };
+enum class RecordsRead { kAll, kCancelled, kTooMany, kFailed };
 
 // The node records after the header, in file order (element 0 stays zero),
 // with the sums of their corrections accumulated in that order, the progress
-// every 2000 records and the cancel test there.
+// every 2000 records and the cancel test there. `head` holds the file's first
+// bytes (all of them when it ends at `size`).
 class RecordReader {
  public:
-  RecordReader(ParamStore& store, bool& cancelRequested, LoadView& view, FieldReader& in,
-               std::string_view data)
-      : store_(store), cancel_(cancelRequested), view_(view), in_(in), data_(data) {}
+  RecordReader(ParamStore& store, bool& cancelRequested, LoadView& view, int fd, std::size_t size,
+               const FileBytes& head)
+      : store_(store), cancel_(cancelRequested), view_(view), fd_(fd), size_(size), head_(head) {}
 
-  RecordsRead Read(const ReadOptions& options, unsigned threads) {
+  RecordsRead Read(const ReadOptions& options, unsigned threads, std::size_t begin) {
     store_.records.assign(1, ParaRecord{});
     store_.count = 0;
-    if (options.fastPath && !RegularRecords(options, threads)) return RecordsRead::kCancelled;
-    return OtherRecords(options.fastPath);
+    std::size_t resume = begin;
+    if (options.fastPath) {
+      const RecordsRead regular = RegularRecords(options, threads, begin, resume);
+      if (regular != RecordsRead::kAll) return regular;
+    }
+    // The rest of the file, for the field reader.
+    FileBytes rest;
+    std::string_view data;
+    if (head_.view().size() >= size_) {
+      data = head_.view().substr(std::min(resume, head_.view().size()));
+    } else if (resume < size_) {
+      if (!rest.Read(fd_, resume, size_)) return RecordsRead::kFailed;
+      data = rest.view();
+    }
+    FieldReader in(data);
+    return OtherRecords(options.fastPath, in, resume);
   }
 
   double sumDx = 0, sumDy = 0, sumDh = 0;
@@ -505,67 +607,70 @@ class RecordReader {
   }
 
   // The regular lines first, on several threads, then the yields their
-  // reading would have made. False when cancelled at one of them.
-  bool RegularRecords(const ReadOptions& options, unsigned threads) {
-    std::size_t resume = in_.Position();
+  // reading would have made. kCancelled when cancelled at one of them.
+  RecordsRead RegularRecords(const ReadOptions& options, unsigned threads, std::size_t begin,
+                             std::size_t& resume) {
     std::vector<std::size_t> yieldPositions;
     int32_t taken = 0;
+    bool failed = false;
     try {
-      taken = ParseRegularRecords(data_, in_.Position(), threads, options.minChunkBytes, store_,
-                                  resume, yieldPositions);
+      taken = ParseRegularRecords(fd_, begin, size_, options, threads, store_, resume,
+                                  yieldPositions, failed);
     } catch (const std::bad_alloc&) {
       store_.records.assign(1, ParaRecord{});  // the field reader reads them all
       taken = 0;
-      resume = in_.Position();
+      resume = begin;
+      yieldPositions.clear();
     }
+    if (failed) return RecordsRead::kFailed;
     for (std::size_t y = 0; y < yieldPositions.size(); ++y) {
       view_.SetProgress(static_cast<long>(yieldPositions[y] / 128));
       if (cancel_) {
         store_.count = static_cast<int32_t>((y + 1) * kYieldInterval);
         StopForCancel();
-        return false;
+        return RecordsRead::kCancelled;
       }
       view_.Yield();
     }
     store_.count = taken;
     for (int32_t k = 1; k <= taken; ++k) Add(store_.records[static_cast<std::size_t>(k)]);
-    in_.MoveTo(resume);
-    return true;
+    return RecordsRead::kAll;
   }
 
-  // The records after the first irregular line (all of them without the
-  // fast path): a regular rest of a line in one step, anything else field by
-  // field.
-  RecordsRead OtherRecords(bool fastPath) {
+  // The records in `data`, which starts at `offset` of the file: those after
+  // the first irregular line (all of them without the fast path), a regular
+  // rest of a line in one step, anything else field by field.
+  RecordsRead OtherRecords(bool fastPath, FieldReader& in, std::size_t offset) {
+    const std::string_view data = in.data();
     bool estimated = store_.count >= 256;
-    while (!in_.AtEnd()) {
+    while (!in.AtEnd()) {
       try {
         int32_t next = AddInt32(store_.count, 1);
         store_.records.emplace_back();
         store_.count = next;
         if (!estimated && next == 256) {
           estimated = true;
-          ReserveForTheRest();
+          ReserveForTheRest(offset + in.Position());
         }
       } catch (const std::exception&) {
         return RecordsRead::kTooMany;  // more than a 32-bit count or memory can hold
       }
       ParaRecord& r = store_.records.back();
       const char* next =
-          fastPath ? RegularLine(data_.data() + in_.Position(), data_.data() + data_.size(), r)
+          fastPath ? RegularLine(data.data() + in.Position(), data.data() + data.size(), r)
                    : nullptr;
       if (next != nullptr) {
-        in_.MoveTo(static_cast<std::size_t>(next - data_.data()));
+        in.MoveTo(static_cast<std::size_t>(next - data.data()));
       } else {
         r = ParaRecord{};
         double* fields[5] = {&r.x, &r.y, &r.dx, &r.dy, &r.dh};
         for (double* f : fields) {
-          if (!in_.ReadNumber(*f)) break;
+          if (!in.ReadNumber(*f)) break;
         }
       }
       Add(r);
       if (store_.count % kYieldInterval == 0) {
-        view_.SetProgress(static_cast<long>(in_.Position() / 128));
+        view_.SetProgress(static_cast<long>((offset + in.Position()) / 128));
         if (cancel_) {
           StopForCancel();
           return RecordsRead::kCancelled;
@@ -577,9 +682,9 @@ class RecordReader {
   }
 
   // Room for the rest of the file, estimated from the bytes per record so far.
-  void ReserveForTheRest() {
-    const double perRecord = static_cast<double>(in_.Position()) / store_.count;
-    const double expect = static_cast<double>(data_.size()) / perRecord * 1.05 + 64;
+  void ReserveForTheRest(std::size_t position) {
+    const double perRecord = static_cast<double>(position) / store_.count;
+    const double expect = static_cast<double>(size_) / perRecord * 1.05 + 64;
     try {
       if (expect < 1e9) ReserveRecords(store_.records, static_cast<std::size_t>(expect));
     } catch (const std::bad_alloc&) {
@@ -590,8 +695,15 @@ class RecordReader {
   ParamStore& store_;
   bool& cancel_;
   LoadView& view_;
-  FieldReader& in_;
-  std::string_view data_;
+  int fd_;
+  std::size_t size_;
+  const FileBytes& head_;
+};
+
+// Closes a descriptor on every way out.
+struct FdCloser {
+  int fd;
+  ~FdCloser() { ::close(fd); }
 };
 
 }  // namespace
@@ -601,25 +713,51 @@ void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view,
   view.SetStatusText(ReadingMessage(store.paraFilePath));
   const unsigned threads =
       options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
-  FileBytes file;
-  if (!file.Read(store.paraFilePath, threads, options.minReadBytes)) {
+  auto failed = [&] {
     view.SetStatusColor(colors::kLightRed);
     view.SetStatusText(OpenFailureMessage(store.paraFilePath));
     store.version.clear();
     view.ShowBreak(false);
-    return;
-  }
-  const std::string_view data = file.view();
-  view.SetBusy(true);
-  const double progressMax = static_cast<double>(data.size()) / kProgressUnit;
-  view.SetProgressMax(progressMax);
-  view.SetSizeText(FileSizeText(static_cast<long long>(data.size())));
+  };
+  FileProblem problem;
+  long long fileSize = 0;
+  const int fd = OpenRegularForReading(store.paraFilePath, problem, fileSize);
+  if (fd < 0) return failed();
+  const FdCloser closer{fd};
+  const auto size = static_cast<std::size_t>(fileSize);
 
-  FieldReader in(data);
-  ReadHeader(in, store);
-  RecordReader records(store, cancelRequested, view, in, data);
-  const RecordsRead read = records.Read(options, threads);
+  // The header from the file's first window; the whole file when it holds
+  // more than that (the field reader must not see a header cut short).
+  FileBytes head;
+  std::size_t begin = 0;
+  for (std::size_t want = std::min(size, std::max<std::size_t>(options.windowBytes, 16));;
+       want = size) {
+    if (!head.Read(fd, 0, want)) return failed();
+    FieldReader in(head.view());
+    HeaderFields h(store);
+    ReadHeader(in, h);
+    if (in.Position() < head.view().size() || head.view().size() < want || want == size) {
+      h.MoveTo(store);
+      begin = in.Position();
+      break;
+    }
+  }
+  view.SetBusy(true);
+  const double progressMax = static_cast<double>(size) / kProgressUnit;
+  view.SetProgressMax(progressMax);
+  view.SetSizeText(FileSizeText(fileSize));
+
+  RecordReader records(store, cancelRequested, view, fd, size, head);
+  const RecordsRead read = records.Read(options, threads, begin);
   if (read == RecordsRead::kCancelled) return;
+  if (read == RecordsRead::kFailed) {
+    // A read error part way: nothing of this file is kept.
+    store.records.assign(1, ParaRecord{});
+    store.count = 0;
+    store.index = nullptr;
+    view.SetBusy(false);
+    return failed();
+  }
   store.index = GridIndex::Build(store);
   // A cancel handled at a yield after which no further multiple of 2000 came
   // would otherwise stay set after a complete reading, and the start-up would

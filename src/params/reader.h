@@ -30,14 +30,15 @@ class LoadView {
 };
 
 // How the node lines are read. Regular lines (five plain numbers joined by
-// commas) go through a fast parser on `threads` threads (0: one per core);
+// commas) go through a fast parser on `threads` threads (0: one per core),
+// each reading its part of the file through a window of `windowBytes`;
 // without `fastPath` every line goes through the general field reader. The
 // store, the progress and the yields are the same either way.
 struct ReadOptions {
   bool fastPath = true;
   unsigned threads = 0;
   std::size_t minChunkBytes = 1 << 20;  // the least a thread is given to parse
-  std::size_t minReadBytes = 8 << 20;   // the least a thread is given to read
+  std::size_t windowBytes = 256 << 10;  // read at a time; also the header's first try
 };
 
 // Reads store.paraFilePath into `store`. Progress, the cancel test and the
