@@ -199,19 +199,30 @@ void NumberPattern::EmitRounded(bool negative, uint64_t rounded, std::string& ou
 }
 
 // A plain pattern prints every decimal and at least intZeros_ integer digits:
-// the digits of `rounded`, padded with zeros, the point before the last
-// decimals_ of them, written backwards so that they end at `end`.
+// the last decimals_ digits of `rounded`, the point, then the rest padded with
+// zeros, written backwards so that they end at `end`.
 char* NumberPattern::PutPlainBefore(bool negative, uint64_t rounded, char* end) const {
   // 20 digits of a 64-bit integer or kPlainDigits, the point and the sign
   static_assert(kPlainBuffer >= kPlainDigits + 2 && kPlainBuffer >= 22);
-  char* p = PutDigitsBefore(rounded, end);
-  while (end - p < decimals_ + intZeros_) *--p = '0';
+  char* p = end;
   if (hasPoint_) {
-    char* const point = end - decimals_;
-    for (char* c = p; c < point; ++c) c[-1] = c[0];
-    --p;
-    point[-1] = '.';
+    int d = decimals_;
+    for (; d >= 2; d -= 2) {
+      const auto two = static_cast<std::size_t>(rounded % 100);
+      rounded /= 100;
+      p -= 2;
+      p[0] = kTwoDigits[2 * two];
+      p[1] = kTwoDigits[2 * two + 1];
+    }
+    if (d == 1) {
+      *--p = static_cast<char>('0' + rounded % 10);
+      rounded /= 10;
+    }
+    *--p = '.';
   }
+  char* const integerEnd = p;
+  p = PutDigitsBefore(rounded, p);
+  while (integerEnd - p < intZeros_) *--p = '0';
   if (negative) *--p = '-';
   return p;
 }
