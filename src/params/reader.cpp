@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -159,6 +160,18 @@ void RunOnThreads(std::size_t n, const Work& work) {
   work(0);
   for (std::thread& t : workers) t.join();
 }
+
+// Runs work(t, c) for every c in 0 .. count - 1 on `threads` threads (t
+// counting them from 0), each taking the next c when done with one.
+template <typename Work>
+void RunShared(std::size_t threads, std::size_t count, const Work& work) {
+  std::atomic<std::size_t> next{0};
+  RunOnThreads(threads, [&](std::size_t t) {
+    for (std::size_t c; (c = next.fetch_add(1)) < count;) work(t, c);
+  });
+}
+
+constexpr std::size_t kChunksPerThread = 8;
 
 // Reads up to n bytes at `offset` into `buf`; fewer where the file ends
 // sooner. Returns the count, or -1 for a read error.
@@ -365,9 +378,13 @@ int32_t ParseRegularRecords(int fd, std::size_t begin, std::size_t size, const R
   if (begin >= size) return 0;
   const std::size_t length = size - begin;
   const std::size_t windowBytes = std::max<std::size_t>(options.windowBytes, 16);
+  // Several chunks a thread, taken in turn: the threads do not run equally
+  // fast (first touches of fresh memory cost more on some than on others).
   const std::size_t n = std::max<std::size_t>(
-      1, std::min<std::size_t>(threads, length / std::max<std::size_t>(options.minChunkBytes, 1)));
-  std::vector<std::unique_ptr<char[]>> windows(n);
+      1, std::min<std::size_t>(std::size_t{threads} * kChunksPerThread,
+                               length / std::max<std::size_t>(options.minChunkBytes, 1)));
+  const std::size_t workers = std::min<std::size_t>(threads, n);
+  std::vector<std::unique_ptr<char[]>> windows(workers);
   for (auto& w : windows) w.reset(new char[windowBytes]);
   std::vector<Chunk> chunks(n);
   for (std::size_t c = 0; c < n; ++c) {
@@ -377,7 +394,9 @@ int32_t ParseRegularRecords(int fd, std::size_t begin, std::size_t size, const R
   // Count the line feeds of every stretch, then parse: a chunk begins after
   // the first line feed of its stretch (the first chunk at `begin`), and its
   // first record number is one more than the feeds before that.
-  RunOnThreads(n, [&](std::size_t c) { CountChunk(fd, chunks[c], windows[c].get(), windowBytes); });
+  RunShared(workers, n, [&](std::size_t t, std::size_t c) {
+    CountChunk(fd, chunks[c], windows[t].get(), windowBytes);
+  });
   int64_t before = 0;  // line feeds before chunks[c].from
   for (std::size_t c = 0; c < n; ++c) {
     Chunk& k = chunks[c];
@@ -420,8 +439,9 @@ int32_t ParseRegularRecords(int fd, std::size_t begin, std::size_t size, const R
     store.records.resize(slots);
   }
   ParaRecord* records = store.records.data();
-  RunOnThreads(
-      n, [&](std::size_t c) { ParseChunk(fd, chunks[c], records, windows[c].get(), windowBytes); });
+  RunShared(workers, n, [&](std::size_t t, std::size_t c) {
+    ParseChunk(fd, chunks[c], records, windows[t].get(), windowBytes);
+  });
 
   int64_t taken = 0;
   for (const Chunk& c : chunks) {
