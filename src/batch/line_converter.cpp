@@ -140,7 +140,6 @@ LineConverter::LineConverter(const RunSettings& settings, Converter converter)
       format_(settings.format),
       proj_(settings.geo.ellipsoids, geo::EllipsoidEntry::kGrs80, settings.geo.zone),
       window_(RangeWindow(settings.store, settings.geo.zone)),
-      rough_(proj_),
       repStatus_(Utf8ToCp932(params::StatusText(params::TransformStatus::kRep))) {}
 
 // The corrected point of a converted line, with its angles when they are shown.
@@ -161,33 +160,47 @@ void LineConverter::TakeResult(const params::TransformOutput& t, params::Transfo
   r.point.h2 = t.h2;
 }
 
-void LineConverter::ConvertBl(const LineFields& f, std::string& out, LineResult& r) const {
+void LineConverter::ConvertBl(const LineFields& f, const PreparedLine* prepared, std::string& out,
+                              LineResult& r) const {
   PointColumns p;
-  ReadPoint(f, p, r.point);
-  const double b = geo::DmsToDeg(p.in1).degrees;
-  const double l = geo::DmsToDeg(p.in2).degrees;
-  const bool latOk = window_.ContainsLat(b);
-  if (!latOk || !window_.ContainsLon(l)) {
-    r.messages.SetStatusText(RangeMessage(!latOk, store_.zoneNo));
-    r.messages.SetStatusColor(colors::kDarkRed);
-    r.outcome = LineOutcome::kRangeFailure;
+  double phi = 0, lambda = 0;
+  geo::PlaneResult xy;
+  if (prepared != nullptr) {
+    p.in1 = r.point.in1 = prepared->in1;
+    p.in2 = r.point.in2 = prepared->in2;
+    p.inH = r.point.inH = prepared->inH;
+    p.name = r.point.name = f.field[3];
+    phi = prepared->phi;
+    lambda = prepared->lambda;
+    xy = prepared->xy;
   } else {
-    const double phi = Checked(b * geo::kDegToRad, "緯度");
-    const double lambda = Checked(l * geo::kDegToRad, "経度");
+    ReadPoint(f, p, r.point);
+    const double b = geo::DmsToDeg(p.in1).degrees;
+    const double l = geo::DmsToDeg(p.in2).degrees;
+    const bool latOk = window_.ContainsLat(b);
+    if (!latOk || !window_.ContainsLon(l)) {
+      r.messages.SetStatusText(RangeMessage(!latOk, store_.zoneNo));
+      r.messages.SetStatusColor(colors::kDarkRed);
+      r.outcome = LineOutcome::kRangeFailure;
+      r.scratch.AppendBl(withInput_, p, out);
+      return;
+    }
+    phi = Checked(b * geo::kDegToRad, "緯度");
+    lambda = Checked(l * geo::kDegToRad, "経度");
     // Inside the window no step of the projection can fail: the convergence
     // and scale factor, which the line does not show, are left out.
-    const geo::PlaneResult xy = proj_.Forward(phi, lambda, geo::Outputs::kPosition);
-    r.point.hasPlane = true;
-    r.point.x = xy.x;
-    r.point.y = xy.y;
-    params::TransformOutput t;
-    t.b2 = phi;
-    t.l2 = lambda;
-    const params::TransformStatus status = params::TransformPoint(
-        store_, mode_, proj_, {r.messages, r.messages}, xy.x, xy.y, p.inH, t);
-    if (status != params::TransformStatus::kErr) TakeResult(t, status, true, p, r);
-    r.outcome = OutcomeOf(status);
+    xy = proj_.Forward(phi, lambda, geo::Outputs::kPosition);
   }
+  r.point.hasPlane = true;
+  r.point.x = xy.x;
+  r.point.y = xy.y;
+  params::TransformOutput t;
+  t.b2 = phi;
+  t.l2 = lambda;
+  const params::TransformStatus status =
+      params::TransformPoint(store_, mode_, proj_, {r.messages, r.messages}, xy.x, xy.y, p.inH, t);
+  if (status != params::TransformStatus::kErr) TakeResult(t, status, true, p, r);
+  r.outcome = OutcomeOf(status);
   r.scratch.AppendBl(withInput_, p, out);
 }
 
@@ -252,8 +265,37 @@ void LineConverter::ConvertSima(std::string_view record, long lineNumber, std::s
   sima::AppendReportLine(lineNumber, rec, r.report);
 }
 
-void LineConverter::Prefetch(std::string_view line) const {
+void LineConverter::Prepare(std::string_view line, PreparedLine& prepared) const {
+  prepared.ready = false;
   if (!store_.index || mode_ == params::ConversionMode::kRepOnly) return;
+  if (conv_ != Converter::kBl || format_ == InputFormat::kSima) {
+    PrefetchRough(line);
+    return;
+  }
+  // The steps ConvertBl takes up to the grid, each as it takes them. A line
+  // that fails one of them, or that is outside the window, is not prepared.
+  try {
+    PreparedLine& a = prepared;
+    const LineKind kind = format_ == InputFormat::kCsv ? ClassifyCsvLine(line, a.fields)
+                                                       : ClassifyLine(line, a.fields);
+    if (kind != LineKind::kData) return;
+    a.in1 = FieldNumber(a.fields.field[0]);
+    a.in2 = FieldNumber(a.fields.field[1]);
+    a.inH = FieldNumber(a.fields.field[2]);
+    const double b = geo::DmsToDeg(a.in1).degrees;
+    const double l = geo::DmsToDeg(a.in2).degrees;
+    if (!window_.ContainsLat(b) || !window_.ContainsLon(l)) return;
+    a.phi = Checked(b * geo::kDegToRad, "緯度");
+    a.lambda = Checked(l * geo::kDegToRad, "経度");
+    a.xy = proj_.Forward(a.phi, a.lambda, geo::Outputs::kPosition);
+    a.ready = true;
+  } catch (...) {
+    return;  // Convert meets the same failure in its turn
+  }
+  PrefetchCell(prepared.xy.x, prepared.xy.y);
+}
+
+void LineConverter::PrefetchRough(std::string_view line) const {
   const char* p = line.data();
   const char* const end = p + line.size();
   if (format_ == InputFormat::kSima) {
@@ -270,26 +312,22 @@ void LineConverter::Prefetch(std::string_view line) const {
     while (p < end && (*p == ' ' || *p == '\t' || *p == ',')) ++p;
     if (!RoughNumber(p, end, value)) return;
   }
-  if (conv_ == Converter::kBl) {
-    // Packed latitude and longitude (ddmmss.sss) to radians, then the plane.
-    for (double& value : v) {
-      const double d = std::trunc(value / 10000), m = std::trunc((value - d * 10000) / 100);
-      value = (d + m / 60 + (value - d * 10000 - m * 100) / 3600) * geo::kDegToRad;
-    }
-    rough_(v[0], v[1], v[0], v[1]);
-  }
+  PrefetchCell(v[0], v[1]);
+}
+
+void LineConverter::PrefetchCell(double x, double y) const {
   const double stepX = store_.gridStepX, stepY = store_.gridStepY;
-  if (!(store_.gridMinX <= v[0] && v[0] < store_.gridMaxX && store_.gridMinY <= v[1] &&
-        v[1] < store_.gridMaxY && stepX > 0 && stepY > 0)) {
+  if (!(store_.gridMinX <= x && x < store_.gridMaxX && store_.gridMinY <= y &&
+        y < store_.gridMaxY && stepX > 0 && stepY > 0)) {
     return;
   }
-  const double nodeX = std::floor((v[0] - store_.gridMinX) / stepX) * stepX + store_.gridMinX;
-  const double nodeY = std::floor((v[1] - store_.gridMinY) / stepY) * stepY + store_.gridMinY;
+  const double nodeX = std::floor((x - store_.gridMinX) / stepX) * stepX + store_.gridMinX;
+  const double nodeY = std::floor((y - store_.gridMinY) / stepY) * stepY + store_.gridMinY;
   store_.index->Prefetch(store_, nodeX, nodeY, stepX, stepY);
 }
 
 void LineConverter::Convert(std::string_view line, long lineNumber, std::string& out,
-                            LineResult& result) const {
+                            LineResult& result, const PreparedLine* prepared) const {
   result.outcome = LineOutcome::kCopied;
   // Field by field: cheaper than a block clear on the copy-only path.
   LinePoint& pt = result.point;
@@ -309,6 +347,10 @@ void LineConverter::Convert(std::string_view line, long lineNumber, std::string&
       ConvertSima(line, lineNumber, out, result);
       return;
     }
+    if (prepared != nullptr && prepared->ready) {
+      ConvertBl(prepared->fields, prepared, out, result);
+      return;
+    }
     const LineKind kind =
         format_ == InputFormat::kCsv ? ClassifyCsvLine(line, fields) : ClassifyLine(line, fields);
     if (kind != LineKind::kData) {
@@ -317,7 +359,7 @@ void LineConverter::Convert(std::string_view line, long lineNumber, std::string&
       return;
     }
     if (conv_ == Converter::kBl) {
-      ConvertBl(fields, out, result);
+      ConvertBl(fields, nullptr, out, result);
     } else {
       ConvertXy(fields, out, result);
     }

@@ -104,6 +104,17 @@ struct LineResult {
   LineBuilder scratch;  // working cells of the line layout
 };
 
+// The first steps of a latitude/longitude data line inside the zone's window,
+// done a few lines ahead of its turn (LineConverter::Prepare): its fields, its
+// numbers and its point on the plane. Convert then starts from them.
+struct PreparedLine {
+  bool ready = false;  // false: Convert does every step itself
+  LineFields fields;
+  double in1 = 0, in2 = 0, inH = 0;
+  double phi = 0, lambda = 0;
+  geo::PlaneResult xy;
+};
+
 class LineConverter {
  public:
   // `converter` is Bl_File's or XY_File's conversion. Derives the projection
@@ -114,13 +125,17 @@ class LineConverter {
   // Converts one input line (without its line end) and appends its result
   // line, CR LF included, to `out`. Does not throw: an error that stops the
   // run goes into result.error, and `out` is then as it was on entry.
-  void Convert(std::string_view line, long lineNumber, std::string& out, LineResult& result) const;
+  // `prepared`, when given, is what Prepare made of this same line.
+  void Convert(std::string_view line, long lineNumber, std::string& out, LineResult& result,
+               const PreparedLine* prepared = nullptr) const;
 
-  // A hint ahead of Convert(line): starts fetching from memory the grid
-  // records the line's point will need, so that converting the lines before
-  // it hides the wait. Reads the line's first two numbers roughly (and projects
-  // them roughly); changes no result whatever the line holds.
-  void Prefetch(std::string_view line) const;
+  // Ahead of Convert(line): starts fetching from memory the grid records the
+  // line's point will need, so that converting the lines before it hides the
+  // wait. A latitude/longitude line is read and projected here, into
+  // `prepared`, where every step succeeds; any other line is read roughly for
+  // the hint only. Changes no result whatever the line holds: a line with
+  // anything unusual is left to Convert.
+  void Prepare(std::string_view line, PreparedLine& prepared) const;
 
   Converter converter() const { return conv_; }
   // The X/Y converter adds the result latitude/longitude columns.
@@ -128,7 +143,12 @@ class LineConverter {
   bool withInputValues() const { return withInput_; }
 
  private:
-  void ConvertBl(const LineFields& f, std::string& out, LineResult& r) const;
+  void ConvertBl(const LineFields& f, const PreparedLine* prepared, std::string& out,
+                 LineResult& r) const;
+  // The hint of Prepare from the line's first two numbers read roughly.
+  void PrefetchRough(std::string_view line) const;
+  // Asks for the grid records around a point of the plane.
+  void PrefetchCell(double x, double y) const;
   void ConvertXy(const LineFields& f, std::string& out, LineResult& r) const;
   void ConvertSima(std::string_view record, long lineNumber, std::string& out, LineResult& r) const;
   void TakeResult(const params::TransformOutput& t, params::TransformStatus status, bool angles,
@@ -142,8 +162,7 @@ class LineConverter {
   InputFormat format_;
   geo::Projection proj_;
   geo::LatLonWindow window_;
-  geo::RoughForward rough_;  // for Prefetch
-  std::string repStatus_;    // "*代表点" in CP932
+  std::string repStatus_;  // "*代表点" in CP932
 };
 
 // The main status after a failed range test of the latitude/longitude

@@ -110,17 +110,21 @@ void ParallelLines::ReadAhead() {
 void ParallelLines::Convert(Batch& b) const {
   b.output.clear();
   std::size_t start = 0;
-  // The grid records of a line are asked for a few lines ahead of its turn.
+  // The grid records of a line are asked for a few lines ahead of its turn;
+  // what was prepared for a line then waits in its slot of the ring.
   constexpr std::size_t kAhead = 2;
+  PreparedLine ring[kAhead + 1];
   std::size_t aheadStart = 0;
   for (std::size_t j = 0; j < kAhead && j < b.lines; ++j) {
-    converter_.Prefetch(std::string_view(b.input.data() + aheadStart, b.inputEnds[j] - aheadStart));
+    converter_.Prepare(std::string_view(b.input.data() + aheadStart, b.inputEnds[j] - aheadStart),
+                       ring[j % std::size(ring)]);
     aheadStart = b.inputEnds[j];
   }
   for (std::size_t j = 0; j < b.lines; ++j) {
     if (j + kAhead < b.lines) {
       const std::size_t end = b.inputEnds[j + kAhead];
-      converter_.Prefetch(std::string_view(b.input.data() + aheadStart, end - aheadStart));
+      converter_.Prepare(std::string_view(b.input.data() + aheadStart, end - aheadStart),
+                         ring[(j + kAhead) % std::size(ring)]);
       aheadStart = end;
     }
     const std::string_view line(b.input.data() + start, b.inputEnds[j] - start);
@@ -128,7 +132,8 @@ void ParallelLines::Convert(Batch& b) const {
     LineResult& r = b.results[j];
     const std::size_t before = b.output.size();
     try {
-      converter_.Convert(line, b.firstNumber + static_cast<long>(j), b.output, r);
+      converter_.Convert(line, b.firstNumber + static_cast<long>(j), b.output, r,
+                         &ring[j % std::size(ring)]);
     } catch (...) {
       // Out of memory growing the output: the line stops the run, as it would
       // have stopped it converted one by one.

@@ -43,30 +43,6 @@ Projection::Projection(const EllipsoidTable& table, EllipsoidEntry entry, const 
 Projection::Projection(const GeoState& st)
     : Projection(st.ellipsoids, EllipsoidEntry::kGrs80, st.zone) {}
 
-RoughForward::RoughForward(const Projection& proj) {
-  const ConstantSet& k = proj.constants();
-  const double k0 = proj.originScale();
-  const double s = std::sin(k.phi0), c = std::cos(k.phi0);
-  const double w2 = 1 - k.e2 * s * s, w = std::sqrt(w2);
-  const double n = k.a / w;                                               // prime vertical radius
-  const double m = k.a * (1 - k.e2) / (w2 * w);                           // meridian radius
-  const double dm = 3 * k.a * (1 - k.e2) * k.e2 * s * c / (w2 * w2 * w);  // its derivative
-  phi0_ = k.phi0;
-  lambda0_ = k.lambda0;
-  // X = S(phi) - S(phi0) + N sin cos L^2 / 2; Y = N cos(phi) L, each expanded
-  // about phi0.
-  mx1_ = k0 * m;
-  mx2_ = k0 * dm / 2;
-  gx0_ = k0 * n * s * c / 2;
-  gx1_ = k0 * n * (c * c - s * s) / 2;
-  fy0_ = k0 * n * c;
-  fy1_ = -k0 * m * s;
-  fy2_ = -k0 * (dm * s + m * c) / 2;
-  // + N cos^3 (1 - t^2 + eta^2) L^3 / 6
-  const double t = s / c, eta2 = k.ep2 * c * c;
-  fy3_ = k0 * n * c * c * c * (1 - t * t + eta2) / 6;
-}
-
 double MeridianArc(double phi, const ConstantSet& k) {
   constexpr const char* kStep = "MeridianArc";
   double s = Checked(k.I / 16.0 * std::sin(phi * 16.0), kStep);

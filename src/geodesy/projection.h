@@ -116,23 +116,4 @@ class Projection {
   ZoneSelection zone_;
 };
 
-// A quick estimate of a projection's Forward X and Y: a second-order
-// and third-order expansion about the zone origin with no trigonometry per point, within some
-// 10 m inside the zone's window (3 degrees of latitude, 1.5 of longitude).
-// For hints only, such as which grid records a point will need; never for a
-// result.
-class RoughForward {
- public:
-  explicit RoughForward(const Projection& proj);
-  void operator()(double phi, double lambda, double& x, double& y) const {
-    const double dp = phi - phi0_, dl = lambda - lambda0_;
-    x = (mx1_ + mx2_ * dp) * dp + (gx0_ + gx1_ * dp) * dl * dl;
-    y = (fy0_ + (fy1_ + fy2_ * dp) * dp + fy3_ * dl * dl) * dl;
-  }
-
- private:
-  double phi0_, lambda0_;
-  double mx1_, mx2_, gx0_, gx1_, fy0_, fy1_, fy2_, fy3_;
-};
-
 }  // namespace varno::geo

@@ -32,11 +32,12 @@ struct Converted {
   LinePoint point;
 };
 
-Converted ConvertOne(const LineConverter& c, std::string_view line) {
+Converted ConvertOne(const LineConverter& c, std::string_view line,
+                     const PreparedLine* prepared = nullptr) {
   LineResult r;
   Converted out;
   out.bytes = "kept";
-  c.Convert(line, 7, out.bytes, r);
+  c.Convert(line, 7, out.bytes, r, prepared);
   out.outcome = r.outcome;
   for (std::size_t i = 0; i < r.messages.size(); ++i) out.messages.push_back(r.messages[i]);
   out.failed = static_cast<bool>(r.error);
@@ -224,9 +225,10 @@ TEST(LineConverter, ThreadsSharingOneConverterAgreeWithOneThread) {
   EXPECT_EQ(one, many);
 }
 
-// The memory hint reads any line, however hostile, without a fault (the
-// sanitizer build checks the arithmetic), and conversion after it is the same.
-TEST(LineConverter, PrefetchTakesAnyLineAndChangesNothing) {
+// Preparing reads any line, however hostile, without a fault (the sanitizer
+// build checks the arithmetic), and a line converted from what was prepared
+// is the same in every respect as one converted from scratch.
+TEST(LineConverter, PreparedLinesConvertAsLinesFromScratch) {
   params::ParamStore store = MakeConstantGrid();
   store.index = params::GridIndex::Build(store);
   ASSERT_NE(store.index, nullptr);
@@ -239,6 +241,15 @@ TEST(LineConverter, PrefetchTakesAnyLineAndChangesNothing) {
       "1e308 1e308 0 P",
       "-1e308,-1e308,0,P",
       "360000.00000 1395000.00000 10 P",
+      "360100.5 1395030.25 12.5 name  with blanks ",
+      "360100.5,1395030.25,12.5,N",
+      "355900 1394900 0",
+      "370000 1400000 0 far from the grid",
+      "360000 1395000 x bad height",
+      "360000 1395000",
+      "366000 1395000 0 sixty minutes",
+      "100000 1395000 0 outside the window",
+      "360000 1600000 0 outside the window",
       "4e-320 -0 0 P",
       "99999999999 1 1",
       "1.5",
@@ -251,18 +262,42 @@ TEST(LineConverter, PrefetchTakesAnyLineAndChangesNothing) {
       "A01,,,",
       "A01,1,P,1e308,-1e308",
   };
-  for (InputFormat format : {InputFormat::kText, InputFormat::kCsv, InputFormat::kSima}) {
-    for (Converter conv : {Converter::kBl, Converter::kXy}) {
-      RunSettings s = Defaults(store);
-      s.format = format;
-      const LineConverter c(s, conv);
-      for (std::string_view line : lines) {
-        SCOPED_TRACE(line);
-        const Converted before = ConvertOne(c, line);
-        c.Prefetch(line);
-        const Converted after = ConvertOne(c, line);
-        EXPECT_EQ(before.bytes, after.bytes);
-        EXPECT_EQ(before.outcome, after.outcome);
+  for (params::ConversionMode mode :
+       {params::ConversionMode::kGridOnly, params::ConversionMode::kGridThenRep,
+        params::ConversionMode::kRepOnly}) {
+    for (InputFormat format : {InputFormat::kText, InputFormat::kCsv, InputFormat::kSima}) {
+      for (Converter conv : {Converter::kBl, Converter::kXy}) {
+        RunSettings s = Defaults(store);
+        s.mode = mode;
+        s.format = format;
+        s.withInputValues = true;
+        const LineConverter c(s, conv);
+        int prepared = 0;
+        for (std::string_view line : lines) {
+          SCOPED_TRACE(line);
+          const Converted scratch = ConvertOne(c, line);
+          PreparedLine a;
+          c.Prepare(line, a);
+          prepared += a.ready;
+          const Converted after = ConvertOne(c, line, &a);
+          EXPECT_EQ(scratch.bytes, after.bytes);
+          EXPECT_EQ(scratch.outcome, after.outcome);
+          EXPECT_EQ(scratch.failed, after.failed);
+          ASSERT_EQ(scratch.messages.size(), after.messages.size());
+          for (std::size_t i = 0; i < scratch.messages.size(); ++i) {
+            EXPECT_EQ(scratch.messages[i].text, after.messages[i].text);
+            EXPECT_EQ(scratch.messages[i].color, after.messages[i].color);
+          }
+          const LinePoint &p = scratch.point, &q = after.point;
+          EXPECT_TRUE(p.in1 == q.in1 && p.in2 == q.in2 && p.inH == q.inH && p.name == q.name &&
+                      p.hasPlane == q.hasPlane && p.x == q.x && p.y == q.y &&
+                      p.corrected == q.corrected && p.x2 == q.x2 && p.y2 == q.y2 && p.h2 == q.h2);
+        }
+        // Latitude/longitude data lines inside the window are prepared in
+        // full, except where no grid record is ever looked up.
+        const bool blLines = conv == Converter::kBl && format != InputFormat::kSima &&
+                             mode != params::ConversionMode::kRepOnly;
+        EXPECT_EQ(prepared > 0, blLines);
       }
     }
   }

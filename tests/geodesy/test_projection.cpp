@@ -234,31 +234,5 @@ TEST(Projection, EachZoneKeepsItsOwnConstants) {
   EXPECT_NE(r10.x, before.x);
 }
 
-// The estimate serves as a memory hint: it need only land in the right grid
-// cell most of the time, but it must stay close over the whole window of
-// every zone, on both sides of the origin.
-TEST(RoughForward, StaysWithinMetresOfForwardOverEveryZoneWindow) {
-  for (int zone = 1; zone <= 19; ++zone) {
-    SCOPED_TRACE(zone);
-    const GeoState st = Zone(zone);
-    const Projection proj(st);
-    const RoughForward rough(proj);
-    const double phi0 = proj.constants().phi0, lambda0 = proj.constants().lambda0;
-    double worst = 0;
-    for (int i = -10; i <= 10; ++i) {
-      for (int j = -10; j <= 10; ++j) {
-        const double phi = phi0 + i * 0.3 * kDegToRad;
-        const double lambda = lambda0 + j * 0.15 * kDegToRad;
-        if (phi > 89 * kDegToRad) continue;
-        const PlaneResult exact = proj.Forward(phi, lambda);
-        double x = 0, y = 0;
-        rough(phi, lambda, x, y);
-        worst = std::max({worst, std::fabs(x - exact.x), std::fabs(y - exact.y)});
-      }
-    }
-    EXPECT_LT(worst, 10.0);
-  }
-}
-
 }  // namespace
 }  // namespace varno::geo
