@@ -132,13 +132,26 @@ geo::GeoState Zone9() {
   return geo;
 }
 
-// The converting threads' memory hint reads every line ahead of its turn:
-// any line must pass it without a fault.
-void PrefetchEach(const std::vector<std::string_view>& lines, bool bl, Process process,
-                  params::ConversionMode mode, int16_t paraZone) {
+// The converting threads prepare every line ahead of its turn: any line must
+// pass it without a fault, and convert from what was prepared exactly as from
+// scratch.
+void PrepareEach(const std::vector<std::string_view>& lines, bool bl, Process process,
+                 params::ConversionMode mode, int16_t paraZone) {
   const RunSettings settings{Grid(paraZone), mode, process, false, Zone9()};
   const LineConverter converter(settings, bl ? Converter::kBl : Converter::kXy);
-  for (std::string_view line : lines) converter.Prefetch(line);
+  LineResult scratch, ahead;
+  std::string fromScratch, fromPrepared;
+  for (std::string_view line : lines) {
+    PreparedLine prepared;
+    converter.Prepare(line, prepared);
+    fromScratch.clear();
+    fromPrepared.clear();
+    converter.Convert(line, 1, fromScratch, scratch);
+    converter.Convert(line, 1, fromPrepared, ahead, &prepared);
+    fuzz::Require(fromScratch == fromPrepared && scratch.outcome == ahead.outcome &&
+                      static_cast<bool>(scratch.error) == static_cast<bool>(ahead.error),
+                  "a prepared line converts as from scratch");
+  }
 }
 
 Outcome Convert(std::string_view input, bool bl, Process process, bool withInput,
@@ -195,7 +208,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Outcome run = Convert(input, bl, process, withInput, mode, paraZone);
   const std::vector<std::string> out = CrLfLines(run.result);
   const std::vector<std::string_view> in = InputLines(input);
-  PrefetchEach(in, bl, process, mode, paraZone);
+  PrepareEach(in, bl, process, mode, paraZone);
 
   fuzz::Require(out.size() >= header, "the header is written");
   if (run.outcome == RunOutcome::kFinished) {
