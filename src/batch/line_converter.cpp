@@ -60,6 +60,14 @@ void ReadPoint(const LineFields& f, PointColumns& p, LinePoint& point) {
   point.name = p.name;
 }
 
+// ReadPoint's work as Prepare did it.
+void TakePoint(const PreparedLine& a, const LineFields& f, PointColumns& p, LinePoint& point) {
+  p.in1 = point.in1 = a.in1;
+  p.in2 = point.in2 = a.in2;
+  p.inH = point.inH = a.inH;
+  p.name = point.name = f.field[3];
+}
+
 // A decimal at p to six places, for a hint: false when p holds none or more
 // than 15 digits before the point. Moves p past the digits read.
 bool RoughNumber(const char*& p, const char* end, double& out) {
@@ -166,10 +174,7 @@ void LineConverter::ConvertBl(const LineFields& f, const PreparedLine* prepared,
   double phi = 0, lambda = 0;
   geo::PlaneResult xy;
   if (prepared != nullptr) {
-    p.in1 = r.point.in1 = prepared->in1;
-    p.in2 = r.point.in2 = prepared->in2;
-    p.inH = r.point.inH = prepared->inH;
-    p.name = r.point.name = f.field[3];
+    TakePoint(*prepared, f, p, r.point);
     phi = prepared->phi;
     lambda = prepared->lambda;
     xy = prepared->xy;
@@ -204,9 +209,14 @@ void LineConverter::ConvertBl(const LineFields& f, const PreparedLine* prepared,
   r.scratch.AppendBl(withInput_, p, out);
 }
 
-void LineConverter::ConvertXy(const LineFields& f, std::string& out, LineResult& r) const {
+void LineConverter::ConvertXy(const LineFields& f, const PreparedLine* prepared, std::string& out,
+                              LineResult& r) const {
   PointColumns p;
-  ReadPoint(f, p, r.point);
+  if (prepared != nullptr) {
+    TakePoint(*prepared, f, p, r.point);
+  } else {
+    ReadPoint(f, p, r.point);
+  }
   r.point.hasPlane = true;
   r.point.x = p.in1;
   r.point.y = p.in2;
@@ -268,12 +278,13 @@ void LineConverter::ConvertSima(std::string_view record, long lineNumber, std::s
 void LineConverter::Prepare(std::string_view line, PreparedLine& prepared) const {
   prepared.ready = false;
   if (!store_.index || mode_ == params::ConversionMode::kRepOnly) return;
-  if (conv_ != Converter::kBl || format_ == InputFormat::kSima) {
+  if (format_ == InputFormat::kSima) {
     PrefetchRough(line);
     return;
   }
-  // The steps ConvertBl takes up to the grid, each as it takes them. A line
-  // that fails one of them, or that is outside the window, is not prepared.
+  // The steps the conversion takes up to the grid, each as it takes them. A
+  // line that fails one of them, or a latitude/longitude outside the window,
+  // is not prepared.
   try {
     PreparedLine& a = prepared;
     const LineKind kind = format_ == InputFormat::kCsv ? ClassifyCsvLine(line, a.fields)
@@ -282,12 +293,17 @@ void LineConverter::Prepare(std::string_view line, PreparedLine& prepared) const
     a.in1 = FieldNumber(a.fields.field[0]);
     a.in2 = FieldNumber(a.fields.field[1]);
     a.inH = FieldNumber(a.fields.field[2]);
-    const double b = geo::DmsToDeg(a.in1).degrees;
-    const double l = geo::DmsToDeg(a.in2).degrees;
-    if (!window_.ContainsLat(b) || !window_.ContainsLon(l)) return;
-    a.phi = Checked(b * geo::kDegToRad, "緯度");
-    a.lambda = Checked(l * geo::kDegToRad, "経度");
-    a.xy = proj_.Forward(a.phi, a.lambda, geo::Outputs::kPosition);
+    if (conv_ == Converter::kBl) {
+      const double b = geo::DmsToDeg(a.in1).degrees;
+      const double l = geo::DmsToDeg(a.in2).degrees;
+      if (!window_.ContainsLat(b) || !window_.ContainsLon(l)) return;
+      a.phi = Checked(b * geo::kDegToRad, "緯度");
+      a.lambda = Checked(l * geo::kDegToRad, "経度");
+      a.xy = proj_.Forward(a.phi, a.lambda, geo::Outputs::kPosition);
+    } else {
+      a.xy.x = a.in1;
+      a.xy.y = a.in2;
+    }
     a.ready = true;
   } catch (...) {
     return;  // Convert meets the same failure in its turn
@@ -298,14 +314,12 @@ void LineConverter::Prepare(std::string_view line, PreparedLine& prepared) const
 void LineConverter::PrefetchRough(std::string_view line) const {
   const char* p = line.data();
   const char* const end = p + line.size();
-  if (format_ == InputFormat::kSima) {
-    // X and Y follow the record type, the point number and the name (a name
-    // with a quoted comma gives a wrong hint, which costs nothing more).
-    for (int commas = 0; commas < 3; ++commas) {
-      while (p < end && *p != ',') ++p;
-      if (p == end) return;
-      ++p;
-    }
+  // X and Y follow the record type, the point number and the name (a name
+  // with a quoted comma gives a wrong hint, which costs nothing more).
+  for (int commas = 0; commas < 3; ++commas) {
+    while (p < end && *p != ',') ++p;
+    if (p == end) return;
+    ++p;
   }
   double v[2];
   for (double& value : v) {
@@ -348,7 +362,11 @@ void LineConverter::Convert(std::string_view line, long lineNumber, std::string&
       return;
     }
     if (prepared != nullptr && prepared->ready) {
-      ConvertBl(prepared->fields, prepared, out, result);
+      if (conv_ == Converter::kBl) {
+        ConvertBl(prepared->fields, prepared, out, result);
+      } else {
+        ConvertXy(prepared->fields, prepared, out, result);
+      }
       return;
     }
     const LineKind kind =
@@ -361,7 +379,7 @@ void LineConverter::Convert(std::string_view line, long lineNumber, std::string&
     if (conv_ == Converter::kBl) {
       ConvertBl(fields, nullptr, out, result);
     } else {
-      ConvertXy(fields, out, result);
+      ConvertXy(fields, nullptr, out, result);
     }
   } catch (...) {
     result.error = std::current_exception();

@@ -104,14 +104,15 @@ struct LineResult {
   LineBuilder scratch;  // working cells of the line layout
 };
 
-// The first steps of a latitude/longitude data line inside the zone's window,
-// done a few lines ahead of its turn (LineConverter::Prepare): its fields, its
-// numbers and its point on the plane. Convert then starts from them.
+// The first steps of a data line, done a few lines ahead of its turn
+// (LineConverter::Prepare): its fields and numbers, and for a latitude and
+// longitude inside the zone's window its point on the plane. Convert then
+// starts from them.
 struct PreparedLine {
   bool ready = false;  // false: Convert does every step itself
   LineFields fields;
   double in1 = 0, in2 = 0, inH = 0;
-  double phi = 0, lambda = 0;
+  double phi = 0, lambda = 0;  // latitude/longitude lines
   geo::PlaneResult xy;
 };
 
@@ -131,9 +132,9 @@ class LineConverter {
 
   // Ahead of Convert(line): starts fetching from memory the grid records the
   // line's point will need, so that converting the lines before it hides the
-  // wait. A latitude/longitude line is read and projected here, into
-  // `prepared`, where every step succeeds; any other line is read roughly for
-  // the hint only. Changes no result whatever the line holds: a line with
+  // wait. A data line is read (and a latitude/longitude line projected) here,
+  // into `prepared`, where every step succeeds; a SIMA record is read roughly
+  // for the hint only. Changes no result whatever the line holds: a line with
   // anything unusual is left to Convert.
   void Prepare(std::string_view line, PreparedLine& prepared) const;
 
@@ -145,11 +146,12 @@ class LineConverter {
  private:
   void ConvertBl(const LineFields& f, const PreparedLine* prepared, std::string& out,
                  LineResult& r) const;
-  // The hint of Prepare from the line's first two numbers read roughly.
+  // The hint of Prepare from a SIMA record's X and Y read roughly.
   void PrefetchRough(std::string_view line) const;
   // Asks for the grid records around a point of the plane.
   void PrefetchCell(double x, double y) const;
-  void ConvertXy(const LineFields& f, std::string& out, LineResult& r) const;
+  void ConvertXy(const LineFields& f, const PreparedLine* prepared, std::string& out,
+                 LineResult& r) const;
   void ConvertSima(std::string_view record, long lineNumber, std::string& out, LineResult& r) const;
   void TakeResult(const params::TransformOutput& t, params::TransformStatus status, bool angles,
                   PointColumns& p, LineResult& r) const;

@@ -293,11 +293,10 @@ TEST(LineConverter, PreparedLinesConvertAsLinesFromScratch) {
                       p.hasPlane == q.hasPlane && p.x == q.x && p.y == q.y &&
                       p.corrected == q.corrected && p.x2 == q.x2 && p.y2 == q.y2 && p.h2 == q.h2);
         }
-        // Latitude/longitude data lines inside the window are prepared in
-        // full, except where no grid record is ever looked up.
-        const bool blLines = conv == Converter::kBl && format != InputFormat::kSima &&
-                             mode != params::ConversionMode::kRepOnly;
-        EXPECT_EQ(prepared > 0, blLines);
+        // Data lines are prepared (latitudes and longitudes inside the
+        // window), except where no grid record is ever looked up.
+        EXPECT_EQ(prepared > 0,
+                  format != InputFormat::kSima && mode != params::ConversionMode::kRepOnly);
       }
     }
   }
