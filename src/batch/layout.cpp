@@ -6,6 +6,7 @@
 #include "codec/cp932.h"
 #include "text/errors.h"
 #include "text/format.h"
+#include "text/short_copy.h"
 #include "text/version.h"
 
 namespace varno::batch {
@@ -78,15 +79,15 @@ const NumberPattern* Patterns() {
 }
 
 char* Blanks(char* c, std::size_t n) {
-  return std::fill_n(c, n, ' ');
+  return BlanksShort(n, c);
 }
 
 // `text` in a cell of `width`: a longer text keeps its first `width` bytes, a
 // shorter one is padded with blanks on the left (right-aligned) or the right.
 char* PutCell(std::string_view text, std::size_t width, bool right, char* c) {
-  if (text.size() >= width) return std::copy_n(text.data(), width, c);
+  if (text.size() >= width) return CopyShort(text.data(), width, c);
   if (right) c = Blanks(c, width - text.size());
-  c = std::copy(text.begin(), text.end(), c);
+  c = CopyShort(text.data(), text.size(), c);
   return right ? c : Blanks(c, width - text.size());
 }
 

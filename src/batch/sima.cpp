@@ -17,6 +17,7 @@
 #include "text/errors.h"
 #include "text/format.h"
 #include "text/number.h"
+#include "text/short_copy.h"
 
 namespace varno::batch::sima {
 
@@ -340,12 +341,12 @@ void PutColumns(std::string_view record, std::string_view number, std::string_vi
   out.resize(at + size, ' ');
   char* p = out.data() + at;
   auto left = [&](std::string_view text, std::size_t width) {
-    std::copy(text.begin(), text.end(), p);
+    CopyShort(text.data(), text.size(), p);
     p += cell(text, width) + 1;
   };
   auto right = [&](std::string_view text, std::size_t width) {
     const std::size_t w = cell(text, width);
-    std::copy(text.begin(), text.end(), p + (w - text.size()));
+    CopyShort(text.data(), text.size(), p + (w - text.size()));
     p += w + 1;
   };
   right(record, kRecordWidth);
@@ -353,7 +354,7 @@ void PutColumns(std::string_view record, std::string_view number, std::string_vi
   left(name, kNameWidth);
   for (std::string_view v : values) right(v, kValueWidth);
   ++p;  // the second blank before the outcome
-  std::copy(tail.begin(), tail.end(), p);
+  CopyShort(tail.data(), tail.size(), p);
 }
 
 std::string_view ModeText(int mode) {
