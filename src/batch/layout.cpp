@@ -280,7 +280,20 @@ char* LineBuilder::PutResultXyh(const PointColumns& p, char* c) {
 }
 
 void LineBuilder::Finish(const char* c, const PointColumns& p, std::string& out) {
-  out.append(cells_, static_cast<std::size_t>(c - cells_));
+  // The usual short name and status join the cells, and the line is appended
+  // at once.
+  const std::size_t used = static_cast<std::size_t>(c - cells_);
+  if (p.name.size() + p.status.size() + 4 <= sizeof cells_ - used) {
+    char* e = cells_ + used;
+    e = CopyShort(p.name.data(), p.name.size(), e);
+    e = BlanksShort(2, e);
+    e = CopyShort(p.status.data(), p.status.size(), e);
+    *e++ = '\r';
+    *e++ = '\n';
+    out.append(cells_, static_cast<std::size_t>(e - cells_));
+    return;
+  }
+  out.append(cells_, used);
   out.append(p.name);
   if (p.status.empty()) {
     out.append("  \r\n");

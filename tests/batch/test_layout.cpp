@@ -173,6 +173,35 @@ TEST(DataLine, NotCorrectedMarkersAndEmptyName) {
   EXPECT_EQ(out.substr(0, 41), " 360503.9540 1365802.3920     123.4560   ");
 }
 
+// The name and the status follow the cells unchanged at every length, those
+// that fit beside the cells in the builder's buffer and those that do not.
+TEST(DataLine, NamesAndStatusesOfEveryLengthFollowTheCells) {
+  LineBuilder b;
+  for (int layout = 0; layout < 3; ++layout) {
+    auto append = [&](const PointColumns& p, std::string& out) {
+      if (layout == 0) b.AppendBl(true, p, out);
+      if (layout == 1) b.AppendXy(true, true, p, out);
+      if (layout == 2) b.AppendXy(false, false, p, out);
+    };
+    PointColumns p = Corrected();
+    p.name = p.status = "";
+    std::string cells;
+    append(p, cells);
+    cells.resize(cells.size() - 4);  // the two blanks and CR LF
+    for (std::size_t nameLength = 0; nameLength <= 260; nameLength += 13) {
+      for (std::size_t statusLength : {0u, 1u, 12u, 40u, 130u}) {
+        const std::string name(nameLength, 'n'), status(statusLength, 's');
+        p.name = name;
+        p.status = status;
+        std::string out = "kept";
+        append(p, out);
+        EXPECT_EQ(out, "kept" + cells + name + "  " + status + "\r\n")
+            << layout << " " << nameLength << " " << statusLength;
+      }
+    }
+  }
+}
+
 TEST(DataLine, XyLayoutsAndCuts) {
   LineBuilder b;
   PointColumns p;
