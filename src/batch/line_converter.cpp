@@ -68,32 +68,6 @@ void TakePoint(const PreparedLine& a, const LineFields& f, PointColumns& p, Line
   p.name = point.name = f.field[3];
 }
 
-// A decimal at p to six places, for a hint: false when p holds none or more
-// than 15 digits before the point. Moves p past the digits read.
-bool RoughNumber(const char*& p, const char* end, double& out) {
-  bool negative = false;
-  if (p < end && (*p == '-' || *p == '+')) negative = *p++ == '-';
-  int64_t whole = 0;
-  int digits = 0;
-  for (; p < end && *p >= '0' && *p <= '9'; ++p, ++digits) {
-    if (digits == 15) return false;
-    whole = whole * 10 + (*p - '0');
-  }
-  int64_t fraction = 0, scale = 1;
-  if (p < end && *p == '.') {
-    for (++p; p < end && *p >= '0' && *p <= '9'; ++p, ++digits) {
-      if (scale < 1000000) {
-        fraction = fraction * 10 + (*p - '0');
-        scale *= 10;
-      }
-    }
-  }
-  if (digits == 0) return false;
-  const double value = static_cast<double>(whole) + static_cast<double>(fraction) / scale;
-  out = negative ? -value : value;
-  return true;
-}
-
 }  // namespace
 
 // ---- LineMessages ----
@@ -247,10 +221,13 @@ void LineConverter::ConvertXy(const LineFields& f, const PreparedLine* prepared,
   r.scratch.AppendXy(withInput_, angles_, p, out);
 }
 
-void LineConverter::ConvertSima(std::string_view record, long lineNumber, std::string& out,
+void LineConverter::ConvertSima(std::string_view record, long lineNumber,
+                                const PreparedLine* prepared, std::string& out,
                                 LineResult& r) const {
   const TransformCorrector corrector(store_, mode_, proj_, {r.messages, r.messages});
-  const sima::RecordResult rec = sima::ConvertRecord(record, corrector, out);
+  const sima::RecordResult rec = prepared != nullptr
+                                     ? sima::ConvertRecord(record, prepared->record, corrector, out)
+                                     : sima::ConvertRecord(record, corrector, out);
   if (!rec.isPoint) return;
   r.point.name = rec.fields.name;
   r.point.hasPlane = rec.hasPlane;
@@ -278,55 +255,52 @@ void LineConverter::ConvertSima(std::string_view record, long lineNumber, std::s
 void LineConverter::Prepare(std::string_view line, PreparedLine& prepared) const {
   prepared.ready = false;
   if (!store_.index || mode_ == params::ConversionMode::kRepOnly) return;
-  if (format_ == InputFormat::kSima) {
-    PrefetchRough(line);
-    return;
-  }
-  // The steps the conversion takes up to the grid, each as it takes them. A
-  // line that fails one of them, or a latitude/longitude outside the window,
-  // is not prepared.
   try {
-    PreparedLine& a = prepared;
-    const LineKind kind = format_ == InputFormat::kCsv ? ClassifyCsvLine(line, a.fields)
-                                                       : ClassifyLine(line, a.fields);
-    if (kind != LineKind::kData) return;
-    a.in1 = FieldNumber(a.fields.field[0]);
-    a.in2 = FieldNumber(a.fields.field[1]);
-    a.inH = FieldNumber(a.fields.field[2]);
-    if (conv_ == Converter::kBl) {
-      const double b = geo::DmsToDeg(a.in1).degrees;
-      const double l = geo::DmsToDeg(a.in2).degrees;
-      if (!window_.ContainsLat(b) || !window_.ContainsLon(l)) return;
-      a.phi = Checked(b * geo::kDegToRad, "緯度");
-      a.lambda = Checked(l * geo::kDegToRad, "経度");
-      a.xy = proj_.Forward(a.phi, a.lambda, geo::Outputs::kPosition);
-    } else {
-      a.xy.x = a.in1;
-      a.xy.y = a.in2;
+    if (!(format_ == InputFormat::kSima ? PrepareRecord(line, prepared)
+                                        : PrepareLine(line, prepared))) {
+      return;
     }
-    a.ready = true;
   } catch (...) {
+    prepared.ready = false;
     return;  // Convert meets the same failure in its turn
   }
   PrefetchCell(prepared.xy.x, prepared.xy.y);
 }
 
-void LineConverter::PrefetchRough(std::string_view line) const {
-  const char* p = line.data();
-  const char* const end = p + line.size();
-  // X and Y follow the record type, the point number and the name (a name
-  // with a quoted comma gives a wrong hint, which costs nothing more).
-  for (int commas = 0; commas < 3; ++commas) {
-    while (p < end && *p != ',') ++p;
-    if (p == end) return;
-    ++p;
+// The steps the conversion takes up to the grid, each as it takes them. A line
+// that fails one of them, or a latitude/longitude outside the window, is not
+// prepared. True when the point is known.
+bool LineConverter::PrepareLine(std::string_view line, PreparedLine& a) const {
+  const LineKind kind =
+      format_ == InputFormat::kCsv ? ClassifyCsvLine(line, a.fields) : ClassifyLine(line, a.fields);
+  if (kind != LineKind::kData) return false;
+  a.in1 = FieldNumber(a.fields.field[0]);
+  a.in2 = FieldNumber(a.fields.field[1]);
+  a.inH = FieldNumber(a.fields.field[2]);
+  if (conv_ == Converter::kBl) {
+    const double b = geo::DmsToDeg(a.in1).degrees;
+    const double l = geo::DmsToDeg(a.in2).degrees;
+    if (!window_.ContainsLat(b) || !window_.ContainsLon(l)) return false;
+    a.phi = Checked(b * geo::kDegToRad, "緯度");
+    a.lambda = Checked(l * geo::kDegToRad, "経度");
+    a.xy = proj_.Forward(a.phi, a.lambda, geo::Outputs::kPosition);
+  } else {
+    a.xy.x = a.in1;
+    a.xy.y = a.in2;
   }
-  double v[2];
-  for (double& value : v) {
-    while (p < end && (*p == ' ' || *p == '\t' || *p == ',')) ++p;
-    if (!RoughNumber(p, end, value)) return;
-  }
-  PrefetchCell(v[0], v[1]);
+  a.ready = true;
+  return true;
+}
+
+// A SIMA record split as the conversion splits it; true for a point whose X
+// and Y were read.
+bool LineConverter::PrepareRecord(std::string_view record, PreparedLine& a) const {
+  a.record = sima::ParseRecord(record);
+  a.ready = true;
+  if (!a.record.isPoint || a.record.problem != sima::Problem::kNone) return false;
+  a.xy.x = a.record.x;
+  a.xy.y = a.record.y;
+  return true;
 }
 
 void LineConverter::PrefetchCell(double x, double y) const {
@@ -358,7 +332,8 @@ void LineConverter::Convert(std::string_view line, long lineNumber, std::string&
   try {
     LineFields fields;
     if (format_ == InputFormat::kSima) {
-      ConvertSima(line, lineNumber, out, result);
+      ConvertSima(line, lineNumber, prepared != nullptr && prepared->ready ? prepared : nullptr,
+                  out, result);
       return;
     }
     if (prepared != nullptr && prepared->ready) {

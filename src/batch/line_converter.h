@@ -13,6 +13,7 @@
 #include "batch/formats.h"
 #include "batch/layout.h"
 #include "batch/lines.h"
+#include "batch/sima.h"
 #include "geodesy/projection.h"
 #include "params/interpolate.h"
 #include "params/store.h"
@@ -106,10 +107,11 @@ struct LineResult {
 
 // The first steps of a data line, done a few lines ahead of its turn
 // (LineConverter::Prepare): its fields and numbers, and for a latitude and
-// longitude inside the zone's window its point on the plane. Convert then
-// starts from them.
+// longitude inside the zone's window its point on the plane; a SIMA record
+// split. Convert then starts from them.
 struct PreparedLine {
-  bool ready = false;  // false: Convert does every step itself
+  bool ready = false;         // false: Convert does every step itself
+  sima::ParsedRecord record;  // a SIMA record
   LineFields fields;
   double in1 = 0, in2 = 0, inH = 0;
   double phi = 0, lambda = 0;  // latitude/longitude lines
@@ -132,10 +134,10 @@ class LineConverter {
 
   // Ahead of Convert(line): starts fetching from memory the grid records the
   // line's point will need, so that converting the lines before it hides the
-  // wait. A data line is read (and a latitude/longitude line projected) here,
-  // into `prepared`, where every step succeeds; a SIMA record is read roughly
-  // for the hint only. Changes no result whatever the line holds: a line with
-  // anything unusual is left to Convert.
+  // wait. A data line or SIMA record is read (and a latitude/longitude line
+  // projected) here, into `prepared`, where every step succeeds. Changes no
+  // result whatever the line holds: a line with anything unusual is left to
+  // Convert.
   void Prepare(std::string_view line, PreparedLine& prepared) const;
 
   Converter converter() const { return conv_; }
@@ -146,13 +148,14 @@ class LineConverter {
  private:
   void ConvertBl(const LineFields& f, const PreparedLine* prepared, std::string& out,
                  LineResult& r) const;
-  // The hint of Prepare from a SIMA record's X and Y read roughly.
-  void PrefetchRough(std::string_view line) const;
+  bool PrepareLine(std::string_view line, PreparedLine& a) const;
+  bool PrepareRecord(std::string_view record, PreparedLine& a) const;
   // Asks for the grid records around a point of the plane.
   void PrefetchCell(double x, double y) const;
   void ConvertXy(const LineFields& f, const PreparedLine* prepared, std::string& out,
                  LineResult& r) const;
-  void ConvertSima(std::string_view record, long lineNumber, std::string& out, LineResult& r) const;
+  void ConvertSima(std::string_view record, long lineNumber, const PreparedLine* prepared,
+                   std::string& out, LineResult& r) const;
   void TakeResult(const params::TransformOutput& t, params::TransformStatus status, bool angles,
                   PointColumns& p, LineResult& r) const;
 

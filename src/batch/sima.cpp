@@ -237,7 +237,11 @@ void AppendNumberInField(std::string_view field, double value, std::string& out)
 
 RecordResult ConvertRecord(std::string_view record, const PointCorrector& corrector,
                            std::string& out) {
-  const ParsedRecord p = ParseRecord(record);
+  return ConvertRecord(record, ParseRecord(record), corrector, out);
+}
+
+RecordResult ConvertRecord(std::string_view record, const ParsedRecord& p,
+                           const PointCorrector& corrector, std::string& out) {
   RecordResult r;
   r.isPoint = p.isPoint;
   r.problem = p.problem;

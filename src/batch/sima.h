@@ -118,6 +118,9 @@ struct RecordResult {
 // A01, and an A01 record that cannot be converted, is written unchanged.
 RecordResult ConvertRecord(std::string_view record, const PointCorrector& corrector,
                            std::string& out);
+// The same, from `parsed`, which ParseRecord made of this same record.
+RecordResult ConvertRecord(std::string_view record, const ParsedRecord& parsed,
+                           const PointCorrector& corrector, std::string& out);
 
 // The run report: a header, one line per A01 record and a summary, CP932
 // with CR LF. Texts given here are CP932 bytes.

@@ -30,6 +30,7 @@ struct Converted {
   std::vector<LineMessage> messages;
   bool failed;
   LinePoint point;
+  std::string report, notConverted;  // SIMA records
 };
 
 Converted ConvertOne(const LineConverter& c, std::string_view line,
@@ -42,6 +43,8 @@ Converted ConvertOne(const LineConverter& c, std::string_view line,
   for (std::size_t i = 0; i < r.messages.size(); ++i) out.messages.push_back(r.messages[i]);
   out.failed = static_cast<bool>(r.error);
   out.point = r.point;
+  out.report = r.report;
+  out.notConverted = r.notConverted;
   return out;
 }
 
@@ -261,6 +264,12 @@ TEST(LineConverter, PreparedLinesConvertAsLinesFromScratch) {
       "A01,1,\"a,b\",2000.1,-300.5,",
       "A01,,,",
       "A01,1,P,1e308,-1e308",
+      "A01, 2 ,\"Q\", 1000.125 , -2000.5, 12.000 ,",
+      "A01,3,R,40000,40000,,",
+      "A01,4,S,x,1,2,",
+      "A01,5,\"T",
+      "G00,01,job,",
+      "D00,1,A,1,",
   };
   for (params::ConversionMode mode :
        {params::ConversionMode::kGridOnly, params::ConversionMode::kGridThenRep,
@@ -283,6 +292,8 @@ TEST(LineConverter, PreparedLinesConvertAsLinesFromScratch) {
           EXPECT_EQ(scratch.bytes, after.bytes);
           EXPECT_EQ(scratch.outcome, after.outcome);
           EXPECT_EQ(scratch.failed, after.failed);
+          EXPECT_EQ(scratch.report, after.report);
+          EXPECT_EQ(scratch.notConverted, after.notConverted);
           ASSERT_EQ(scratch.messages.size(), after.messages.size());
           for (std::size_t i = 0; i < scratch.messages.size(); ++i) {
             EXPECT_EQ(scratch.messages[i].text, after.messages[i].text);
@@ -293,10 +304,9 @@ TEST(LineConverter, PreparedLinesConvertAsLinesFromScratch) {
                       p.hasPlane == q.hasPlane && p.x == q.x && p.y == q.y &&
                       p.corrected == q.corrected && p.x2 == q.x2 && p.y2 == q.y2 && p.h2 == q.h2);
         }
-        // Data lines are prepared (latitudes and longitudes inside the
-        // window), except where no grid record is ever looked up.
-        EXPECT_EQ(prepared > 0,
-                  format != InputFormat::kSima && mode != params::ConversionMode::kRepOnly);
+        // Data lines and records are prepared (latitudes and longitudes
+        // inside the window), except where no grid record is ever looked up.
+        EXPECT_EQ(prepared > 0, mode != params::ConversionMode::kRepOnly);
       }
     }
   }
