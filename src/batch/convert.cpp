@@ -241,11 +241,17 @@ RunOutcome Run::Execute() {
   Tally tally(ctx_);    // closes the report on every way out
   try {
     RefuseSameFile(files.inFilePath, files.outFile);
-    // The count asks after every block whether to stop, so that a cancel acts
-    // in this pass too (a large file takes seconds to count).
-    count = CountLines(
-        files.inFilePath, [&] { return view.CancelWhileCounting() || ctx_.cancelRequested; },
-        INT32_MAX);
+    if (ctx_.countedLines) {
+      count = ctx_.countedLines();
+      // A cancel meanwhile acts as one during the run's own count.
+      if (view.CancelWhileCounting() || ctx_.cancelRequested) count = -1;
+    } else {
+      // The count asks after every block whether to stop, so that a cancel
+      // acts in this pass too (a large file takes seconds to count).
+      count = CountLines(
+          files.inFilePath, [&] { return view.CancelWhileCounting() || ctx_.cancelRequested; },
+          INT32_MAX);
+    }
     if (count < 0) {
       WriteHeader(buf);
       writer.Flush();

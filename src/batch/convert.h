@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "batch/layout.h"
@@ -76,6 +77,11 @@ struct BatchContext {
   // writes them, shows their messages and progress and tests the cancel in
   // input order, so that everything observable is as with 1; 0 is one per core.
   int jobs = 1;
+  // The input's lines counted before the run (for instance while the
+  // parameter file was read), in place of the run's own counting pass: what
+  // CountLines gives for the input with the limit INT32_MAX, -1 when that
+  // counting was cancelled, or the exception it threw. Empty: the run counts.
+  std::function<long long()> countedLines = {};
 };
 
 enum class RunOutcome { kFinished, kCancelled, kOverflowError, kOtherError };

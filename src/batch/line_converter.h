@@ -148,14 +148,14 @@ class LineConverter {
  private:
   void ConvertBl(const LineFields& f, const PreparedLine* prepared, std::string& out,
                  LineResult& r) const;
-  bool PrepareLine(std::string_view line, PreparedLine& a) const;
-  bool PrepareRecord(std::string_view record, PreparedLine& a) const;
-  // Asks for the grid records around a point of the plane.
-  void PrefetchCell(double x, double y) const;
   void ConvertXy(const LineFields& f, const PreparedLine* prepared, std::string& out,
                  LineResult& r) const;
   void ConvertSima(std::string_view record, long lineNumber, const PreparedLine* prepared,
                    std::string& out, LineResult& r) const;
+  bool PrepareLine(std::string_view line, PreparedLine& a) const;
+  bool PrepareRecord(std::string_view record, PreparedLine& a) const;
+  // Asks for the grid records around a point of the plane.
+  void PrefetchCell(double x, double y) const;
   void TakeResult(const params::TransformOutput& t, params::TransformStatus status, bool angles,
                   PointColumns& p, LineResult& r) const;
 

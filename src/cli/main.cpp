@@ -2,13 +2,19 @@
 // scripts and very large files. It writes the same result file as the dialog.
 #include <unistd.h>
 
+#include <atomic>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+#include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "batch/convert.h"
+#include "batch/io.h"
 #include "batch/sima.h"
 #include "cli/console.h"
 #include "cli/options.h"
@@ -224,8 +230,52 @@ int ReportEnd(batch::RunOutcome outcome, bool mapWritten, const batch::RunTotals
   }
 }
 
+// The input's lines, counted on a thread of their own while the parameter
+// file loads, so that the run need not read the input a first time itself.
+// The counting stops early when the program ends before the run, and at an
+// interrupt.
+class CountAhead {
+ public:
+  explicit CountAhead(const std::string& path) {
+    try {
+      thread_ = std::thread([this, path] {
+        try {
+          count_ = batch::CountLines(
+              path, [this] { return stop_.load() || cli::PendingInterrupt() != 0; }, INT32_MAX);
+        } catch (...) {
+          error_ = std::current_exception();
+        }
+      });
+    } catch (const std::exception&) {
+      // No thread to be had: the run counts the lines itself.
+    }
+  }
+  CountAhead(const CountAhead&) = delete;
+  CountAhead& operator=(const CountAhead&) = delete;
+  ~CountAhead() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+
+  // The count for the run (BatchContext::countedLines), taken once.
+  std::function<long long()> Result() {
+    if (!thread_.joinable()) return {};
+    return [this] {
+      thread_.join();
+      if (error_) std::rethrow_exception(error_);
+      return count_;
+    };
+  }
+
+ private:
+  std::atomic<bool> stop_{false};
+  long long count_ = 0;
+  std::exception_ptr error_;
+  std::thread thread_;
+};
+
 // Converts the open files, writes the picture when asked, and reports the end.
-int RunAndReport(const cli::Options& opt, ModuleState& state) {
+int RunAndReport(const cli::Options& opt, ModuleState& state, CountAhead& counted) {
   cli::MessageLog log(stderr);
   cli::StatusToLog status(log);
   cli::MessagesToLog messages(log);
@@ -241,6 +291,7 @@ int RunAndReport(const cli::Options& opt, ModuleState& state) {
                           view,     {status, messages}, opt.mapFile.empty() ? nullptr : &recorder};
   ctx.totals = &totals;
   ctx.jobs = opt.jobs;
+  ctx.countedLines = counted.Result();
   const batch::RunOutcome outcome = batch::RunFile(ctx);
   bool mapWritten = true;
   if (!opt.mapFile.empty()) {
@@ -260,12 +311,13 @@ int Main(int argc, char** argv) {
   if (Stop stop = ReadCommandLine(argc, argv, opt)) return *stop;
   if (Stop stop = RefuseInputAsResult(opt)) return *stop;
   cli::HoldInterrupts();
+  CountAhead counted(opt.input);
   ModuleState state;  // the same module state as the program, without windows
   if (Stop stop = LoadParameters(opt, state)) return *stop;
   if (Stop stop = RefuseParametersAsResult(opt, state.store)) return *stop;
   if (Stop stop = ChooseZone(opt, state)) return *stop;
   if (Stop stop = OpenFiles(opt, state.files)) return *stop;
-  return RunAndReport(opt, state);
+  return RunAndReport(opt, state, counted);
 }
 
 }  // namespace

@@ -188,8 +188,9 @@ struct Harness {
   RunTotals totals;  // of the last run
   geo::GeoState geo;
   LineObserver* observer = nullptr;
-  int jobs = 1;                    // conversion threads of the run
-  RunSettings* running = nullptr;  // the settings of the run in progress
+  int jobs = 1;                             // conversion threads of the run
+  RunSettings* running = nullptr;           // the settings of the run in progress
+  std::function<long long()> countedLines;  // BatchContext::countedLines
   BatchFiles files;
   bool cancel = false;
   ViewRecorder view;
@@ -211,7 +212,8 @@ struct Harness {
   RunOutcome Run(bool bl) {
     RunSettings settings = Settings();
     running = &settings;
-    BatchContext ctx{settings, files, cancel, view, {status, messages}, observer, &totals, jobs};
+    BatchContext ctx{settings, files,   cancel, view,        {status, messages},
+                     observer, &totals, jobs,   countedLines};
     const RunOutcome outcome = bl ? Bl_File(ctx) : XY_File(ctx);
     running = nullptr;
     return outcome;

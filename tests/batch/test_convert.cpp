@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "batch/convert.h"
+#include "batch/io.h"
 #include "batch_test_util.h"
 #include "codec/cp932.h"
 
@@ -167,6 +168,49 @@ TEST(Run, CancelWhileCountingIsACancel) {
   EXPECT_EQ(h.view.yields, 0);
   EXPECT_EQ(h.files.outFile, nullptr);
   EXPECT_EQ(CrLfLines(h.Result()).size(), kXyHeaderLines2);
+}
+
+// Lines counted before the run stand for the run's own count: their number
+// scales the progress, a cancelled count or a cancel meanwhile cancels the
+// run, and a failed count fails it as the run's own count would.
+TEST(Run, LinesCountedBeforehandStandForTheRunsOwnCount) {
+  auto dir = FreshDir("counted");
+  WriteBytes(dir / "in.txt", "1000 2000 3\r\n1000 2000 3\r\n");
+  {
+    Harness h(dir);
+    h.countedLines = [] { return 2LL; };
+    h.Choose(dir / "in.txt");
+    ASSERT_EQ(h.Run(false), RunOutcome::kFinished);
+    EXPECT_EQ(h.view.lineTexts.back(), LineCountText(2));
+    EXPECT_EQ(h.view.progressMax, 2);
+    const std::string first = h.Result();
+    Harness own(dir);
+    own.Choose(dir / "in.txt");
+    ASSERT_EQ(own.Run(false), RunOutcome::kFinished);
+    EXPECT_EQ(first, own.Result());
+  }
+  for (int way = 0; way < 3; ++way) {
+    Harness h(dir);
+    h.countedLines = [way] { return way == 0 ? -1LL : 2LL; };
+    if (way == 1) h.cancel = true;
+    if (way == 2) h.view.cancelWhileCounting = true;
+    h.Choose(dir / "in.txt");
+    ASSERT_EQ(h.Run(false), RunOutcome::kCancelled) << way;
+    EXPECT_TRUE(h.messages.boxes.empty());
+    EXPECT_EQ(CrLfLines(h.Result()).size(), kXyHeaderLines2);
+  }
+  {
+    Harness h(dir), own(dir);
+    h.countedLines = [&] { return CountLines((dir / "nothing.in").string()); };
+    h.Choose(dir / "nothing.in");
+    own.Choose(dir / "nothing.in");
+    EXPECT_EQ(h.Run(false), RunOutcome::kOtherError);
+    EXPECT_EQ(own.Run(false), RunOutcome::kOtherError);
+    ASSERT_EQ(h.messages.boxes.size(), 1u);
+    ASSERT_EQ(own.messages.boxes.size(), 1u);
+    EXPECT_EQ(h.messages.boxes[0].text, own.messages.boxes[0].text);
+    EXPECT_EQ(h.files.outFile, nullptr);
+  }
 }
 
 TEST(Run, CancelAfterTheUpdateAtLine300) {
