@@ -292,8 +292,8 @@ bool LineConverter::PrepareLine(std::string_view line, PreparedLine& a) const {
   return true;
 }
 
-// A SIMA record split as the conversion splits it; true for a point whose X
-// and Y were read.
+// A SIMA record split as the conversion splits it, kept for Convert whatever
+// the record holds; true for a point whose X and Y were read.
 bool LineConverter::PrepareRecord(std::string_view record, PreparedLine& a) const {
   a.record = sima::ParseRecord(record);
   a.ready = true;
