@@ -329,14 +329,14 @@ void LineConverter::Convert(std::string_view line, long lineNumber, std::string&
   result.report.clear();
   result.notConverted.clear();
   const std::size_t start = out.size();
+  if (prepared != nullptr && !prepared->ready) prepared = nullptr;
   try {
     LineFields fields;
     if (format_ == InputFormat::kSima) {
-      ConvertSima(line, lineNumber, prepared != nullptr && prepared->ready ? prepared : nullptr,
-                  out, result);
+      ConvertSima(line, lineNumber, prepared, out, result);
       return;
     }
-    if (prepared != nullptr && prepared->ready) {
+    if (prepared != nullptr) {
       if (conv_ == Converter::kBl) {
         ConvertBl(prepared->fields, prepared, out, result);
       } else {

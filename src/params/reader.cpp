@@ -397,28 +397,28 @@ int32_t ParseRegularRecords(int fd, std::size_t begin, std::size_t size, const R
   RunShared(workers, n, [&](std::size_t t, std::size_t c) {
     CountChunk(fd, chunks[c], windows[t].get(), windowBytes);
   });
-  int64_t before = 0;  // line feeds before chunks[c].from
+  std::vector<int64_t> feedsBefore(n);  // line feeds before each stretch
+  int64_t feeds = 0;
   for (std::size_t c = 0; c < n; ++c) {
+    failed = failed || chunks[c].failed;
+    feedsBefore[c] = feeds;
+    feeds += chunks[c].feeds;
+  }
+  if (failed) return 0;
+  if (feeds > INT32_MAX) return 0;  // the field reader stops at the 32-bit count
+  // From the last chunk back, each ending where the next begins; a stretch
+  // without a line feed gives an empty chunk.
+  std::size_t next = size;
+  int64_t nextFirst = feeds + 1;
+  for (std::size_t c = n; c-- > 0;) {
     Chunk& k = chunks[c];
-    failed = failed || k.failed;
     if (c == 0) {
       k.begin = begin;
       k.firstRecord = 1;
     } else if (k.firstFeed != Chunk::kNone) {
       k.begin = k.firstFeed + 1;
-      k.firstRecord = before + 2;
+      k.firstRecord = feedsBefore[c] + 2;
     } else {
-      k.begin = Chunk::kNone;  // no line starts here: the chunk before takes the stretch
-    }
-    before += k.feeds;
-  }
-  if (failed) return 0;
-  if (before > INT32_MAX) return 0;  // the field reader stops at the 32-bit count
-  std::size_t next = size;
-  int64_t nextFirst = before + 1;
-  for (std::size_t c = n; c-- > 0;) {
-    Chunk& k = chunks[c];
-    if (k.begin == Chunk::kNone) {
       k.begin = next;
       k.firstRecord = nextFirst;
     }
@@ -432,7 +432,7 @@ int32_t ParseRegularRecords(int fd, std::size_t begin, std::size_t size, const R
   // here. The room is not cleared: each chunk's thread writes its records
   // (and first touches their pages), and those past the regular run are
   // dropped below.
-  const auto slots = static_cast<std::size_t>(before) + 1;
+  const auto slots = static_cast<std::size_t>(feeds) + 1;
   ReserveRecords(store.records, slots);
   {
     const UnclearedRecords uncleared;
