@@ -2,10 +2,12 @@
 // projection built once per zone), and of the text helpers on the batch output path.
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <string>
 
 #include "geodesy/angles.h"
 #include "geodesy/projection.h"
+#include "geodesy/sine.h"
 #include "text/format.h"
 #include "text/number.h"
 
@@ -36,6 +38,31 @@ void BM_CalcXy2blPure(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_CalcXy2blPure);
+
+// The meridian arc's eight sines (2 to 16 times a latitude of about 37
+// degrees): on vectors where the processor allows, and one by one.
+void BM_SineEightVectors(benchmark::State& state) {
+  double phi = 0.65;
+  double out[8];
+  for (auto _ : state) {
+    SinesOfMultiples(phi, out);
+    benchmark::DoNotOptimize(out);
+    phi += 1e-9;
+  }
+  state.SetLabel(SineVectorsUsed() ? "vectors" : "library (no AVX2/FMA)");
+}
+BENCHMARK(BM_SineEightVectors);
+
+void BM_SineEightLibrary(benchmark::State& state) {
+  double phi = 0.65;
+  double out[8];
+  for (auto _ : state) {
+    for (int i = 0; i < 8; ++i) out[i] = std::sin(phi * (16 - 2 * i));
+    benchmark::DoNotOptimize(out);
+    phi += 1e-9;
+  }
+}
+BENCHMARK(BM_SineEightLibrary);
 
 void BM_DeriveConstants(benchmark::State& state) {
   const EllipsoidTable t = MakeEllipsoidTable();

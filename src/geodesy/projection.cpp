@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "geodesy/sine.h"
 #include "text/errors.h"
 
 namespace varno::geo {
@@ -45,14 +46,16 @@ Projection::Projection(const GeoState& st)
 
 double MeridianArc(double phi, const ConstantSet& k) {
   constexpr const char* kStep = "MeridianArc";
-  double s = Checked(k.I / 16.0 * std::sin(phi * 16.0), kStep);
-  s = Checked(s - k.H / 14.0 * std::sin(phi * 14.0), kStep);
-  s = Checked(s + k.G / 12.0 * std::sin(phi * 12.0), kStep);
-  s = Checked(s - k.F / 10.0 * std::sin(phi * 10.0), kStep);
-  s = Checked(s + k.E / 8.0 * std::sin(phi * 8.0), kStep);
-  s = Checked(s - k.D / 6.0 * std::sin(phi * 6.0), kStep);
-  s = Checked(s + k.C / 4.0 * std::sin(phi * 4.0), kStep);
-  s = Checked(s - k.B / 2.0 * std::sin(phi * 2.0), kStep);
+  double sines[8];  // sin(phi * 16.0), sin(phi * 14.0), ..., sin(phi * 2.0)
+  SinesOfMultiples(phi, sines);
+  double s = Checked(k.I / 16.0 * sines[0], kStep);
+  s = Checked(s - k.H / 14.0 * sines[1], kStep);
+  s = Checked(s + k.G / 12.0 * sines[2], kStep);
+  s = Checked(s - k.F / 10.0 * sines[3], kStep);
+  s = Checked(s + k.E / 8.0 * sines[4], kStep);
+  s = Checked(s - k.D / 6.0 * sines[5], kStep);
+  s = Checked(s + k.C / 4.0 * sines[6], kStep);
+  s = Checked(s - k.B / 2.0 * sines[7], kStep);
   s = Checked(s + k.A * phi, kStep);
   return Checked(k.meridianFactor * s, kStep);
 }
