@@ -1,5 +1,6 @@
 // Number patterns: no infinity or NaN ever printed; for the program's own
-// patterns the text reads back as the value rounded to the last decimal.
+// patterns the text reads back as the value rounded to the last decimal, and
+// a text taken as it is is the one the pattern prints.
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -48,6 +49,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   double value;
   std::memcpy(&value, data + 1, sizeof value);
   const std::string_view rest(reinterpret_cast<const char*>(data + 9), size - 9);
+  const Known& k = kPatterns[data[0] % std::size(kPatterns)];
+
+  // The rest as a number's text: taken as it is only when it is what the
+  // pattern prints for its number.
+  if (const auto tail = NumberPattern(k.pattern).AsReadTail(rest)) {
+    double read = 0;
+    fuzz::Require(ReadNumber(rest, read) == NumberRead::kOk &&
+                      FormatNumber(read, k.pattern) == std::string(rest) + std::string(*tail),
+                  "a text taken as it is is the one printed");
+  }
 
   // A fuzzed pattern: any text is a pattern; the output is never non-finite.
   try {
@@ -71,7 +82,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       FormatNumber(value, decimals == 0 ? "0" : "0." + std::string(decimals, '0')) == want,
       "digits are the exact value rounded half away from zero");
 
-  const Known& k = kPatterns[data[0] % std::size(kPatterns)];
   if (std::fabs(value) > 1e15) return 0;
   std::string s = FormatNumber(value, k.pattern);
   std::string digits;

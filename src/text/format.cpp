@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "text/errors.h"
+#include "text/short_copy.h"
 
 namespace varno {
 
@@ -233,6 +234,58 @@ char* NumberPattern::PlainBefore(double value, char* end) const {
     return nullptr;
   }
   return PutPlainBefore(value < 0, rounded, end);
+}
+
+namespace {
+
+// Whether each of the eight bytes of `w` is a digit: "0".."9" xor "0" are the
+// bytes 0..9, the only ones that leave both their high nibble and, plus 6,
+// the bit 0x10 clear. A carry out of one byte happens only when that byte
+// fails already.
+bool EightDigits(uint64_t w) {
+  const uint64_t x = w ^ 0x3030303030303030ull;
+  return ((x | (x + 0x0606060606060606ull)) & 0xF0F0F0F0F0F0F0F0ull) == 0;
+}
+
+}  // namespace
+
+// The text's decimal D = N / 10^decimals_ with N < 10^kExactDigits < 2^52 is
+// read as the nearest Double v, so |v - D| <= D * 2^-53 and v * 10^decimals_
+// lies within 0.12 of N: the pattern rounds it back to N and prints N's
+// digits, the integer part without leading zeros but padded to intZeros_.
+std::optional<std::string_view> NumberPattern::AsReadTail(std::string_view text) const {
+  static_assert(kExactDigits + 1 <= 16);
+  static constexpr std::string_view kTail = ".000000000000000";
+  const std::size_t n = text.size();
+  if (!plain_ || n == 0 || n > kExactDigits + 1) return std::nullopt;
+  const auto decimals = static_cast<std::size_t>(decimals_);
+  // The point, looked for among the last decimals + 1 bytes only, from the
+  // place it has with every decimal written: one further left (more decimals
+  // than printed) fails the digit check below.
+  std::size_t point = n > decimals ? n - 1 - decimals : 0;
+  while (point < n && text[point] != '.') ++point;
+  const bool hasPoint = point < n;
+  const std::size_t intLen = hasPoint ? point : n;
+  const auto intZeros = static_cast<std::size_t>(intZeros_);
+  // Exactly the integer digits the pattern prints: a leading zero only where
+  // it pads to intZeros_.
+  if (intLen == 0 || intLen < intZeros || (intLen > intZeros && text[0] == '0') ||
+      intLen + decimals > kExactDigits || (hasPoint && !hasPoint_)) {
+    return std::nullopt;
+  }
+  // Every other byte a digit: no sign, blank, exponent or second point.
+  // Checked eight at a time on a copy padded with "0"s.
+  char block[16];
+  std::memset(block, '0', sizeof block);
+  CopyShort(text.data(), n, block);
+  if (hasPoint) block[point] = '0';
+  uint64_t low = 0, high = 0;
+  std::memcpy(&low, block, 8);
+  std::memcpy(&high, block + 8, 8);
+  if (!EightDigits(low) || !EightDigits(high)) return std::nullopt;
+  if (!hasPoint_) return std::string_view();
+  // The point when the text has none, and the decimals it leaves out.
+  return hasPoint ? kTail.substr(1, decimals - (n - point - 1)) : kTail.substr(0, 1 + decimals);
 }
 
 void NumberPattern::AppendTo(double value, std::string& out) const {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,16 @@ class NumberPattern {
   // quick range, not finite).
   static constexpr std::size_t kPlainBuffer = 48;
   char* PlainBefore(double value, char* end) const;
+  // When this pattern provably prints, for the value ParseNumber reads from
+  // `text`, that text itself followed only by the decimal zeros (and the
+  // point) it adds: those added bytes ("" when none), a view into static
+  // storage. nullopt for any other text, and for a pattern that PlainBefore
+  // does not take. It holds for unsigned digits with no leading zero the
+  // pattern would not print and at most the pattern's decimals, within
+  // kExactDigits digits together with them (the value read then rounds back
+  // to the same digits).
+  static constexpr int kExactDigits = 15;
+  std::optional<std::string_view> AsReadTail(std::string_view text) const;
   const std::string& pattern() const { return pattern_; }
 
  private:

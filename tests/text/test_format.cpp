@@ -5,8 +5,10 @@
 #include <random>
 
 #include "exact_rounding.h"
+#include "number_texts.h"
 #include "text/errors.h"
 #include "text/format.h"
+#include "text/number.h"
 #include "text/version.h"
 
 namespace varno {
@@ -130,6 +132,91 @@ TEST(NumberPattern, AppendsWithoutTouchingWhatIsThere) {
   const std::string s = FormatNumber(-1.7e308, wide);
   EXPECT_EQ(s.size(), 1 + 309 + 1 + 300u);
   EXPECT_EQ(s.substr(0, 5), "-1699");  // the exact binary value
+}
+
+// What the pattern prints for the number a text reads as, when AsReadTail
+// says it is the text and its tail; "" otherwise.
+std::string AsRead(const NumberPattern& p, std::string_view text) {
+  const std::optional<std::string_view> tail = p.AsReadTail(text);
+  return tail ? std::string(text) + std::string(*tail) : std::string();
+}
+
+TEST(NumberPatternAsRead, TakesTheTextsThePatternPrintsAsTheyAre) {
+  struct AsReadCase {
+    const char* pattern;
+    const char* text;
+    const char* printed;  // "": the number must be formatted
+  };
+  const AsReadCase cases[] = {
+      {"000000.00000", "374319.89737", "374319.89737"},
+      {"000000.00000", "000000.00000", "000000.00000"},
+      {"000000.00000", "374319.8", "374319.80000"},
+      {"000000.00000", "374319", "374319.00000"},
+      {"000000.00000", "374319.", "374319.00000"},
+      {"000000.00000", "74319.89737", ""},    // the pattern pads to six digits
+      {"000000.00000", "0374319.8", ""},      // a leading zero the pattern leaves out
+      {"000000.00000", "374319.897371", ""},  // more decimals
+      {"0000000.00000", "1392435.66336", "1392435.66336"},
+      {"0000000.00000", "11392435.66336", "11392435.66336"},
+      {"######0.0000", "116143.2598", "116143.2598"},
+      {"######0.0000", "0.5", "0.5000"},
+      {"######0.0000", "0", "0.0000"},
+      {"######0.0000", "05.5", ""},
+      {"######0.0000", ".5", ""},
+      {"######0.0000", "-23431.8885", ""},
+      {"######0.0000", "+1.5", ""},
+      {"######0.0000", "-0.0000", ""},
+      {"######0.0000", "1e5", ""},
+      {"######0.0000", " 1.5", ""},
+      {"######0.0000", "1.5\t", ""},
+      {"######0.0000", "1.2.3", ""},
+      {"######0.0000", "12345678901.1234", "12345678901.1234"},  // 15 digits: still exact
+      {"######0.0000", "123456789012.1234", ""},                 // 16 digits
+      {"######0.0000", "123456789012", ""},                      // 16 with the decimals printed
+      {"####0.0000", "367.996", "367.9960"},
+      {"####0.0000", "367", "367.0000"},
+      {"####0.0000", "367.99600", ""},
+      {"##0", "136", "136"},
+      {"##0", "136.", ""},  // the pattern prints no point
+      {"0.", "7", "7."},
+      {"#.0000", "0.25", ""},    // prints ".2500"
+      {"0.0#", "1.5", ""},       // optional decimals
+      {"#,##0.00", "1.50", ""},  // grouping
+      {"0.00 m", "1.50", ""},    // literals
+      {"0.00", "", ""},
+  };
+  for (const AsReadCase& c : cases) {
+    const NumberPattern p(c.pattern);
+    EXPECT_EQ(AsRead(p, c.text), c.printed) << c.pattern << " " << c.text;
+    if (*c.printed != '\0') {
+      EXPECT_EQ(c.printed, p.Format(ParseNumber(c.text))) << c.text;
+    }
+  }
+}
+
+// Whenever a text is taken as it is, it is what the pattern prints for its
+// number; and the usual texts are taken.
+TEST(NumberPatternAsRead, EveryTextTakenIsWhatThePatternPrints) {
+  const char* patterns[] = {
+      "000000.00000", "0000000.00000", "######0.0000", "####0.0000", "#.0000", "0.0", "0", "##0",
+      "0.",           "00.00000"};
+  for (const char* pattern : patterns) {
+    const NumberPattern p(pattern);
+    testing::NumberTexts texts(7);
+    int taken = 0;
+    for (int i = 0; i < 40000; ++i) {
+      const std::string text = texts.Next();
+      double value = 0;
+      if (ReadNumber(text, value) != NumberRead::kOk) {
+        ASSERT_FALSE(p.AsReadTail(text)) << pattern << " [" << text << "]";
+        continue;
+      }
+      if (!p.AsReadTail(text)) continue;
+      ++taken;
+      ASSERT_EQ(AsRead(p, text), p.Format(value)) << pattern << " [" << text << "]";
+    }
+    EXPECT_GT(taken, 400) << pattern;
+  }
 }
 
 TEST(TextHelpers, SpacedNumberFitAndVersion) {
