@@ -19,6 +19,8 @@
 #include "fuzz_support.h"
 #include "params/interpolate.h"
 #include "support/silent_views.h"
+#include "text/format.h"
+#include "text/number.h"
 
 namespace {
 
@@ -136,8 +138,8 @@ geo::GeoState Zone9() {
 // pass it without a fault, and convert from what was prepared exactly as from
 // scratch.
 void PrepareEach(const std::vector<std::string_view>& lines, bool bl, Process process,
-                 params::ConversionMode mode, int16_t paraZone) {
-  const RunSettings settings{Grid(paraZone), mode, process, false, Zone9()};
+                 bool withInput, params::ConversionMode mode, int16_t paraZone) {
+  const RunSettings settings{Grid(paraZone), mode, process, withInput, Zone9()};
   const LineConverter converter(settings, bl ? Converter::kBl : Converter::kXy);
   LineResult scratch, ahead;
   std::string fromScratch, fromPrepared;
@@ -192,6 +194,25 @@ std::size_t HeaderLines(bool bl, Process process, bool withInput, params::Conver
   return it->second;
 }
 
+// The input columns of a written data line show each field's number as its
+// column pattern prints it, whether the cell copied the field or formatted
+// the number.
+void RequireInputCells(const std::string& line, const LineFields& f, bool bl) {
+  static const NumberPattern lat("000000.00000"), lon("0000000.00000"), xy("######0.0000"),
+      h("####0.0000");
+  double v[3];
+  for (int k = 0; k < 3; ++k) {
+    if (ReadNumber(f.field[k], v[k]) != NumberRead::kOk) return;
+  }
+  const std::string cells =
+      bl ? FitLeft(lat.Format(v[0]), 14) + " " + FitLeft(lon.Format(v[1]), 15) + " " +
+               FitRight(h.Format(v[2]), 12)
+         : FitRight(xy.Format(v[0]), 12) + " " + FitRight(xy.Format(v[1]), 12) + " " +
+               FitRight(h.Format(v[2]), 12);
+  fuzz::Require(line.compare(0, cells.size(), cells) == 0,
+                "input columns show the numbers as their patterns print them");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -208,7 +229,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Outcome run = Convert(input, bl, process, withInput, mode, paraZone);
   const std::vector<std::string> out = CrLfLines(run.result);
   const std::vector<std::string_view> in = InputLines(input);
-  PrepareEach(in, bl, process, mode, paraZone);
+  PrepareEach(in, bl, process, withInput, mode, paraZone);
 
   fuzz::Require(out.size() >= header, "the header is written");
   if (run.outcome == RunOutcome::kFinished) {
@@ -224,6 +245,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else {
       fuzz::Require(!fuzz::HasNonFiniteText(out[i]) || fuzz::HasNonFiniteText(line),
                     "no inf/nan in result columns");
+      if (withInput) RequireInputCells(out[i], f, bl);
     }
   }
   return 0;

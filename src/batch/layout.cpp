@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstring>
 
 #include "codec/cp932.h"
 #include "text/errors.h"
@@ -212,6 +213,30 @@ char* LineBuilder::PutNumber(double v, int pattern, std::size_t width, bool righ
   return PutCell(cell_, width, right, c);
 }
 
+// An input number: nearly every field is already written as its pattern
+// prints it, and copying it costs a fraction of formatting the number. The
+// input cells lie at the start of the line, well inside cells_, so the blanks
+// go in as fixed 16-byte stores that may run past the cell; what runs past is
+// written over by the cells after it.
+char* LineBuilder::PutInput(double v, std::string_view text, int pattern, std::size_t width,
+                            bool right, char* c) {
+  static constexpr char kBlanks16[] = "                ";
+  static_assert(kLatWidth <= 16 && kLonWidth <= 16 && kValueWidth <= 16 &&
+                kLatWidth + kLonWidth + kValueWidth + 2 + 16 <= sizeof cells_);
+  const std::optional<std::string_view> tail = patterns_[pattern].AsReadTail(text);
+  const std::size_t size = text.size() + (tail ? tail->size() : 0);
+  if (!tail || size > width) return PutNumber(v, pattern, width, right, c);
+  char* t = c;
+  if (right) {
+    std::memcpy(c, kBlanks16, 16);
+    t += width - size;
+  }
+  t = CopyShort(text.data(), text.size(), t);
+  t = CopyShort(tail->data(), tail->size(), t);
+  if (!right) std::memcpy(t, kBlanks16, 16);
+  return c + width;
+}
+
 char* LineBuilder::PutAngle(const geo::DmsFormatted& a, std::size_t width, char* c) {
   char buf[NumberPattern::kPlainBuffer];
   char* const end = buf + sizeof buf;
@@ -236,20 +261,20 @@ char* LineBuilder::PutAngle(const geo::DmsFormatted& a, std::size_t width, char*
 }
 
 char* LineBuilder::PutInputLatLon(const PointColumns& p, char* c) {
-  c = PutNumber(p.in1, kInLat, kLatWidth, false, c);
+  c = PutInput(p.in1, p.in1Text, kInLat, kLatWidth, false, c);
   *c++ = ' ';
-  c = PutNumber(p.in2, kInLon, kLonWidth, false, c);
+  c = PutInput(p.in2, p.in2Text, kInLon, kLonWidth, false, c);
   *c++ = ' ';
-  c = PutNumber(p.inH, kH, kValueWidth, true, c);
+  c = PutInput(p.inH, p.inHText, kH, kValueWidth, true, c);
   return Blanks(c, 3);
 }
 
 char* LineBuilder::PutInputXyh(const PointColumns& p, char* c) {
-  c = PutNumber(p.in1, kXy, kValueWidth, true, c);
+  c = PutInput(p.in1, p.in1Text, kXy, kValueWidth, true, c);
   *c++ = ' ';
-  c = PutNumber(p.in2, kXy, kValueWidth, true, c);
+  c = PutInput(p.in2, p.in2Text, kXy, kValueWidth, true, c);
   *c++ = ' ';
-  c = PutNumber(p.inH, kH, kValueWidth, true, c);
+  c = PutInput(p.inH, p.inHText, kH, kValueWidth, true, c);
   return Blanks(c, 3);
 }
 

@@ -53,6 +53,10 @@ struct PointColumns {
   double x2 = 0, y2 = 0, h2 = 0;     // result X, Y, H, when corrected
   std::string_view name;             // field 4 exactly as read
   std::string_view status;           // CP932 status text
+  // in1, in2, inH as their fields were written: an input cell shows the text
+  // where its pattern prints exactly that for the number; empty, the number is
+  // formatted.
+  std::string_view in1Text, in2Text, inHText;
 };
 
 // Builds data lines into the caller's buffer. A line's cells up to the name
@@ -75,6 +79,8 @@ class LineBuilder {
   char* PutResultXyh(const PointColumns& p, char* c);
   char* PutAngles(const PointColumns& p, char* c);
   char* PutNumber(double v, int pattern, std::size_t width, bool right, char* c);
+  char* PutInput(double v, std::string_view text, int pattern, std::size_t width, bool right,
+                 char* c);
   // Appends the cells written up to `c`, then the name, the status and CR LF.
   void Finish(const char* c, const PointColumns& p, std::string& out);
 

@@ -49,7 +49,15 @@ LineOutcome OutcomeOf(params::TransformStatus status) {
   return LineOutcome::kNotConverted;
 }
 
+// The fields' texts, which the input cells show where their patterns allow.
+void TakeTexts(const LineFields& f, PointColumns& p) {
+  p.in1Text = f.field[0];
+  p.in2Text = f.field[1];
+  p.inHText = f.field[2];
+}
+
 void ReadPoint(const LineFields& f, PointColumns& p, LinePoint& point) {
+  TakeTexts(f, p);
   p.in1 = FieldNumber(f.field[0]);
   p.in2 = FieldNumber(f.field[1]);
   p.inH = FieldNumber(f.field[2]);
@@ -62,6 +70,7 @@ void ReadPoint(const LineFields& f, PointColumns& p, LinePoint& point) {
 
 // ReadPoint's work as Prepare did it.
 void TakePoint(const PreparedLine& a, const LineFields& f, PointColumns& p, LinePoint& point) {
+  TakeTexts(f, p);
   p.in1 = point.in1 = a.in1;
   p.in2 = point.in2 = a.in2;
   p.inH = point.inH = a.inH;

@@ -3,10 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "../text/number_texts.h"
 #include "batch/layout.h"
 #include "batch_test_util.h"
 #include "codec/cp932.h"
 #include "text/format.h"
+#include "text/number.h"
 
 namespace varno::batch {
 namespace {
@@ -266,6 +268,49 @@ TEST(DataLine, EveryCellIsThePatternsTextFitted) {
     EXPECT_EQ(out.substr(0, 46), FitLeft(lat.Format(v), 14) + " " + FitLeft(lon.Format(v), 15) +
                                      " " + FitRight(h.Format(v), 12) + "   ");
   }
+}
+
+// An input cell written from its field's text is byte for byte the cell of
+// the formatted number, in every layout with input columns (the latitude,
+// longitude, X/Y and H patterns), padded or cut alike, for the usual texts and
+// every departure from them.
+TEST(DataLine, InputCellsFromTheFieldTextsAreTheFormattedCells) {
+  const NumberPattern patterns[] = {NumberPattern("000000.00000"), NumberPattern("0000000.00000"),
+                                    NumberPattern("######0.0000"), NumberPattern("####0.0000")};
+  int taken[4] = {};
+  varno::testing::NumberTexts texts(11);
+  LineBuilder b;
+  std::string fromNumbers, fromTexts;
+  for (int i = 0; i < 60000; ++i) {
+    const std::string t1 = texts.Next(), t2 = texts.Next(), tH = texts.Next();
+    PointColumns p = Corrected();
+    // A field that is not a number stops the line before any cell is written.
+    if (ReadNumber(t1, p.in1) != NumberRead::kOk || ReadNumber(t2, p.in2) != NumberRead::kOk ||
+        ReadNumber(tH, p.inH) != NumberRead::kOk) {
+      continue;
+    }
+    PointColumns q = p;
+    q.in1Text = t1;
+    q.in2Text = t2;
+    q.inHText = tH;
+    for (int k = 0; k < 4; ++k) {
+      taken[k] += patterns[k].AsReadTail(k == 3 ? tH : k == 1 ? t2 : t1).has_value();
+    }
+    for (int layout = 0; layout < 3; ++layout) {
+      fromNumbers.clear();
+      fromTexts.clear();
+      if (layout == 0) {
+        b.AppendBl(true, p, fromNumbers);
+        b.AppendBl(true, q, fromTexts);
+      } else {
+        b.AppendXy(true, layout == 2, p, fromNumbers);
+        b.AppendXy(true, layout == 2, q, fromTexts);
+      }
+      ASSERT_EQ(fromTexts, fromNumbers)
+          << layout << " [" << t1 << "] [" << t2 << "] [" << tH << "]";
+    }
+  }
+  for (int k = 0; k < 4; ++k) EXPECT_GT(taken[k], 500) << patterns[k].pattern();
 }
 
 TEST(Cp932Lenient, UnencodableCharactersBecomeQuestionMarks) {
