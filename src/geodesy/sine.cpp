@@ -201,6 +201,7 @@ __attribute__((target("avx2,fma"))) void MultiplesVector(double phi, double* out
 }
 
 bool CpuHasVectors() {
+  __builtin_cpu_init();  // in case this runs before the library's own initialisation
   return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
 }
 
