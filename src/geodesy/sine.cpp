@@ -17,7 +17,11 @@ namespace {
 
 #if VARNO_SINE_VECTORS
 
-// sin, rest, cos, rest at k/128 for k = 0..127.
+// sin, rest, cos, rest at k/128 for k = 0..127, from tools/sine-table. The
+// rests are the exact ones rounded; the library's own table has a few that
+// differ in their last place, which could change a sine only where the sum
+// lies within about 2^-100 of a rounding boundary. The tests and the probes
+// compare the results with std::sin itself.
 alignas(32) constexpr double kTable[] = {
 #include "geodesy/sine_table.inc"
 };
