@@ -50,7 +50,8 @@ LineKind ClassifyCsvLine(std::string_view line, LineFields& fields) {
   if (line.empty()) return LineKind::kEmpty;
   if (line[0] == '#') return LineKind::kComment;
   fields = SplitCsvLine(line);
-  if (fields.k < 2 || !IsNumericField(fields.field[0]) || !IsNumericField(fields.field[1]))
+  if (fields.k < 2 || !ReadNumericField(fields.field[0], fields.value[0], fields.known[0]) ||
+      !ReadNumericField(fields.field[1], fields.value[1], fields.known[1]))
     return LineKind::kOther;
   return LineKind::kData;
 }

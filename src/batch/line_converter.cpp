@@ -29,6 +29,13 @@ double FieldNumber(std::string_view field) {
   }
 }
 
+// Field i (0..2) of a data line as a number: fields 1 and 2 as the
+// classification read them, where it could.
+double FieldNumber(const LineFields& f, int i) {
+  if (i < 2 && f.known[i]) return f.value[i];
+  return FieldNumber(f.field[i]);
+}
+
 // The validity window of a zone: the general window when the parameter file
 // names no zone.
 geo::LatLonWindow RangeWindow(const params::ParamStore& store, const geo::ZoneSelection& zone) {
@@ -58,9 +65,9 @@ void TakeTexts(const LineFields& f, PointColumns& p) {
 
 void ReadPoint(const LineFields& f, PointColumns& p, LinePoint& point) {
   TakeTexts(f, p);
-  p.in1 = FieldNumber(f.field[0]);
-  p.in2 = FieldNumber(f.field[1]);
-  p.inH = FieldNumber(f.field[2]);
+  p.in1 = FieldNumber(f, 0);
+  p.in2 = FieldNumber(f, 1);
+  p.inH = FieldNumber(f, 2);
   p.name = f.field[3];
   point.in1 = p.in1;
   point.in2 = p.in2;
@@ -283,9 +290,9 @@ bool LineConverter::PrepareLine(std::string_view line, PreparedLine& a) const {
   const LineKind kind =
       format_ == InputFormat::kCsv ? ClassifyCsvLine(line, a.fields) : ClassifyLine(line, a.fields);
   if (kind != LineKind::kData) return false;
-  a.in1 = FieldNumber(a.fields.field[0]);
-  a.in2 = FieldNumber(a.fields.field[1]);
-  a.inH = FieldNumber(a.fields.field[2]);
+  a.in1 = FieldNumber(a.fields, 0);
+  a.in2 = FieldNumber(a.fields, 1);
+  a.inH = FieldNumber(a.fields, 2);
   if (conv_ == Converter::kBl) {
     const double b = geo::DmsToDeg(a.in1).degrees;
     const double l = geo::DmsToDeg(a.in2).degrees;

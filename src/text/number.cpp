@@ -15,19 +15,20 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
-// Optional sign, digits with at most one "." and at least one digit.
-bool IsNumberBody(std::string_view s) {
-  const std::size_t n = s.size();
-  std::size_t i = n > 0 && (s[0] == '+' || s[0] == '-') ? 1 : 0;
-  auto digits = [&](std::size_t k) {
-    while (k < n && static_cast<unsigned>(static_cast<unsigned char>(s[k])) - '0' <= 9) ++k;
-    return k;
-  };
-  const std::size_t intEnd = digits(i);
-  std::size_t end = intEnd;
-  if (end < n && s[end] == '.') end = digits(end + 1);
-  // At least one digit: the text is not empty, not a lone sign or point.
-  return end == n && end - i > (intEnd < n ? 1u : 0u);
+// Powers of ten that are exact Doubles.
+constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The usual field, at most 19 digits, at most 2^53 as an integer and at most
+// 22 decimals, is that integer divided by a power of ten: both are exact
+// Doubles, so the one division gives the nearest Double, as the general
+// conversion does, for a fraction of its cost.
+bool ExactQuotient(uint64_t m, std::size_t digits, std::size_t decimals, bool negative,
+                   double& out) {
+  if (digits > 19 || m > (uint64_t{1} << 53) || decimals > 22) return false;
+  const double value = static_cast<double>(m) / kPow10[decimals];
+  out = negative ? -value : value;
+  return true;
 }
 
 }  // namespace
@@ -38,14 +39,8 @@ NumberRead ReadNumber(std::string_view text, double& out) {
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
 
   // One pass checks the form (optional sign, digits with at most one ".", at
-  // least one digit) and gathers the digits as an integer. The usual field,
-  // at most 19 digits, at most 2^53 as that integer and at most 22 decimals,
-  // is the integer divided by a power of ten: both are exact Doubles, so the
-  // one division gives the nearest Double, as the general conversion does,
-  // for a fraction of its cost. Other fields take the general conversion.
-  static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  // least one digit) and gathers the digits as an integer, which gives the
+  // usual field (ExactQuotient). Other fields take the general conversion.
   const std::size_t n = s.size();
   std::size_t i = 0;
   const bool negative = n > 0 && s[0] == '-';
@@ -69,11 +64,7 @@ NumberRead ReadNumber(std::string_view text, double& out) {
     decimals = k - f;
   }
   if (k != n || intDigits + decimals == 0) return NumberRead::kNotNumber;
-  if (intDigits + decimals <= 19 && m <= (uint64_t{1} << 53) && decimals <= 22) {
-    const double value = static_cast<double>(m) / kPow10[decimals];
-    out = negative ? -value : value;
-    return NumberRead::kOk;
-  }
+  if (ExactQuotient(m, intDigits + decimals, decimals, negative, out)) return NumberRead::kOk;
 
   s.remove_prefix(bodyStart);
   double value = 0;
@@ -104,7 +95,33 @@ double ParseNumber(std::string_view text) {
 }
 
 bool IsNumericField(std::string_view field) {
-  return IsNumberBody(field);
+  double value;
+  bool known;
+  return ReadNumericField(field, value, known);
+}
+
+bool ReadNumericField(std::string_view s, double& value, bool& known) {
+  // ReadNumber's pass on a text without blanks.
+  known = false;
+  const std::size_t n = s.size();
+  const std::size_t i = n > 0 && (s[0] == '+' || s[0] == '-') ? 1 : 0;
+  uint64_t m = 0;  // wraps beyond 19 digits, and is then not used
+  auto digits = [&](std::size_t k) {
+    for (; k < n; ++k) {
+      const auto d = static_cast<unsigned>(static_cast<unsigned char>(s[k])) - '0';
+      if (d > 9) break;
+      m = m * 10 + d;
+    }
+    return k;
+  };
+  const std::size_t intEnd = digits(i);
+  std::size_t end = intEnd;
+  if (end < n && s[end] == '.') end = digits(end + 1);
+  const std::size_t decimals = end > intEnd ? end - intEnd - 1 : 0;
+  const std::size_t count = intEnd - i + decimals;
+  if (end != n || count == 0) return false;
+  known = ExactQuotient(m, count, decimals, s[0] == '-', value);
+  return true;
 }
 
 }  // namespace varno

@@ -21,4 +21,9 @@ NumberRead ReadNumber(std::string_view text, double& out);
 // blanks. Never throws.
 bool IsNumericField(std::string_view field);
 
+// IsNumericField, read in the same pass: for a numeric field of the usual
+// kind (at most 19 digits, 22 decimals, 2^53 as an integer) `value` gets what
+// ParseNumber gives and `known` is set; otherwise `known` is cleared.
+bool ReadNumericField(std::string_view field, double& value, bool& known);
+
 }  // namespace varno

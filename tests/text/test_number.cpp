@@ -4,8 +4,10 @@
 #include <cmath>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "codec/cp932.h"
+#include "number_texts.h"
 #include "text/errors.h"
 #include "text/number.h"
 #include "text/paths.h"
@@ -94,6 +96,36 @@ TEST(ParseNumber, NumericFieldHasNoBlanks) {
   EXPECT_FALSE(IsNumericField(" 1"));
   EXPECT_FALSE(IsNumericField("1 "));
   EXPECT_TRUE(std::isfinite(ParseNumber(std::string(300, '9'))));
+}
+
+TEST(ParseNumber, NumericFieldReadInTheSamePassAsParseNumberReadsIt) {
+  // Whether a field is numeric, and its value where the pass gives one, as
+  // IsNumericField's rule (ReadNumber's form without blanks) and ParseNumber
+  // have them: generated fields, long ones beyond the quick range included.
+  testing::NumberTexts texts(91);
+  std::vector<std::string> fields = {"12345678901234567890",      "9007199254740993",
+                                     "9007199254740992",          "1.00000000000000000000001",
+                                     std::string(30, '9') + ".5", "0." + std::string(25, '1')};
+  for (int i = 0; i < 100000; ++i) fields.push_back(texts.Next());
+  for (const std::string& f : fields) {
+    double want = 0;
+    const bool blanks = f.find_first_of(" \t") != std::string::npos;
+    const NumberRead read = ReadNumber(f, want);
+    double value = -1;
+    bool known = true;
+    const bool numeric = ReadNumericField(f, value, known);
+    ASSERT_EQ(numeric, !blanks && read != NumberRead::kNotNumber) << "[" << f << "]";
+    ASSERT_EQ(numeric, IsNumericField(f)) << "[" << f << "]";
+    if (!numeric) {
+      EXPECT_FALSE(known) << "[" << f << "]";
+      continue;
+    }
+    if (known) {
+      ASSERT_EQ(read, NumberRead::kOk) << "[" << f << "]";
+      ASSERT_EQ(std::signbit(value), std::signbit(want)) << "[" << f << "]";
+      ASSERT_EQ(value, want) << "[" << f << "]";
+    }
+  }
 }
 
 TEST(Paths, NamesFoldersAndExtensions) {
