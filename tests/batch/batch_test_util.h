@@ -167,6 +167,8 @@ inline std::vector<std::string> CrLfLines(const std::string& bytes) {
   return lines;
 }
 
+// A new empty folder under the test temp folder. ctest runs the tests as
+// separate processes at the same time: every test takes a name of its own.
 inline std::filesystem::path FreshDir(const std::string& name) {
   auto dir = std::filesystem::path(::testing::TempDir()) / ("varno_batch_" + name);
   std::filesystem::remove_all(dir);

@@ -88,7 +88,7 @@ TEST(LineReader, CrLfSplitAcrossBlocksAndLongLines) {
 }
 
 TEST(LineReader, MissingFileOrFolderIsAFileError) {
-  auto dir = FreshDir("missing");
+  auto dir = FreshDir("missing_reader");
   const std::pair<std::string, int> cases[] = {{(dir / "in.txt").string(), kErrFileNotFound},
                                                {"/nonexistent/dir/in.txt", kErrPathNotFound}};
   for (const auto& [path, number] : cases) {
