@@ -31,22 +31,20 @@ bool ExactQuotient(uint64_t m, std::size_t digits, std::size_t decimals, bool ne
   return true;
 }
 
-}  // namespace
-
-NumberRead ReadNumber(std::string_view text, double& out) {
-  std::string_view s = text;
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-
-  // One pass checks the form (optional sign, digits with at most one ".", at
-  // least one digit) and gathers the digits as an integer, which gives the
-  // usual field (ExactQuotient). Other fields take the general conversion.
-  const std::size_t n = s.size();
-  std::size_t i = 0;
-  const bool negative = n > 0 && s[0] == '-';
-  if (n > 0 && (s[0] == '+' || s[0] == '-')) i = 1;
-  const std::size_t bodyStart = i;
+// A number's text without blanks: an optional sign, digits with at most one
+// ".", at least one digit. One pass checks the form and gathers the digits as
+// an integer.
+struct NumberBody {
+  bool ok = false;
+  bool negative = false;
+  std::size_t signLength = 0, intDigits = 0, decimals = 0;
   uint64_t m = 0;  // wraps beyond 19 digits, and is then not used
+};
+
+[[gnu::always_inline]] inline NumberBody ReadBody(std::string_view s) {
+  const std::size_t n = s.size();
+  const std::size_t i = n > 0 && (s[0] == '+' || s[0] == '-') ? 1 : 0;
+  uint64_t m = 0;
   auto digits = [&](std::size_t k) {
     for (; k < n; ++k) {
       const auto d = static_cast<unsigned>(static_cast<unsigned char>(s[k])) - '0';
@@ -63,22 +61,37 @@ NumberRead ReadNumber(std::string_view text, double& out) {
     k = digits(f);
     decimals = k - f;
   }
-  if (k != n || intDigits + decimals == 0) return NumberRead::kNotNumber;
-  if (ExactQuotient(m, intDigits + decimals, decimals, negative, out)) return NumberRead::kOk;
+  return {k == n && intDigits + decimals > 0, n > 0 && s[0] == '-', i, intDigits, decimals, m};
+}
 
-  s.remove_prefix(bodyStart);
+}  // namespace
+
+NumberRead ReadNumber(std::string_view text, double& out) {
+  std::string_view s = text;
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+
+  // The usual field is the quotient of its digits (ExactQuotient); other
+  // fields take the general conversion.
+  const NumberBody b = ReadBody(s);
+  if (!b.ok) return NumberRead::kNotNumber;
+  if (ExactQuotient(b.m, b.intDigits + b.decimals, b.decimals, b.negative, out))
+    return NumberRead::kOk;
+
+  s.remove_prefix(b.signLength);
   double value = 0;
   const auto res = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::fixed);
   if (res.ec == std::errc::result_out_of_range) {
     // Too large when a digit other than 0 comes before the point; otherwise
     // too small even for the least subnormal, and the nearest Double is 0.
-    if (intDigits > 0 && s.substr(0, intDigits).find_first_not_of('0') != std::string_view::npos)
+    if (b.intDigits > 0 &&
+        s.substr(0, b.intDigits).find_first_not_of('0') != std::string_view::npos)
       return NumberRead::kOverflow;
     value = 0;
   } else if (res.ec != std::errc() || res.ptr != s.data() + s.size()) {
     return NumberRead::kNotNumber;
   }
-  out = negative ? -value : value;
+  out = b.negative ? -value : value;
   return NumberRead::kOk;
 }
 
@@ -100,28 +113,10 @@ bool IsNumericField(std::string_view field) {
   return ReadNumericField(field, value, known);
 }
 
-bool ReadNumericField(std::string_view s, double& value, bool& known) {
-  // ReadNumber's pass on a text without blanks.
-  known = false;
-  const std::size_t n = s.size();
-  const std::size_t i = n > 0 && (s[0] == '+' || s[0] == '-') ? 1 : 0;
-  uint64_t m = 0;  // wraps beyond 19 digits, and is then not used
-  auto digits = [&](std::size_t k) {
-    for (; k < n; ++k) {
-      const auto d = static_cast<unsigned>(static_cast<unsigned char>(s[k])) - '0';
-      if (d > 9) break;
-      m = m * 10 + d;
-    }
-    return k;
-  };
-  const std::size_t intEnd = digits(i);
-  std::size_t end = intEnd;
-  if (end < n && s[end] == '.') end = digits(end + 1);
-  const std::size_t decimals = end > intEnd ? end - intEnd - 1 : 0;
-  const std::size_t count = intEnd - i + decimals;
-  if (end != n || count == 0) return false;
-  known = ExactQuotient(m, count, decimals, s[0] == '-', value);
-  return true;
+bool ReadNumericField(std::string_view field, double& value, bool& known) {
+  const NumberBody b = ReadBody(field);
+  known = b.ok && ExactQuotient(b.m, b.intDigits + b.decimals, b.decimals, b.negative, value);
+  return b.ok;
 }
 
 }  // namespace varno
