@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 #include <string_view>
+#include <system_error>
 
 #include <unistd.h>
 
@@ -606,7 +607,29 @@ class RecordReader {
       data = rest.view();
     }
     FieldReader in(data);
+    // The records after the regular ones are added after them.
+    if (!in.AtEnd()) AddPending();
     return OtherRecords(options.fastPath, in, resume);
+  }
+
+  // Adds the regular records that Read left to be added, in file order, on a
+  // thread of its own while `work` runs here. Both only read the records, and
+  // the sums come out the same as when added one by one as read.
+  template <class Work>
+  void AddPendingBeside(const Work& work) {
+    std::thread adder;
+    try {
+      adder = std::thread([this] { AddPending(); });
+    } catch (const std::system_error&) {
+      AddPending();  // no thread to be had
+    }
+    struct Joiner {
+      std::thread& t;
+      ~Joiner() {
+        if (t.joinable()) t.join();
+      }
+    } joiner{adder};
+    work();
   }
 
   double sumDx = 0, sumDy = 0, sumDh = 0;
@@ -616,6 +639,11 @@ class RecordReader {
     AddChecked(sumDx, r.dx);
     AddChecked(sumDy, r.dy);
     AddChecked(sumDh, r.dh);
+  }
+
+  void AddPending() {
+    for (int32_t k = 1; k <= pending_; ++k) Add(store_.records[static_cast<std::size_t>(k)]);
+    pending_ = 0;
   }
 
   // Keeps the records read so far, indexed, and clears the request.
@@ -653,7 +681,7 @@ class RecordReader {
       view_.Yield();
     }
     store_.count = taken;
-    for (int32_t k = 1; k <= taken; ++k) Add(store_.records[static_cast<std::size_t>(k)]);
+    pending_ = taken;  // added by AddPending, before any record after them
     return RecordsRead::kAll;
   }
 
@@ -718,6 +746,7 @@ class RecordReader {
   int fd_;
   std::size_t size_;
   const FileBytes& head_;
+  int32_t pending_ = 0;  // records 1 .. pending_ are not added yet
 };
 
 // Closes a descriptor on every way out.
@@ -778,7 +807,7 @@ void ReadParaFile(ParamStore& store, bool& cancelRequested, LoadView& view,
     view.SetBusy(false);
     return failed();
   }
-  store.index = GridIndex::Build(store);
+  records.AddPendingBeside([&store] { store.index = GridIndex::Build(store); });
   // A cancel handled at a yield after which no further multiple of 2000 came
   // would otherwise stay set after a complete reading, and the start-up would
   // end the program although the grid was read in full.
