@@ -190,46 +190,83 @@ std::string QuoteCp932Field(std::string_view bytes) {
 
 namespace {
 
-// Which single bytes and which two-byte sequences windows-932 maps, asked of
-// ICU once: the converter is stateless, so a text is valid exactly when it is
-// a run of such characters, and checking one costs no converter.
-struct Cp932Validity {
+// Which single bytes windows-932 maps, asked of ICU once: the converter is
+// stateless, so a text is valid exactly when it is a run of such bytes and of
+// the two-byte characters below.
+struct Cp932Singles {
   std::bitset<256> single;
+  Cp932Singles();
+};
+
+// Which two-byte sequences windows-932 maps, for lead bytes that are not
+// valid alone; made at the first text that needs one, as it takes some
+// sixteen thousand conversions.
+struct Cp932Pairs {
   std::bitset<65536> pair;
-  Cp932Validity() {
+  explicit Cp932Pairs(const Cp932Singles& singles);
+};
+
+// Whether the converter takes `bytes` whole (false without the converter).
+class Cp932Probe {
+ public:
+  Cp932Probe() {
     UErrorCode err = U_ZERO_ERROR;
-    Converter c(ucnv_open("windows-932", &err));
-    if (U_FAILURE(err)) return;  // nothing is valid without the table
-    ucnv_setToUCallBack(c.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
-    auto converts = [&](const char* bytes, int32_t n) {
-      UChar buf[4];
-      err = U_ZERO_ERROR;
-      ucnv_reset(c.get());
-      ucnv_toUChars(c.get(), buf, 4, bytes, n, &err);
-      return U_SUCCESS(err);
-    };
-    for (int b = 0; b < 256; ++b) {
-      const char one = static_cast<char>(b);
-      single[static_cast<std::size_t>(b)] = converts(&one, 1);
-      if (single[static_cast<std::size_t>(b)]) continue;
-      for (int t = 0; t < 256; ++t) {
-        const char two[2] = {one, static_cast<char>(t)};
-        pair[static_cast<std::size_t>(b * 256 + t)] = converts(two, 2);
-      }
+    c_.reset(ucnv_open("windows-932", &err));
+    if (U_FAILURE(err)) c_.reset();  // nothing is valid without the table
+    if (c_) ucnv_setToUCallBack(c_.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+  }
+  bool Converts(const char* bytes, int32_t n) {
+    if (!c_) return false;
+    UChar buf[4];
+    UErrorCode err = U_ZERO_ERROR;
+    ucnv_reset(c_.get());
+    ucnv_toUChars(c_.get(), buf, 4, bytes, n, &err);
+    return U_SUCCESS(err);
+  }
+
+ private:
+  Converter c_;
+};
+
+Cp932Singles::Cp932Singles() {
+  Cp932Probe probe;
+  for (int b = 0; b < 256; ++b) {
+    const char one = static_cast<char>(b);
+    single[static_cast<std::size_t>(b)] = probe.Converts(&one, 1);
+  }
+}
+
+Cp932Pairs::Cp932Pairs(const Cp932Singles& singles) {
+  Cp932Probe probe;
+  for (int b = 0; b < 256; ++b) {
+    if (singles.single[static_cast<std::size_t>(b)]) continue;
+    for (int t = 0; t < 256; ++t) {
+      const char two[2] = {static_cast<char>(b), static_cast<char>(t)};
+      pair[static_cast<std::size_t>(b * 256 + t)] = probe.Converts(two, 2);
     }
   }
-};
+}
+
+const Cp932Singles& Singles() {
+  static const Cp932Singles singles;
+  return singles;
+}
+
+const Cp932Pairs& Pairs() {
+  static const Cp932Pairs pairs(Singles());
+  return pairs;
+}
 
 }  // namespace
 
 bool IsValidCp932(std::string_view bytes) {
-  static const Cp932Validity valid;
+  const Cp932Singles& singles = Singles();
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t n = bytes.size();
   for (std::size_t i = 0; i < n;) {
-    if (valid.single[p[i]]) {
+    if (singles.single[p[i]]) {
       ++i;
-    } else if (i + 1 < n && valid.pair[p[i] * 256u + p[i + 1]]) {
+    } else if (i + 1 < n && Pairs().pair[p[i] * 256u + p[i + 1]]) {
       i += 2;
     } else {
       return false;
