@@ -4,6 +4,8 @@
 #include <unicode/ucnv_cb.h>
 
 #include <bitset>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -192,9 +194,11 @@ namespace {
 
 // Which single bytes windows-932 maps, asked of ICU once: the converter is
 // stateless, so a text is valid exactly when it is a run of such bytes and of
-// the two-byte characters below.
+// the two-byte characters below. `ascii` records that every byte below 0x80
+// is one of them, as the table says, not as assumed.
 struct Cp932Singles {
   std::bitset<256> single;
+  bool ascii = false;
   Cp932Singles();
 };
 
@@ -234,6 +238,8 @@ Cp932Singles::Cp932Singles() {
     const char one = static_cast<char>(b);
     single[static_cast<std::size_t>(b)] = probe.Converts(&one, 1);
   }
+  ascii = true;
+  for (std::size_t b = 0; b < 0x80; ++b) ascii = ascii && single[b];
 }
 
 Cp932Pairs::Cp932Pairs(const Cp932Singles& singles) {
@@ -257,9 +263,36 @@ const Cp932Pairs& Pairs() {
   return pairs;
 }
 
+// True when no byte of the n bytes at `p` is 0x80 or above: all bytes are
+// OR-ed together, a word at a time where there are eight (the last word may
+// overlap the one before).
+bool AllBelow0x80(const unsigned char* p, std::size_t n) {
+  uint64_t all = 0;
+  if (n >= 8) {
+    for (std::size_t i = 0; i + 8 < n; i += 8) {
+      uint64_t w;
+      std::memcpy(&w, p + i, 8);
+      all |= w;
+    }
+    uint64_t last;
+    std::memcpy(&last, p + n - 8, 8);
+    all |= last;
+  } else if (n >= 4) {
+    uint32_t a, b;
+    std::memcpy(&a, p, 4);
+    std::memcpy(&b, p + n - 4, 4);
+    all = a | b;
+  } else {
+    for (std::size_t i = 0; i < n; ++i) all |= p[i];
+  }
+  return (all & 0x8080808080808080ULL) == 0;
+}
+
 }  // namespace
 
-bool IsValidCp932(std::string_view bytes) {
+namespace detail {
+
+bool IsValidCp932ByTable(std::string_view bytes) {
   const Cp932Singles& singles = Singles();
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const std::size_t n = bytes.size();
@@ -273,6 +306,21 @@ bool IsValidCp932(std::string_view bytes) {
     }
   }
   return true;
+}
+
+bool AsciiIsSingleCp932() {
+  return Singles().ascii;
+}
+
+}  // namespace detail
+
+bool IsValidCp932(std::string_view bytes) {
+  // Where every byte below 0x80 is a character alone, a text of such bytes is
+  // read one byte at a time by the table walk, which then finds it valid.
+  if (AllBelow0x80(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()) &&
+      Singles().ascii)
+    return true;
+  return detail::IsValidCp932ByTable(bytes);
 }
 
 }  // namespace varno

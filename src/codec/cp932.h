@@ -35,4 +35,11 @@ std::string QuoteCp932Field(std::string_view bytes);
 // True when `bytes` is entirely valid CP932.
 bool IsValidCp932(std::string_view bytes);
 
+namespace detail {
+// IsValidCp932 by the byte table alone, for tests that check its quick test.
+bool IsValidCp932ByTable(std::string_view bytes);
+// Whether the table holds every byte below 0x80 as a character alone.
+bool AsciiIsSingleCp932();
+}  // namespace detail
+
 }  // namespace varno

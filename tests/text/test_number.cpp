@@ -165,6 +165,35 @@ TEST(Cp932, ValidityAgreesWithTheDecoderOnEveryShortText) {
     EXPECT_EQ(IsValidCp932(s), decodes(s)) << s;
 }
 
+// The quick test for texts of bytes below 0x80 against the byte table: every
+// one- and two-byte text, and longer ones with one byte of each kind at every
+// place (the quick test reads 1, 4 or 8 bytes at a time).
+TEST(Cp932, QuickValidityAgreesWithTheByteTable) {
+  EXPECT_TRUE(detail::AsciiIsSingleCp932()) << "the quick test is never taken";
+  for (int a = 0; a < 256; ++a) {
+    const std::string one(1, static_cast<char>(a));
+    ASSERT_EQ(IsValidCp932(one), detail::IsValidCp932ByTable(one)) << a;
+    for (int b = 0; b < 256; ++b) {
+      const std::string two = one + static_cast<char>(b);
+      ASSERT_EQ(IsValidCp932(two), detail::IsValidCp932ByTable(two)) << a << " " << b;
+    }
+  }
+  for (std::size_t n = 0; n <= 40; ++n) {
+    const std::string ascii(n, 'a');
+    ASSERT_TRUE(IsValidCp932(ascii)) << n;
+    for (std::size_t at = 0; at < n; ++at) {
+      for (char c :
+           {'\0', '\x7f', '\x80', '\x81', '\xa0', '\xb1', '\xdf', '\xe0', '\xfd', '\xff'}) {
+        std::string s = ascii;
+        s[at] = c;
+        ASSERT_EQ(IsValidCp932(s), detail::IsValidCp932ByTable(s)) << n << " " << at << " " << +c;
+        s.insert(at + 1, "\x40");  // a lead byte's pair
+        ASSERT_EQ(IsValidCp932(s), detail::IsValidCp932ByTable(s)) << n << " " << at << " " << +c;
+      }
+    }
+  }
+}
+
 TEST(Cp932, RoundTripAndInvalidBytes) {
   const std::string utf8 = "座標変換プログラム ｶﾀｶﾅ ～ \\ ~ ①";
   const std::string bytes = Utf8ToCp932(utf8);
