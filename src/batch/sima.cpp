@@ -11,6 +11,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "batch/corrector.h"
 #include "batch/layout.h"
 #include "codec/cp932.h"
@@ -178,14 +182,21 @@ std::string_view ProblemText(Problem p) {
   return {};
 }
 
-ParsedRecord ParseRecord(std::string_view record) {
-  ParsedRecord r;
-  PointFields& f = r.fields;
+namespace {
+
+// A record has six fields in this order: type, point number, name, X, Y, H.
+constexpr int kFieldCount = 6;
+
+// Splits `record` into the fields of `f` as far as it reaches (fields beyond
+// its end are left as they are); returns how many fields, the type included,
+// were found, or 0 when the type is not A01. `terminated` is cleared when an
+// unterminated quote takes the rest.
+int SplitFields(std::string_view record, PointFields& f, bool& terminated) {
   std::string_view type;
-  std::string_view* const fields[] = {&type, &f.number, &f.name, &f.x, &f.y, &f.h};
+  std::string_view* const fields[kFieldCount] = {&type, &f.number, &f.name, &f.x, &f.y, &f.h};
   int count = 0;
-  bool terminated = true;
-  for (std::size_t p = 0; count < static_cast<int>(std::size(fields));) {
+  terminated = true;
+  for (std::size_t p = 0; count < kFieldCount;) {
     std::string_view& field = *fields[count++];
     std::size_t end = 0;
     if (!FieldEnd(record, p, end)) {  // an unterminated quote takes the rest
@@ -194,16 +205,107 @@ ParsedRecord ParseRecord(std::string_view record) {
     } else {
       field = record.substr(p, end - p);
     }
-    if (count == 1 && Trim(type) != kPointType) return r;
+    if (count == 1 && Trim(type) != kPointType) return 0;
     if (!terminated || end >= record.size()) break;
     p = end + 1;
   }
+  return count;
+}
+
+// What the first 64 bytes of a record hold: bit i of `commas` is set when
+// byte i is a comma; `quotes` and `blanks` are not 0 when one of those bytes
+// is a quote or a blank (space or tab).
+struct Marks {
+  uint64_t commas = 0;
+  uint32_t quotes = 0, blanks = 0;
+};
+
+// Marks for the 16 bytes at `p`, one bit per byte.
+inline void Mark16(const char* p, uint32_t& commas, uint32_t& quotes, uint32_t& blanks) {
+#if defined(__SSE2__)
+  const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  auto equal = [&](char c) { return _mm_cmpeq_epi8(block, _mm_set1_epi8(c)); };
+  commas = static_cast<uint32_t>(_mm_movemask_epi8(equal(',')));
+  quotes = static_cast<uint32_t>(_mm_movemask_epi8(equal('"')));
+  blanks = static_cast<uint32_t>(_mm_movemask_epi8(_mm_or_si128(equal(' '), equal('\t'))));
+#else
+  commas = quotes = blanks = 0;
+  for (unsigned i = 0; i < 16; ++i) {
+    commas |= uint32_t{p[i] == ','} << i;
+    quotes |= uint32_t{p[i] == '"'} << i;
+    blanks |= uint32_t{IsBlank(p[i])} << i;
+  }
+#endif
+}
+
+// A record of at least 16 bytes, 16 at a time; where fewer than 16 remain,
+// the record's last 16 are read (all within the 64) and the commas already
+// seen dropped.
+Marks MarkFirst64(std::string_view record) {
+  const std::size_t n = record.size(), span = std::min<std::size_t>(n, 64);
+  Marks m;
+  for (std::size_t i = 0; i < span; i += 16) {
+    const std::size_t at = std::min(i, n - 16);
+    uint32_t commas = 0, quotes = 0, blanks = 0;
+    Mark16(record.data() + at, commas, quotes, blanks);
+    m.commas |= uint64_t{commas >> (i - at)} << i;
+    m.quotes |= quotes;
+    m.blanks |= blanks;
+  }
+  return m;
+}
+
+// The usual record: "A01," first, at least 16 bytes, no quote among its first
+// 64 and, if longer, six commas among them. Its fields are then exactly the
+// runs between commas, as SplitFields finds them: its blank skipping and
+// quote handling only matter at a quote, and the type is "A01". Returns what
+// SplitFields returns (terminated is true), or -1, having set no field, for
+// any other record. `blankFree` tells that no field holds a blank.
+int SplitPlainFields(std::string_view record, PointFields& f, bool& blankFree) {
+  const std::size_t n = record.size();
+  if (n < 16 || record.substr(0, 4) != "A01,") return -1;
+  const Marks m = MarkFirst64(record);
+  if (m.quotes != 0 || (n > 64 && std::popcount(m.commas) < kFieldCount)) return -1;
+  blankFree = m.blanks == 0;
+  uint64_t commas = m.commas & (m.commas - 1);  // those after the type's, at 3
+  std::size_t p = 4;
+  int count = 1;
+  // Sets the next field; false when it is the last: the field after the last
+  // comma runs to the record's end.
+  auto next = [&](std::string_view& field) {
+    ++count;
+    if (commas == 0) {
+      field = record.substr(p);
+      return false;
+    }
+    const auto comma = static_cast<std::size_t>(std::countr_zero(commas));
+    field = std::string_view(record.data() + p, comma - p);
+    p = comma + 1;
+    commas &= commas - 1;
+    return true;
+  };
+  next(f.number) && next(f.name) && next(f.x) && next(f.y) && next(f.h);
+  return count;
+}
+
+// The checks and numbers of an A01 record whose fields are split. Without a
+// blank in any field, each field is its own text.
+void ReadPoint(int count, bool terminated, bool blankFree, ParsedRecord& r) {
+  PointFields& f = r.fields;
   r.isPoint = true;
-  f.numberText = Trim(f.number);
-  f.nameText = Trim(f.name);
-  f.xText = Trim(f.x);
-  f.yText = Trim(f.y);
-  f.hText = Trim(f.h);
+  if (blankFree) {
+    f.numberText = f.number;
+    f.nameText = f.name;
+    f.xText = f.x;
+    f.yText = f.y;
+    f.hText = f.h;
+  } else {
+    f.numberText = Trim(f.number);
+    f.nameText = Trim(f.name);
+    f.xText = Trim(f.x);
+    f.yText = Trim(f.y);
+    f.hText = Trim(f.h);
+  }
   f.hasH = !f.hText.empty();
   if (!terminated) {
     r.problem = Problem::kUnterminatedQuote;
@@ -218,6 +320,30 @@ ParsedRecord ParseRecord(std::string_view record) {
   } else if (f.hasH && !FieldNumber(f.hText, r.h)) {
     r.problem = Problem::kHNotNumber;
   }
+}
+
+}  // namespace
+
+namespace detail {
+
+ParsedRecord ParseRecordGeneral(std::string_view record) {
+  ParsedRecord r;
+  bool terminated = true;
+  const int count = SplitFields(record, r.fields, terminated);
+  if (count == 0) return r;
+  ReadPoint(count, terminated, false, r);
+  return r;
+}
+
+}  // namespace detail
+
+ParsedRecord ParseRecord(std::string_view record) {
+  ParsedRecord r;
+  bool terminated = true, blankFree = false;
+  int count = SplitPlainFields(record, r.fields, blankFree);
+  if (count < 0) count = SplitFields(record, r.fields, terminated);
+  if (count == 0) return r;
+  ReadPoint(count, terminated, blankFree, r);
   return r;
 }
 

@@ -69,6 +69,11 @@ struct ParsedRecord {
 // for a quote inside); commas inside quotes do not separate.
 ParsedRecord ParseRecord(std::string_view record);
 
+namespace detail {
+// ParseRecord without its quick split of the usual record, for tests.
+ParsedRecord ParseRecordGeneral(std::string_view record);
+}  // namespace detail
+
 // The digits after the decimal point of a number field (blanks around it
 // allowed), at least 3.
 int FieldDecimals(std::string_view field);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
 #include <numeric>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,7 @@ namespace {
 
 using namespace varno::batch::testing;
 using sima::Problem;
+using namespace std::string_literals;
 
 std::string Sjis(std::string_view utf8) {
   return Utf8ToCp932(utf8);
@@ -94,6 +98,125 @@ TEST(SimaRecord, RecordTypesAndProblems) {
   EXPECT_EQ(q.x, -1.5);
   EXPECT_EQ(q.y, 2.25);
   EXPECT_FALSE(q.fields.hasH);
+}
+
+// ParseRecord against its general split: the same fields (the same bytes of
+// the record, or none), problem and numbers to the bit.
+void ExpectSameParse(const std::string& record) {
+  const sima::ParsedRecord a = sima::ParseRecord(record);
+  const sima::ParsedRecord b = sima::detail::ParseRecordGeneral(record);
+  auto where = [&](std::string_view v) {
+    return v.data() == nullptr
+               ? std::string("none")
+               : std::to_string(v.data() - record.data()) + "+" + std::to_string(v.size());
+  };
+  const sima::PointFields &fa = a.fields, &fb = b.fields;
+  const std::string_view sima::PointFields::*const views[] = {
+      &sima::PointFields::number,   &sima::PointFields::name,  &sima::PointFields::x,
+      &sima::PointFields::y,        &sima::PointFields::h,     &sima::PointFields::numberText,
+      &sima::PointFields::nameText, &sima::PointFields::xText, &sima::PointFields::yText,
+      &sima::PointFields::hText};
+  for (std::size_t i = 0; i < std::size(views); ++i)
+    ASSERT_EQ(where(fa.*views[i]), where(fb.*views[i])) << "view " << i << " of " << record;
+  ASSERT_EQ(a.isPoint, b.isPoint) << record;
+  ASSERT_EQ(a.problem, b.problem) << record;
+  ASSERT_EQ(fa.hasH, fb.hasH) << record;
+  ASSERT_EQ(std::bit_cast<uint64_t>(a.x), std::bit_cast<uint64_t>(b.x)) << record;
+  ASSERT_EQ(std::bit_cast<uint64_t>(a.y), std::bit_cast<uint64_t>(b.y)) << record;
+  ASSERT_EQ(std::bit_cast<uint64_t>(a.h), std::bit_cast<uint64_t>(b.h)) << record;
+}
+
+// Every record made from a usual one by cutting it, or by putting or
+// replacing one byte anywhere with one that matters to the split.
+TEST(SimaRecord, QuickSplitMatchesTheGeneralOneNearUsualRecords) {
+  const std::string bytes[] = {",", " ", "\t", "\"", "\x81", "\xff", "\x95", "\\",
+                               "e", "-", "+",  "0",  ".",    "A",    "\0"s};
+  for (const std::string& base :
+       {"A01,123,P122,116142.4283,48150.5598,367.503,"s, "A01,1,T,1.0,2.0"s,
+        "A01,12345678,NAME-OF-A-POINT-LONG-ENOUGH,-116142.4283,+48150.5598,0367.503,extra,x"s,
+        "A01," + Sjis("表示点") + ",P,1.5,2.5,,"}) {
+    for (std::size_t n = 0; n <= base.size(); ++n)
+      ASSERT_NO_FATAL_FAILURE(ExpectSameParse(base.substr(0, n)));
+    for (std::size_t i = 0; i <= base.size(); ++i) {
+      for (const std::string& b : bytes) {
+        ASSERT_NO_FATAL_FAILURE(ExpectSameParse(base.substr(0, i) + b + base.substr(i)));
+        if (i < base.size()) {
+          ASSERT_NO_FATAL_FAILURE(ExpectSameParse(base.substr(0, i) + b + base.substr(i + 1)));
+        }
+      }
+    }
+  }
+}
+
+// Random records of every shape: types, field counts, blanks, quotes, CP932
+// characters and bad bytes, numbers of every form, lengths around the 16 and
+// 64 bytes the quick split works in.
+TEST(SimaRecord, QuickSplitMatchesTheGeneralOneOnRandomRecords) {
+  std::mt19937 rng(20240611);
+  auto pick = [&](auto const& list) { return list[rng() % std::size(list)]; };
+  const std::string types[] = {"A01", "A01",  "A01", "A01",     " A01 ", "A01\t",
+                               "a01", "A011", "",    "\"A01\"", "G00",   "A0"};
+  const std::string numbers[] = {"116142.4283",
+                                 "-48150.5598",
+                                 "+367.503",
+                                 "0",
+                                 "-0",
+                                 "007.50",
+                                 ".5",
+                                 "5.",
+                                 "1e3",
+                                 "1.0E-2",
+                                 "--1",
+                                 "12345678901234567890123.5",
+                                 "9007199254740993",
+                                 "0.000000000000000000000001",
+                                 "1" + std::string(320, '0'),
+                                 "1.2.3",
+                                 "",
+                                 "x"};
+  const std::string texts[] = {"P122",
+                               "123",
+                               "",
+                               "a,b",
+                               Sjis("表示"),
+                               Sjis("ｱｲｳ"),
+                               "\x81",
+                               "\x81\x40",
+                               "\xff",
+                               "\x80",
+                               "\xa0",
+                               "T\x81",
+                               "\xfd\xfe",
+                               std::string(30, 'N'),
+                               std::string(70, 'L')};
+  const std::string pads[] = {"", "", "", " ", "  ", "\t", " \t "};
+  auto field = [&]() {
+    std::string text = rng() % 2 ? pick(numbers) : pick(texts);
+    switch (rng() % 16) {
+      case 0:  // quoted, "" for a quote inside
+        text = "\"" + text + (rng() % 2 ? "\"\"" : "") + "\"";
+        break;
+      case 1:  // a quote that is never closed, or one inside the text
+        text = rng() % 2 ? "\"" + text : text + "\"" + text;
+        break;
+      default:
+        break;
+    }
+    return pick(pads) + text + pick(pads);
+  };
+  int plain = 0;
+  for (int k = 0; k < 200000; ++k) {
+    std::string record = pick(types);
+    const int fields = static_cast<int>(rng() % 9);
+    for (int i = 0; i < fields; ++i) record += "," + field();
+    if (rng() % 4 != 0) record += ",";
+    if (rng() % 8 == 0) record += field();
+    if (record.size() >= 16 && record.compare(0, 4, "A01,") == 0 &&
+        record.find('"') == std::string::npos)
+      ++plain;
+    ASSERT_NO_FATAL_FAILURE(ExpectSameParse(record));
+  }
+  EXPECT_GT(plain, 20000) << "records of the quick split's kind";
 }
 
 TEST(SimaRecord, NumbersKeepTheirDecimalsAndWidth) {
