@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <system_error>
 
 #include "map/legend.h"
 #include "text/format.h"
@@ -26,6 +27,10 @@ void Num(std::string& out, double v) {
   if (std::fabs(v) < 0.005) v = 0;
   char buf[64];
   const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
+  if (r.ec != std::errc()) {  // beyond 60 digits: no picture is that large
+    out += '0';
+    return;
+  }
   std::string_view s(buf, static_cast<std::size_t>(r.ptr - buf));
   // "12.50" -> "12.5", "12.00" -> "12".
   while (s.size() > 1 && s.back() == '0' && s.find('.') != std::string_view::npos)
