@@ -92,11 +92,16 @@ LineMessage& LineMessages::Next(LineMessage::Kind kind) {
   if (count_ == items_.size()) items_.emplace_back();
   LineMessage& m = items_[count_++];
   m.kind = kind;
+  m.lasting = {};
   return m;
 }
 
 void LineMessages::SetStatusText(std::string_view text) {
   Next(LineMessage::Kind::kStatusText).text.assign(text);
+}
+
+void LineMessages::SetLastingStatusText(std::string_view text) {
+  Next(LineMessage::Kind::kStatusText).lasting = text;
 }
 
 void LineMessages::SetStatusColor(Rgb color) {
@@ -115,13 +120,13 @@ void LineMessages::ReplayTo(const Reporter& report) const {
     const LineMessage& m = items_[i];
     switch (m.kind) {
       case LineMessage::Kind::kStatusText:
-        report.mainStatus.SetStatusText(m.text);
+        report.mainStatus.SetStatusText(m.Text());
         break;
       case LineMessage::Kind::kStatusColor:
         report.mainStatus.SetStatusColor(m.color);
         break;
       case LineMessage::Kind::kMessageBox:
-        report.messages.Show(m.text, m.title, m.icon);
+        report.messages.Show(m.Text(), m.title, m.icon);
         break;
     }
   }

@@ -59,10 +59,12 @@ struct LinePoint {
 struct LineMessage {
   enum class Kind { kStatusText, kStatusColor, kMessageBox };
   Kind kind = Kind::kStatusText;
-  std::string text;    // status text or box text (UTF-8)
-  Rgb color{0, 0, 0};  // kStatusColor
-  std::string title;   // kMessageBox
+  std::string text;          // status text or box text (UTF-8), unless `lasting` holds it
+  std::string_view lasting;  // a status text valid as long as the program runs, not copied
+  Rgb color{0, 0, 0};        // kStatusColor
+  std::string title;         // kMessageBox
   MessageIcon icon = MessageIcon::kNone;
+  std::string_view Text() const { return lasting.data() != nullptr ? lasting : text; }
 };
 
 // The messages of one line, in the order raised. It stands in for the main
@@ -72,6 +74,9 @@ class LineMessages : public StatusSink, public MessageService {
  public:
   void SetStatusText(std::string_view text) override;
   void SetStatusColor(Rgb color) override;
+  // Kept as a view: the thread that replays the line then reads the one
+  // constant text, not a copy per line.
+  void SetLastingStatusText(std::string_view text) override;
   void Show(std::string_view text, std::string_view title, MessageIcon icon) override;
   // Never asked during a conversion; answers No.
   bool AskYesNo(std::string_view, std::string_view, MessageIcon, bool) override { return false; }

@@ -123,21 +123,21 @@ TransformStatus CorrectPoint(const ParamStore& store, ConversionMode mode, const
   TransformStatus status;
   if (mode == ConversionMode::kRepOnly) {
     ShiftByRepPoint(store, Direction::kAdd, x, y, h, x2, y2, h2);
-    report.mainStatus.SetStatusText(RepOnlyText());
+    report.mainStatus.SetLastingStatusText(RepOnlyText());
     status = TransformStatus::kRep;
   } else {
     const Corrections c = InterpolatePara(store, x, y);
     if (c.dx == kNoParameters || c.dy == kNoParameters) {
       if (mode != ConversionMode::kGridThenRep) return TransformStatus::kErr;
       ShiftByRepPoint(store, Direction::kAdd, x, y, h, x2, y2, h2);
-      report.mainStatus.SetStatusText(RepFallbackText());
+      report.mainStatus.SetLastingStatusText(RepFallbackText());
       status = TransformStatus::kRep;
     } else {
       x2 = Checked(x + c.dx, "TransformPoint");
       y2 = Checked(y + c.dy, "TransformPoint");
       h2 = Checked(h + c.dh, "TransformPoint");
       report.mainStatus.SetStatusColor(colors::kLightYellow);
-      report.mainStatus.SetStatusText(GridText());
+      report.mainStatus.SetLastingStatusText(GridText());
       status = TransformStatus::kGrid;
     }
   }

@@ -45,6 +45,9 @@ class StatusSink {
   virtual ~StatusSink() = default;
   virtual void SetStatusText(std::string_view text) = 0;
   virtual void SetStatusColor(Rgb color) = 0;
+  // A text that stays valid as long as the program runs (a constant): a sink
+  // that keeps texts may keep a view of it instead of a copy.
+  virtual void SetLastingStatusText(std::string_view text) { SetStatusText(text); }
 };
 
 // What the computations of the main window and the batch runs report to.

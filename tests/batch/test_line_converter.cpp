@@ -68,6 +68,8 @@ TEST(LineConverter, OutcomesPointsAndMessagesOfEachKindOfLine) {
   EXPECT_EQ(grid.messages[0].kind, LineMessage::Kind::kStatusColor);
   EXPECT_EQ(grid.messages[0].color, colors::kLightYellow);
   EXPECT_EQ(grid.messages[1].kind, LineMessage::Kind::kStatusText);
+  EXPECT_NE(grid.messages[1].Text().find("「地域毎の変換ﾊﾟﾗﾒｰﾀ」で変換しました。"),
+            std::string_view::npos);
   EXPECT_EQ(grid.point.name, "P1");
   EXPECT_TRUE(grid.point.hasPlane && grid.point.corrected);
   EXPECT_EQ(grid.point.x, 1000);
@@ -82,7 +84,7 @@ TEST(LineConverter, OutcomesPointsAndMessagesOfEachKindOfLine) {
   const Converted range = ConvertOne(bl, "390001.0 1395000.0 1.0");
   EXPECT_EQ(range.outcome, LineOutcome::kRangeFailure);
   ASSERT_EQ(range.messages.size(), 2u);
-  EXPECT_EQ(range.messages[0].text, RangeMessage(true, 9));
+  EXPECT_EQ(range.messages[0].Text(), RangeMessage(true, 9));
   EXPECT_EQ(range.messages[1].color, colors::kDarkRed);
   EXPECT_FALSE(range.point.hasPlane);
 
@@ -118,7 +120,7 @@ TEST(LineConverter, AnErrorLeavesTheBufferAsItWasAndKeepsEarlierMessages) {
   EXPECT_TRUE(out.empty());
   ASSERT_EQ(res.messages.size(), 2u);
   EXPECT_EQ(res.messages[0].color, colors::kGreen);
-  EXPECT_EQ(res.messages[1].text, params::kXy2blOverflowText);
+  EXPECT_EQ(res.messages[1].Text(), params::kXy2blOverflowText);
   EXPECT_THROW(std::rethrow_exception(res.error), OverflowError);
   // The next line starts afresh.
   LineConverter(rep, Converter::kXy).Convert("#", 2, out, res);
@@ -149,7 +151,7 @@ TEST(LineConverter, TheCorrectedPointsInverseReportsWhetherOrNotAnglesAreShown) 
     EXPECT_FALSE(far.failed);
     ASSERT_EQ(far.messages.size(), 3u);
     EXPECT_EQ(far.messages[1].color, colors::kGreen);
-    EXPECT_EQ(far.messages[2].text, params::kXy2blOverflowText);
+    EXPECT_EQ(far.messages[2].Text(), params::kXy2blOverflowText);
 
     s.mode = params::ConversionMode::kGridOnly;
     const Converted near = ConvertOne(LineConverter(s, Converter::kXy), c.line);
@@ -296,7 +298,7 @@ TEST(LineConverter, PreparedLinesConvertAsLinesFromScratch) {
           EXPECT_EQ(scratch.notConverted, after.notConverted);
           ASSERT_EQ(scratch.messages.size(), after.messages.size());
           for (std::size_t i = 0; i < scratch.messages.size(); ++i) {
-            EXPECT_EQ(scratch.messages[i].text, after.messages[i].text);
+            EXPECT_EQ(scratch.messages[i].Text(), after.messages[i].Text());
             EXPECT_EQ(scratch.messages[i].color, after.messages[i].color);
           }
           const LinePoint &p = scratch.point, &q = after.point;
