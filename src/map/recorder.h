@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 
 #include "batch/convert.h"
 #include "batch/line_converter.h"
 #include "geodesy/projection.h"
 #include "map/model.h"
+#include "text/memory.h"
 
 namespace varno::map {
 
@@ -34,6 +36,7 @@ class RunRecorder : public batch::LineObserver {
   bool latLon_;
   const geo::Projection* projection_;
   std::size_t max_;
+  std::unique_ptr<BackgroundPrefault> prefault_;  // the room reserved for the points
 };
 
 }  // namespace varno::map
