@@ -31,14 +31,11 @@ class LineReader {
 
  private:
   void Fill();
-  std::size_t Find(char c, std::size_t& cache);
+  std::size_t NextBreak() const;
 
   std::FILE* file_ = nullptr;
   std::vector<char> buf_;
   std::size_t begin_ = 0, end_ = 0;
-  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-1);
-  // Where the next LF / CR lies (end_ when the buffer holds none).
-  std::size_t nextLf_ = kUnknown, nextCr_ = kUnknown;
   bool eof_ = false;
 };
 
