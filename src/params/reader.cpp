@@ -4,7 +4,6 @@
 #include <cmath>
 #include <new>
 #include <string_view>
-#include <system_error>
 
 #include <unistd.h>
 
@@ -146,20 +145,25 @@ class FieldReader {
 };
 
 // Runs work(0) .. work(n - 1), each on a thread of its own and work(0) on this
-// one; where no thread can be had, the work is done here.
+// one; where no thread can be had, the work is done here. The threads are
+// waited for on every way out, an exception from work(0) included.
 template <typename Work>
 void RunOnThreads(std::size_t n, const Work& work) {
-  std::vector<std::thread> workers;
-  workers.reserve(n);
+  struct Joined {
+    std::vector<std::thread> threads;
+    ~Joined() {
+      for (std::thread& t : threads) t.join();
+    }
+  } workers;
+  workers.threads.reserve(n);
   for (std::size_t c = 1; c < n; ++c) {
     try {
-      workers.emplace_back([&work, c] { work(c); });
+      workers.threads.emplace_back([&work, c] { work(c); });
     } catch (const std::exception&) {
       work(c);  // no thread to be had
     }
   }
   work(0);
-  for (std::thread& t : workers) t.join();
 }
 
 // Runs work(t, c) for every c in 0 .. count - 1 on `threads` threads (t
@@ -617,19 +621,13 @@ class RecordReader {
   // the sums come out the same as when added one by one as read.
   template <class Work>
   void AddPendingBeside(const Work& work) {
-    std::thread adder;
-    try {
-      adder = std::thread([this] { AddPending(); });
-    } catch (const std::system_error&) {
-      AddPending();  // no thread to be had
-    }
-    struct Joiner {
-      std::thread& t;
-      ~Joiner() {
-        if (t.joinable()) t.join();
+    RunOnThreads(2, [&](std::size_t t) {
+      if (t == 0) {
+        work();
+      } else {
+        AddPending();
       }
-    } joiner{adder};
-    work();
+    });
   }
 
   double sumDx = 0, sumDy = 0, sumDh = 0;
