@@ -293,19 +293,12 @@ int SplitPlainFields(std::string_view record, PointFields& f, bool& blankFree) {
 void ReadPoint(int count, bool terminated, bool blankFree, ParsedRecord& r) {
   PointFields& f = r.fields;
   r.isPoint = true;
-  if (blankFree) {
-    f.numberText = f.number;
-    f.nameText = f.name;
-    f.xText = f.x;
-    f.yText = f.y;
-    f.hText = f.h;
-  } else {
-    f.numberText = Trim(f.number);
-    f.nameText = Trim(f.name);
-    f.xText = Trim(f.x);
-    f.yText = Trim(f.y);
-    f.hText = Trim(f.h);
-  }
+  auto text = [blankFree](std::string_view field) { return blankFree ? field : Trim(field); };
+  f.numberText = text(f.number);
+  f.nameText = text(f.name);
+  f.xText = text(f.x);
+  f.yText = text(f.y);
+  f.hText = text(f.h);
   f.hasH = !f.hText.empty();
   if (!terminated) {
     r.problem = Problem::kUnterminatedQuote;
