@@ -41,6 +41,7 @@ std::string BarText(double metres) {
 OutcomeCounts CountOutcomes(const RunPoints& run) {
   OutcomeCounts c;
   for (const MapPoint& p : run.points) ++c.n[static_cast<int>(p.outcome)];
+  for (int k = 0; k < 4; ++k) c.n[k] += run.droppedBy[k];
   return c;
 }
 
@@ -95,7 +96,7 @@ std::vector<LegendEntry> Legend(const GridModel& g, const RunPoints* run,
     if (run->dropped > 0) {
       e.push_back({LegendSymbol::kText,
                    {160, 0, 0},
-                   "ほかに " + Count(run->dropped) + " 点 (表示の上限を超えた分)"});
+                   "うち " + Count(run->dropped) + " 点は表示の上限のため非表示"});
     }
   }
   return e;

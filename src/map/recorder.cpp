@@ -36,14 +36,16 @@ RunRecorder::RunRecorder(RunPoints& run, bool latLonInput, const geo::Projection
 }
 
 void RunRecorder::OnLineCount(long long lines) {
-  // Room for every point at once, rather than moving them all at each growth.
   const auto wanted = static_cast<std::size_t>(std::max(0LL, lines));
+  // A run longer than the maximum is thinned evenly: every data line is one
+  // of `lines`, so every stride-th of them stays within it.
+  if (max_ != 0 && wanted > max_) stride_ = static_cast<long long>((wanted + max_ - 1) / max_);
+  // Room for the points at once, rather than moving them all at each growth.
   try {
     const std::size_t before = run_.points.capacity();
     run_.points.reserve(max_ != 0 ? std::min(wanted, max_) : wanted);
-    // A million points take 112 MB of fresh memory, written by the thread
-    // that hands the lines out, which the dialog's run waits for: its pages
-    // are made ready beside it instead.
+    // Fresh memory is written by the thread that hands the lines out, which
+    // the dialog's run waits for: its pages are made ready beside it instead.
     if (run_.points.capacity() != before) {
       prefault_ = std::make_unique<BackgroundPrefault>(run_.points.data(),
                                                        run_.points.capacity() * sizeof(MapPoint));
@@ -56,8 +58,18 @@ void RunRecorder::OnLineCount(long long lines) {
 void RunRecorder::OnLine(const batch::LineResult& line) {
   Outcome outcome;
   if (!OutcomeOfLine(line.outcome, outcome)) return;
-  if (max_ != 0 && run_.points.size() >= max_) {
+  bool keep = max_ == 0;
+  if (!keep && dataLines_++ % stride_ == 0 && sampledKept_ < max_) {
+    ++sampledKept_;
+    keep = true;
+  }
+  if (!keep && outcome != Outcome::kGrid && notGridKept_ < max_) {
+    ++notGridKept_;
+    keep = true;
+  }
+  if (!keep) {
     ++run_.dropped;
+    ++run_.droppedBy[static_cast<int>(outcome)];
     return;
   }
   const batch::LinePoint& lp = line.point;

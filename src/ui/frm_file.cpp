@@ -56,8 +56,11 @@ QStringList ToQtFilters(std::string_view filterList) {
 
 namespace {
 
-// The picture keeps the first million points of a run (about 150 MB).
-constexpr std::size_t kMaxMapPoints = 1'000'000;
+// The picture keeps a hundred thousand points of a run (11 MB), spread over
+// a longer file, besides the points not corrected with the grid. More would
+// not show on a screen, and every fresh megabyte the run fills costs time on
+// the thread the dialog waits for.
+constexpr std::size_t kMaxMapPoints = 100'000;
 
 std::optional<std::string> RunFileDialog(QWidget* parent, const char* title,
                                          QFileDialog::AcceptMode mode, const std::string& dir,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "../batch/batch_test_util.h"
+#include "map/legend.h"
 #include "map/recorder.h"
 #include "map/svg.h"
 #include "map_test_util.h"
@@ -126,7 +127,8 @@ TEST(RunPoints, LatitudeLongitudeRunsKeepRangeFailuresApart) {
   EXPECT_FALSE(run.points[2].corrected);
 }
 
-TEST(RunPoints, ALimitKeepsTheFirstPointsAndCountsTheRest) {
+TEST(RunPoints, ALimitThinsTheRunEvenlyAndCountsTheRest) {
+  // Ten lines, four points at most: every third data line, the last included.
   std::string bytes;
   for (int i = 0; i < 10; ++i)
     bytes += std::to_string(i * 100) + " 0 1 " + std::string(300, 'n') + "\r\n";
@@ -135,14 +137,78 @@ TEST(RunPoints, ALimitKeepsTheFirstPointsAndCountsTheRest) {
   Harness h(dir);
   RunPoints run;
   run.points.resize(3);  // an earlier run's points are dropped
+  run.dropped = 9;
   RunRecorder recorder(run, false, nullptr, 4);
   h.observer = &recorder;
   h.Choose(dir / "pts.in");
   ASSERT_EQ(h.Run(false), batch::RunOutcome::kFinished);
   ASSERT_EQ(run.points.size(), 4u);
+  EXPECT_EQ(run.points[0].line, 1);
+  EXPECT_EQ(run.points[1].line, 4);
+  EXPECT_EQ(run.points[3].line, 10);
   EXPECT_EQ(run.dropped, 6);
-  EXPECT_EQ(run.points[3].line, 4);
   EXPECT_EQ(run.points[0].name.size(), kMaxNameBytes);
+  // The legend counts every point of the run, kept or not.
+  EXPECT_EQ(CountOutcomes(run).n[static_cast<int>(Outcome::kGrid)], 10);
+}
+
+// A thinned run keeps the points not corrected with the grid between its
+// samples, up to the maximum again; comment lines take no turn.
+TEST(RunPoints, AThinnedRunKeepsThePointsItWasNotCorrectedFor) {
+  std::string bytes = "# points\r\n";
+  for (int i = 0; i < 30; ++i) {
+    const bool outside = i % 5 == 2;  // north of the grid
+    bytes += std::to_string(outside ? 25000 : i * 100) + " 0 1 p" + std::to_string(i) + "\r\n";
+    if (i % 7 == 0) bytes += "# comment\r\n";
+  }
+  const auto dir = FreshDir("map_run_thin");
+  WriteBytes(dir / "pts.in", bytes);
+  for (const std::size_t max : {std::size_t{10}, std::size_t{3}}) {
+    Harness h(dir);
+    h.mode = params::ConversionMode::kGridOnly;
+    RunPoints run;
+    RunRecorder recorder(run, false, nullptr, max);
+    h.observer = &recorder;
+    h.Choose(dir / "pts.in");
+    ASSERT_EQ(h.Run(false), batch::RunOutcome::kFinished);
+    // 36 lines: every 4th (or 12th) data point, and the outside ones (6) up to `max`.
+    const std::size_t stride = (36 + max - 1) / max;
+    std::vector<std::string> want;
+    std::size_t extra = 0;
+    for (std::size_t i = 0; i < 30; ++i) {
+      if (i % stride == 0) {
+        want.push_back("p" + std::to_string(i));
+      } else if (i % 5 == 2 && extra < max) {
+        ++extra;
+        want.push_back("p" + std::to_string(i));
+      }
+    }
+    std::vector<std::string> got;
+    for (const MapPoint& p : run.points) got.push_back(p.name);
+    EXPECT_EQ(got, want) << max;
+    EXPECT_EQ(run.dropped, static_cast<int64_t>(30 - want.size()));
+    const OutcomeCounts c = CountOutcomes(run);
+    EXPECT_EQ(c.n[static_cast<int>(Outcome::kNone)], 6);
+    EXPECT_EQ(c.n[static_cast<int>(Outcome::kGrid)], 24);
+  }
+}
+
+// Without a line count (a recorder told nothing before the lines), the first
+// points are kept, and the ones not corrected after them as many again.
+TEST(RunPoints, WithoutACountTheFirstPointsAreKept) {
+  RunPoints run;
+  RunRecorder recorder(run, false, nullptr, 2);
+  for (int i = 0; i < 8; ++i) {
+    batch::LineResult r;
+    r.outcome = i % 2 == 1 ? batch::LineOutcome::kRangeFailure : batch::LineOutcome::kGrid;
+    r.point.lineNumber = i + 1;
+    recorder.OnLine(r);
+  }
+  std::vector<int64_t> lines;
+  for (const MapPoint& p : run.points) lines.push_back(p.line);
+  EXPECT_EQ(lines, (std::vector<int64_t>{1, 2, 4, 6}));
+  EXPECT_EQ(run.dropped, 4);
+  EXPECT_EQ(run.droppedBy[static_cast<int>(Outcome::kRange)], 1);
 }
 
 }  // namespace
