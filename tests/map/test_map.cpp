@@ -1,6 +1,7 @@
 // The parameter-range picture: node and cell classes, the picture transform,
 // the levels of detail and the SVG document.
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include <cmath>
 #include <limits>
@@ -368,6 +369,27 @@ TEST(Legend, CountsOnlyOutcomesThatOccur) {
   EXPECT_EQ(pointEntries, 2);
   EXPECT_EQ(BarText(2), "補正量 2 m");
   EXPECT_EQ(BarText(0.05), "補正量 0.05 m");
+}
+
+// A thinned run's legend counts every point of the run and says how many
+// are not drawn.
+TEST(Legend, AThinnedRunCountsThePointsNotDrawn) {
+  const GridModel g = GridModel::Build(SmallStore(2, 2));
+  RunPoints run;
+  run.points.push_back(Point(1, "a", Outcome::kGrid, 1000, 2000));
+  run.points.push_back(Point(9, "b", Outcome::kRange, 1000, 2000));
+  run.droppedBy[static_cast<int>(Outcome::kGrid)] = 1233;
+  run.droppedBy[static_cast<int>(Outcome::kRep)] = 2;
+  run.dropped = 1235;
+  std::vector<std::string> texts;
+  for (const LegendEntry& e : Legend(g, &run, nullptr)) texts.push_back(e.text);
+  auto has = [&](const std::string& t) {
+    return std::find(texts.begin(), texts.end(), t) != texts.end();
+  };
+  EXPECT_TRUE(has("地域毎のﾊﾟﾗﾒｰﾀで変換 (1,234)"));
+  EXPECT_TRUE(has("代表点で変換 (2)"));
+  EXPECT_TRUE(has("座標系の範囲外 (1)"));
+  EXPECT_TRUE(has("うち 1,235 点は表示の上限のため非表示"));
 }
 
 }  // namespace
