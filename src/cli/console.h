@@ -89,7 +89,7 @@ class ConsoleView : public batch::BatchView {
   int interruptSignal() const { return signal_; }
 
  private:
-  void DrawBar();
+  void DrawBar(std::chrono::steady_clock::time_point now);
   bool& cancel_;
   MessageLog& log_;
   bool verbose_;
@@ -99,6 +99,7 @@ class ConsoleView : public batch::BatchView {
   long line_ = 0;
   int signal_ = 0;
   std::chrono::steady_clock::time_point lastDraw_{};
+  std::chrono::steady_clock::time_point lastAsked_{};  // the last look for a signal
 };
 
 // The loading window, silent except for failures (and the summary with -v).
