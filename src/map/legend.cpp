@@ -93,10 +93,10 @@ std::vector<LegendEntry> Legend(const GridModel& g, const RunPoints* run,
       e.push_back({LegendSymbol::kPoint, OutcomeColour(o),
                    std::string(kText[k]) + " (" + Count(c.n[k]) + ")"});
     }
-    if (run->dropped > 0) {
+    if (const int64_t dropped = run->Dropped(); dropped > 0) {
       e.push_back({LegendSymbol::kText,
                    {160, 0, 0},
-                   "うち " + Count(run->dropped) + " 点は表示の上限のため非表示"});
+                   "うち " + Count(dropped) + " 点は表示の上限のため非表示"});
     }
   }
   return e;

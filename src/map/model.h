@@ -108,14 +108,15 @@ static_assert(sizeof(MapPoint) <= 112, "a point of the picture grew");
 // The points of one batch run in input order.
 struct RunPoints {
   std::vector<MapPoint> points;
-  std::string inputName;                // UTF-8, for the legend
-  int64_t dropped = 0;                  // data lines not kept (a run beyond the kept maximum)
-  int64_t droppedBy[4] = {0, 0, 0, 0};  // the same by outcome (grid, rep, none, range)
-  bool finished = false;                // the run reached the end of its input
+  std::string inputName;  // UTF-8, for the legend
+  // Data lines not kept (a run beyond the kept maximum), by outcome (grid,
+  // rep, none, range).
+  int64_t droppedBy[4] = {0, 0, 0, 0};
+  bool finished = false;  // the run reached the end of its input
+  int64_t Dropped() const { return droppedBy[0] + droppedBy[1] + droppedBy[2] + droppedBy[3]; }
   void Clear() {
     points.clear();
     inputName.clear();
-    dropped = 0;
     std::fill(std::begin(droppedBy), std::end(droppedBy), 0);
     finished = false;
   }

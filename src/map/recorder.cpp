@@ -68,7 +68,6 @@ void RunRecorder::OnLine(const batch::LineResult& line) {
     keep = true;
   }
   if (!keep) {
-    ++run_.dropped;
     ++run_.droppedBy[static_cast<int>(outcome)];
     return;
   }

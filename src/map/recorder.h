@@ -28,7 +28,7 @@ class RunRecorder : public batch::LineObserver {
   // corrected with the grid, which the picture is mostly looked at for. A run
   // whose count is not known keeps its first `maxPoints` points and those
   // not corrected with the grid among the rest, as many again. The rest are
-  // only counted (run.dropped, run.droppedBy). With `projection` (the run's
+  // only counted (run.droppedBy). With `projection` (the run's
   // zone), a point refused by the range test is placed where its
   // latitude/longitude projects, so that the picture shows how far off it is.
   RunRecorder(RunPoints& run, bool latLonInput, const geo::Projection* projection = nullptr,

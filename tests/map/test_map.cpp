@@ -380,7 +380,6 @@ TEST(Legend, AThinnedRunCountsThePointsNotDrawn) {
   run.points.push_back(Point(9, "b", Outcome::kRange, 1000, 2000));
   run.droppedBy[static_cast<int>(Outcome::kGrid)] = 1233;
   run.droppedBy[static_cast<int>(Outcome::kRep)] = 2;
-  run.dropped = 1235;
   std::vector<std::string> texts;
   for (const LegendEntry& e : Legend(g, &run, nullptr)) texts.push_back(e.text);
   auto has = [&](const std::string& t) {

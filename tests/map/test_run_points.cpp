@@ -137,7 +137,7 @@ TEST(RunPoints, ALimitThinsTheRunEvenlyAndCountsTheRest) {
   Harness h(dir);
   RunPoints run;
   run.points.resize(3);  // an earlier run's points are dropped
-  run.dropped = 9;
+  run.droppedBy[0] = 9;
   RunRecorder recorder(run, false, nullptr, 4);
   h.observer = &recorder;
   h.Choose(dir / "pts.in");
@@ -146,7 +146,7 @@ TEST(RunPoints, ALimitThinsTheRunEvenlyAndCountsTheRest) {
   EXPECT_EQ(run.points[0].line, 1);
   EXPECT_EQ(run.points[1].line, 4);
   EXPECT_EQ(run.points[3].line, 10);
-  EXPECT_EQ(run.dropped, 6);
+  EXPECT_EQ(run.Dropped(), 6);
   EXPECT_EQ(run.points[0].name.size(), kMaxNameBytes);
   // The legend counts every point of the run, kept or not.
   EXPECT_EQ(CountOutcomes(run).n[static_cast<int>(Outcome::kGrid)], 10);
@@ -186,7 +186,7 @@ TEST(RunPoints, AThinnedRunKeepsThePointsItWasNotCorrectedFor) {
     std::vector<std::string> got;
     for (const MapPoint& p : run.points) got.push_back(p.name);
     EXPECT_EQ(got, want) << max;
-    EXPECT_EQ(run.dropped, static_cast<int64_t>(30 - want.size()));
+    EXPECT_EQ(run.Dropped(), static_cast<int64_t>(30 - want.size()));
     const OutcomeCounts c = CountOutcomes(run);
     EXPECT_EQ(c.n[static_cast<int>(Outcome::kNone)], 6);
     EXPECT_EQ(c.n[static_cast<int>(Outcome::kGrid)], 24);
@@ -207,7 +207,7 @@ TEST(RunPoints, WithoutACountTheFirstPointsAreKept) {
   std::vector<int64_t> lines;
   for (const MapPoint& p : run.points) lines.push_back(p.line);
   EXPECT_EQ(lines, (std::vector<int64_t>{1, 2, 4, 6}));
-  EXPECT_EQ(run.dropped, 4);
+  EXPECT_EQ(run.Dropped(), 4);
   EXPECT_EQ(run.droppedBy[static_cast<int>(Outcome::kRange)], 1);
 }
 
