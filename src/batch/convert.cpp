@@ -33,15 +33,20 @@ std::string SameFileMessage() {
          "別の出力ファイルを選択して下さい。";
 }
 
+// Whether `path` names the file that `f` has open.
+bool IsOpenFile(const std::string& path, std::FILE* f) {
+  if (f == nullptr) return false;
+  struct stat named {
+  }, open{};
+  if (::stat(path.c_str(), &named) != 0 || ::fstat(fileno(f), &open) != 0) return false;
+  return named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+}
+
 // The result file opened by the dialog must not be the input file itself
 // (it was emptied when opened, and reading while writing it would not end).
+// Without a result file the run stops when the header is written.
 void RefuseSameFile(const std::string& inPath, std::FILE* out) {
-  if (out == nullptr) return;  // reported when the header is written
-  struct stat in {
-  }, res{};
-  if (::stat(inPath.c_str(), &in) != 0 || ::fstat(fileno(out), &res) != 0) return;
-  if (in.st_dev == res.st_dev && in.st_ino == res.st_ino)
-    throw FileError(kErrPathAccess, SameFileMessage());
+  if (IsOpenFile(inPath, out)) throw FileError(kErrPathAccess, SameFileMessage());
 }
 
 // What a run counts beyond its lines, and the report of a SIMA run, written
@@ -84,9 +89,18 @@ void Tally::Begin() {
       !CheckOutputPath(ctx_.settings.store.paraFilePath, path).empty())
     throw FileError(kErrPathAccess, "報告ファイル " + EscapeControls(path) +
                                         " が入力ファイルまたは変換パラメータファイルと同じです。");
-  report_ = std::fopen(path.c_str(), "wb");
+  // Nor the result file (a link by the report's name): both would write into
+  // it at once.
+  if (IsOpenFile(path, files.outFile))
+    throw FileError(kErrPathAccess,
+                    "報告ファイル " + EscapeControls(path) + " が結果ファイルと同じです。");
+  // Opened as the result file is: a FIFO or a device by that name is refused,
+  // not waited on or written to.
+  FileProblem problem;
+  report_ = OpenResultForWriting(path, problem);
   if (report_ == nullptr)
-    throw FileError(kErrPathAccess, "報告ファイル " + EscapeControls(path) + " が作れません。");
+    throw FileError(problem.number, "報告ファイル " + EscapeControls(path) + " が作れません。" +
+                                        problem.description);
   writer_.emplace(report_);
   writer_->DoNotCountLines();  // a failure names the report, not a line of it
   sima::ReportHeader h;

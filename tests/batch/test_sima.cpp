@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <bit>
 #include <cstdint>
@@ -453,6 +456,41 @@ TEST(SimaRunFiles, AReportThatCannotBeWrittenIsNamed) {
   const std::string result = ReadBytes(dir / "out.sim");
   EXPECT_TRUE(result.empty() || result.ends_with("\r\n"));
   EXPECT_LE(ReadBytes(dir / "out_report.txt").size(), kLimit);
+}
+
+// The report's name may be taken by something else than a regular file: a
+// FIFO (opening it for writing would wait for a reader for ever; one is open
+// here, so that a run that wrote to it would not hang this test but finish)
+// or a link to the result file (the two writers would interleave in it).
+// Either stops the run before a record is written, with a message that says
+// why.
+TEST(SimaRunFiles, AReportNameTakenByAFifoOrTheResultStopsTheRun) {
+  auto dir = FreshDir("sima_report_taken");
+  WriteBytes(dir / "in.sim", "A01,1,P,1.000,2.000,3.000,\r\nA01,2,Q,4.000,5.000,,\r\n");
+  auto run = [&](const char* expected) {
+    Harness h(dir);
+    h.outPath = dir / "out.sim";
+    h.format = InputFormat::kSima;
+    h.Choose(dir / "in.sim");
+    EXPECT_EQ(h.Run(false), RunOutcome::kOtherError) << expected;
+    ASSERT_EQ(h.messages.boxes.size(), 1u) << expected;
+    const std::string& box = h.messages.boxes[0].text;
+    EXPECT_NE(box.find("報告ファイル"), std::string::npos) << box;
+    EXPECT_NE(box.find(expected), std::string::npos) << box;
+    EXPECT_EQ(h.Result(), "");
+  };
+  const std::filesystem::path report = dir / "out_report.txt";
+  ASSERT_EQ(::mkfifo(report.c_str(), 0600), 0);
+  const int reader = ::open(report.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  run("FIFO");
+  char byte;
+  EXPECT_LE(::read(reader, &byte, 1), 0) << "nothing was written into the FIFO";
+  ::close(reader);
+  std::filesystem::remove(report);
+
+  std::filesystem::create_symlink("out.sim", report);
+  run("結果ファイルと同じ");
 }
 
 // The same points as CSV and as blank-separated text give the same result
