@@ -62,8 +62,8 @@ void Say(const std::string& text) {
 }
 
 constexpr const char* kMapClashText =
-    "--map に入力ファイル・出力ファイル・変換パラメータファイルと同じファイルが指定されました。"
-    "別のファイルを指定して下さい。";
+    "--map に入力ファイル・出力ファイル・報告ファイル・変換パラメータファイルと同じファイルが"
+    "指定されました。別のファイルを指定して下さい。";
 
 // Writes the picture of the run; says why when it cannot.
 bool WriteMap(const std::string& path, const std::string& svg) {
@@ -87,6 +87,14 @@ using Stop = std::optional<int>;
 
 bool ToStdout(const cli::Options& opt) {
   return opt.output == cli::kStdoutName;
+}
+
+// Where a SIMA run writes its report: beside the result, or beside the input
+// when the result goes to standard output. Empty for the other formats.
+std::string ReportPath(const cli::Options& opt) {
+  if (opt.format != batch::InputFormat::kSima) return {};
+  return batch::sima::ReportPathFor(ToStdout(opt) ? StripExtension(opt.input) + "_2011.sim"
+                                                  : opt.output);
 }
 
 // Bad usage, --help and --version end the program here.
@@ -122,9 +130,11 @@ Stop RefuseInputAsResult(const cli::Options& opt) {
     return kExitUsage;
   }
   // The picture must not replace any file of the run.
+  const std::string report = ReportPath(opt);
   if (!opt.mapFile.empty() &&
       (!batch::CheckOutputPath(opt.input, opt.mapFile).empty() ||
-       (!toStdout && !batch::CheckOutputPath(opt.output, opt.mapFile).empty()))) {
+       (!toStdout && !batch::CheckOutputPath(opt.output, opt.mapFile).empty()) ||
+       (!report.empty() && !batch::CheckOutputPath(report, opt.mapFile).empty()))) {
     Say(kMapClashText);
     return kExitUsage;
   }
@@ -202,8 +212,7 @@ Stop OpenFiles(const cli::Options& opt, batch::BatchFiles& files) {
     return kExitError;
   }
   files.inFileChosen = files.outFileChosen = true;
-  // A SIMA result on standard output leaves its report beside the input.
-  if (toStdout) files.reportPath = batch::sima::ReportPathFor(files.inFileBase + "_2011.sim");
+  files.reportPath = ReportPath(opt);
   return std::nullopt;
 }
 

@@ -530,6 +530,17 @@ TEST_F(Cli, FormatsAndTheirWarnings) {
   EXPECT_EQ(r.code, 3);
   EXPECT_EQ(r.out, Read(Golden("points_mode2.sim")));
   EXPECT_NE(Read(dir_ / "in_2011_report.txt"), "");
+  // The picture never replaces the report, wherever the report goes.
+  const std::string report = Read(dir_ / "pts_2011_report.txt");
+  for (const auto& [map, out] :
+       {std::pair("pts_2011_report.txt", "pts_2011.sim"), std::pair("in_2011_report.txt", "-")}) {
+    SCOPED_TRACE(map);
+    r = Run("--format sima --map " + P(map) + " " + Par() + " " + P("in.sim") + " " +
+            (std::string(out) == "-" ? "-" : P(out)));
+    EXPECT_EQ(r.code, 2) << r.err;
+    EXPECT_NE(r.err.find("報告ファイル"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(Read(dir_ / "pts_2011_report.txt"), report);
 
   for (const char* bad : {"--format sima --process bl", "--format sima --process xy-bl",
                           "--format sima --with-input", "--format xls"}) {
