@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -14,6 +13,7 @@
 #include <exception>
 
 #include "state/module_state.h"
+#include "text/files.h"
 #include "text/paths.h"
 #include "text/version.h"
 #include "ui/message_service.h"
@@ -102,14 +102,13 @@ void FrmParaFile1::LoadStep() {
   cmdBreak->setVisible(false);
   // 3. Test the file.
   const std::string& path = state_.store.paraFilePath;
-  {
-    QFile f(Q(path));
-    if (!f.open(QIODevice::ReadOnly)) {
-      messages_.Show(std::string(text::kOpenFail1) + "\r" + text::kOpenFail2, kProgramTitle,
-                     MessageIcon::kCritical);
-      state_.cancelRequested = true;
-      return;
-    }
+  // Only a regular file that opens: a FIFO by that name would keep the
+  // opening waiting for a writer, and a device would never end.
+  if (FileProblem problem; !CanReadRegularFile(path, problem)) {
+    messages_.Show(std::string(text::kOpenFail1) + "\r" + text::kOpenFail2, kProgramTitle,
+                   MessageIcon::kCritical);
+    state_.cancelRequested = true;
+    return;
   }
   // 4.
   SetStatusColor(colors::kLightCyan);

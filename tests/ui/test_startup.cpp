@@ -1,6 +1,8 @@
 // Start-up: splash timer, the modal loading window (complete, cancelled,
 // file missing), the main window's file label and zone list.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QComboBox>
 #include <QLabel>
@@ -114,6 +116,20 @@ TEST(StartupTest, MissingParameterFileEndsTheProgram) {
   // The main window never opened; the splash stays until the program ends.
   EXPECT_TRUE(run.startup->mainWindow() == nullptr || !run.startup->mainWindow()->isVisible());
   EXPECT_TRUE(run.startup->splash()->isVisible());
+}
+
+// A FIFO by the parameter file's name is refused as a missing file is, at
+// once: opening it to test it would wait for a writer for ever.
+TEST(StartupTest, AFifoForTheParameterFileEndsTheProgram) {
+  GridFile grid;
+  const std::string fifo = grid.path() + ".fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  StartupRun run(fifo);
+  ASSERT_TRUE(run.StartAndWait());
+  EXPECT_EQ(run.startup->outcome(), Startup::Outcome::kEnded);
+  ASSERT_EQ(run.messages.boxes.size(), 1u);
+  EXPECT_TRUE(run.messages.boxes[0].text.starts_with("変換パラメータファイルが開けません。"));
+  ::unlink(fifo.c_str());
 }
 
 TEST(StartupTest, CancelledLoadingKeepsThePartialGrid) {
