@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "text/files.h"
 #include "ui/message_service.h"
 
 namespace varno::ui {
@@ -27,6 +28,7 @@ constexpr const char* kTitle = "プリンタの設定";
 constexpr const char* kPdfEntry = "PDF ファイル";
 constexpr const char* kNote = "「印刷」はここで選んだプリンタに印刷します。";
 constexpr const char* kNoPdfName = "PDF ファイルの名前を指定して下さい。";
+constexpr const char* kNotAFile = "PDF ファイルには通常のファイルを指定して下さい。";
 
 // Papers offered when the printer names none (a PDF file, an unknown printer):
 // the usual Japanese office sizes first.
@@ -166,6 +168,13 @@ void FrmPrinter::accept() {
   if (pdfChosen()) {
     if (pdfName.isEmpty()) {
       lblNote->setText(Q(kNoPdfName));
+      SetStatusBackground(lblNote, colors::kDarkRed);
+      txtPdfFile->setFocus();
+      return;
+    }
+    // Never a FIFO (writing would wait for a reader), a device or a folder.
+    if (const std::string kind = SpecialFileKind(U8(pdfName)); !kind.empty()) {
+      lblNote->setText(Q(std::string(kNotAFile) + "（" + kind + "）"));
       SetStatusBackground(lblNote, colors::kDarkRed);
       txtPdfFile->setFocus();
       return;

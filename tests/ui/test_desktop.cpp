@@ -122,6 +122,13 @@ TEST_F(PrinterSetupTest, APdfFileNeedsANameThenTakesPaperAndOrientation) {
   EXPECT_EQ(testing::Named<QLabel>(d, "lblNote")->palette().color(QPalette::WindowText),
             QColor(Qt::white));
 
+  // A folder (and so a FIFO or a device) is not a file to write the page into.
+  testing::Named<QLineEdit>(d, "txtPdfFile")->setText(tmp.path());
+  testing::Named<QPushButton>(d, "cmdOk")->click();
+  EXPECT_NE(d.result(), QDialog::Accepted);
+  EXPECT_NE(testing::Named<QLabel>(d, "lblNote")->text().indexOf(QString::fromUtf8("フォルダ")),
+            -1);
+
   const QString pdf = tmp.filePath(QStringLiteral("page.pdf"));
   testing::Named<QLineEdit>(d, "txtPdfFile")->setText(pdf);
   testing::Named<QComboBox>(d, "cmbPaper")
