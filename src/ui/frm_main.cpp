@@ -55,6 +55,7 @@ W* Named(W* w, const char* name) {
 QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, QRect geometry,
                   const char* tip = nullptr) {
   auto* l = Named(new QLabel(Q(caption), parent), name);
+  l->setTextFormat(Qt::PlainText);  // some show names read from files
   l->setGeometry(geometry);
   if (tip) l->setToolTip(Q(tip));
   return l;
@@ -196,6 +197,7 @@ void FrmMain::BuildControls() {
   picCalc1->setAccessibleDescription(Q(text::kPicCalcTip));
 
   lblStatus = Named(new QLabel(client), "lblStatus");
+  lblStatus->setTextFormat(Qt::PlainText);  // shows paths and names from files
   lblStatus->setGeometry(6, 402, 484, 80);
   lblStatus->setFrameStyle(QFrame::Box | QFrame::Plain);
   lblStatus->setLineWidth(1);

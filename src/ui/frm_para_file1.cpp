@@ -45,6 +45,7 @@ FrmParaFile1::FrmParaFile1(ModuleState& state, MessageService& messages, QWidget
 
   lblStatus = new QLabel(Q(text::kLoadStatusInitial), this);
   lblStatus->setObjectName(QStringLiteral("lblStatus"));
+  lblStatus->setTextFormat(Qt::PlainText);  // shows the file's path
   QFont gothic(QString::fromUtf8(kFontGothic));
   gothic.setPointSizeF(9);
   lblStatus->setFont(gothic);

@@ -230,5 +230,28 @@ TEST(LoadingWindowTest, FileZoneLocksTheList) {
       << Ctl(main).lblParFile->text().toStdString();
 }
 
+// A parameter file whose name reads as markup is shown as it is named, in
+// the loading window and in the main window.
+TEST(LoadingWindowTest, AFileNameLikeMarkupIsShownAsText) {
+  GridFile grid(params::DemoGridShape(), "<b>Veltra.par");
+  ASSERT_TRUE(grid.ok());
+  ModuleState state;
+  RecordingMessages messages;
+  ui::FrmMain main(state, messages);
+  state.store.paraFilePath = grid.path();
+  ui::FrmParaFile1 loading(state, messages);
+  loading.LoadStep();
+  ShowLoadedFile(main, state);
+  std::vector<std::string> markup;  // labels that would show markup
+  for (QWidget* w : {static_cast<QWidget*>(&loading), static_cast<QWidget*>(&main)}) {
+    for (const QLabel* l : w->findChildren<QLabel*>()) {
+      if (l->textFormat() != Qt::PlainText && Qt::mightBeRichText(l->text()))
+        markup.push_back(l->objectName().toStdString() + ": " + l->text().toStdString());
+    }
+  }
+  EXPECT_NE(Ctl(main).lblParFile->text().indexOf(QStringLiteral("<b>Veltra.par")), -1);
+  EXPECT_TRUE(markup.empty()) << markup.front();
+}
+
 }  // namespace
 }  // namespace varno::app
