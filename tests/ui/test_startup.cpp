@@ -176,20 +176,30 @@ TEST(StartupTest, SplashShowsTitleAndVersion) {
   EXPECT_EQ(ticks, 1);
 }
 
+// The main window and the loading window, wired as at start-up, after the
+// loading of the file at `path`.
+struct Loaded {
+  ModuleState state;
+  RecordingMessages messages;
+  ui::FrmMain main{state, messages};
+  ui::FrmParaFile1 loading{state, messages};
+
+  explicit Loaded(const std::string& path) {
+    state.store.paraFilePath = path;
+    QObject::connect(&loading, &ui::FrmParaFile1::parFileTextChanged, &main,
+                     &ui::FrmMain::SetParFileText);
+    QObject::connect(&loading, &ui::FrmParaFile1::zoneRead, &main, &ui::FrmMain::LockZones);
+    loading.LoadStep();
+  }
+};
+
 TEST(LoadingWindowTest, ZoneOutsideTheListLeavesItUnselected) {
   params::GridShape shape = params::DemoGridShape();
   shape.zone = 25;
   GridFile grid(shape);
   ASSERT_TRUE(grid.ok());
-  ModuleState state;
-  RecordingMessages messages;
-  ui::FrmMain main(state, messages);
-  state.store.paraFilePath = grid.path();
-  ui::FrmParaFile1 loading(state, messages);
-  QObject::connect(&loading, &ui::FrmParaFile1::parFileTextChanged, &main,
-                   &ui::FrmMain::SetParFileText);
-  QObject::connect(&loading, &ui::FrmParaFile1::zoneRead, &main, &ui::FrmMain::LockZones);
-  loading.LoadStep();
+  Loaded run(grid.path());
+  auto& [state, messages, main, loading] = run;
   EXPECT_EQ(state.store.zoneNo, 25);
   EXPECT_EQ(Ctl(main).cmbPara->currentIndex(), -1);
   EXPECT_TRUE(Ctl(main).cmbPara->isEnabled());  // the user chooses the zone
@@ -215,15 +225,8 @@ TEST(LoadingWindowTest, FileZoneLocksTheList) {
   params::GridShape shape = params::DemoGridShape();
   shape.zone = 10;
   GridFile grid(shape);
-  ModuleState state;
-  RecordingMessages messages;
-  ui::FrmMain main(state, messages);
-  state.store.paraFilePath = grid.path();
-  ui::FrmParaFile1 loading(state, messages);
-  QObject::connect(&loading, &ui::FrmParaFile1::parFileTextChanged, &main,
-                   &ui::FrmMain::SetParFileText);
-  QObject::connect(&loading, &ui::FrmParaFile1::zoneRead, &main, &ui::FrmMain::LockZones);
-  loading.LoadStep();
+  Loaded run(grid.path());
+  auto& main = run.main;
   EXPECT_EQ(Ctl(main).cmbPara->currentText(), QStringLiteral("10  400000.  1405000."));
   EXPECT_FALSE(Ctl(main).cmbPara->isEnabled());
   EXPECT_TRUE(Ctl(main).lblParFile->text().endsWith(QString::fromUtf8("Veltra.par     ver.1.0")))
@@ -235,12 +238,8 @@ TEST(LoadingWindowTest, FileZoneLocksTheList) {
 TEST(LoadingWindowTest, AFileNameLikeMarkupIsShownAsText) {
   GridFile grid(params::DemoGridShape(), "<b>Veltra.par");
   ASSERT_TRUE(grid.ok());
-  ModuleState state;
-  RecordingMessages messages;
-  ui::FrmMain main(state, messages);
-  state.store.paraFilePath = grid.path();
-  ui::FrmParaFile1 loading(state, messages);
-  loading.LoadStep();
+  Loaded run(grid.path());
+  auto& [state, messages, main, loading] = run;
   ShowLoadedFile(main, state);
   std::vector<std::string> markup;  // labels that would show markup
   for (QWidget* w : {static_cast<QWidget*>(&loading), static_cast<QWidget*>(&main)}) {
