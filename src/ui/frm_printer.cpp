@@ -28,7 +28,8 @@ constexpr const char* kTitle = "プリンタの設定";
 constexpr const char* kPdfEntry = "PDF ファイル";
 constexpr const char* kNote = "「印刷」はここで選んだプリンタに印刷します。";
 constexpr const char* kNoPdfName = "PDF ファイルの名前を指定して下さい。";
-constexpr const char* kNotAFile = "PDF ファイルには通常のファイルを指定して下さい。";
+constexpr const char* kNotAFile =
+    "PDF ファイルには通常のファイルを指定して下さい。指定されたものは";
 
 // Papers offered when the printer names none (a PDF file, an unknown printer):
 // the usual Japanese office sizes first.
@@ -174,7 +175,7 @@ void FrmPrinter::accept() {
     }
     // Never a FIFO (writing would wait for a reader), a device or a folder.
     if (const std::string kind = SpecialFileKind(U8(pdfName)); !kind.empty()) {
-      lblNote->setText(Q(std::string(kNotAFile) + "（" + kind + "）"));
+      lblNote->setText(Q(std::string(kNotAFile) + kind + "です。"));
       SetStatusBackground(lblNote, colors::kDarkRed);
       txtPdfFile->setFocus();
       return;
