@@ -33,6 +33,17 @@ std::string SameFileMessage() {
          "別の出力ファイルを選択して下さい。";
 }
 
+// A file's name as a header shows it (CP932): a control character in it (a
+// line break, most of all) is shown as "?", so that the header keeps its
+// lines.
+std::string HeaderName(const std::string& path) {
+  std::string name = ToCp932Lenient(FileNameOf(path));
+  // CP932 trail bytes are never below 0x40: these bytes are whole characters.
+  for (char& c : name)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+  return name;
+}
+
 // Whether `path` names the file that `f` has open.
 bool IsOpenFile(const std::string& path, std::FILE* f) {
   if (f == nullptr) return false;
@@ -104,9 +115,9 @@ void Tally::Begin() {
   writer_.emplace(report_);
   writer_->DoNotCountLines();  // a failure names the report, not a line of it
   sima::ReportHeader h;
-  h.inFileName = ToCp932Lenient(FileNameOf(files.inFilePath));
-  h.outFileName = ToCp932Lenient(FileNameOf(files.outFilePath));
-  h.paraFileName = ToCp932Lenient(FileNameOf(ctx_.settings.store.paraFilePath));
+  h.inFileName = HeaderName(files.inFilePath);
+  h.outFileName = HeaderName(files.outFilePath);
+  h.paraFileName = HeaderName(ctx_.settings.store.paraFilePath);
   h.paraVersion = ctx_.settings.store.version;
   h.zoneNo = ctx_.settings.geo.zone.zoneNo;
   h.mode = static_cast<int>(ctx_.settings.mode);
@@ -210,13 +221,13 @@ void Run::WriteHeader(std::string& out) {
   const RunSettings& set = ctx_.settings;
   const params::ParamStore& st = set.store;
   HeaderFields h;
-  h.outFileName = ToCp932Lenient(FileNameOf(ctx_.files.outFilePath));
-  h.paraFileName = ToCp932Lenient(FileNameOf(st.paraFilePath));
+  h.outFileName = HeaderName(ctx_.files.outFilePath);
+  h.paraFileName = HeaderName(st.paraFilePath);
   h.paraVersion = st.version;
   h.rangeText = st.rangeText;
   h.methodText = st.methodText;
   h.paraZoneNo = st.zoneNo;
-  h.inFileName = ToCp932Lenient(FileNameOf(ctx_.files.inFilePath));
+  h.inFileName = HeaderName(ctx_.files.inFilePath);
   const bool angles = conv_ == Converter::kXy && set.process == Process::kXyBl;
   // A SIMA result is a SIMA file: records only.
   if (set.format == InputFormat::kSima) return;

@@ -2,6 +2,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -247,6 +248,24 @@ TEST(Run, EmptyInputGivesTheHeaderOnly) {
   EXPECT_EQ(h.view.percentTexts.back(), "処理状況 100.0%  0行");
   EXPECT_EQ(h.view.dialogStatus.at(0).first,
             "ファイル一括計算処理が終了しました。\u3000 0行を処理しました。");
+}
+
+// A line break in a file's name would split the header line that names the
+// file: the header keeps its lines, the name shows "?" for it.
+TEST(Run, ALineBreakInAFileNameLeavesTheHeaderItsLines) {
+  auto dir = FreshDir("name_break");
+  const auto in = dir / "a\nb\r.txt";
+  WriteBytes(in, "");
+  Harness h(dir);
+  h.outPath = dir / "out\x1b.txt";
+  h.Choose(in);
+  ASSERT_EQ(h.Run(true), RunOutcome::kFinished);
+  const std::string result = h.Result();
+  EXPECT_EQ(CrLfLines(result).size(), kBlHeaderLines);
+  EXPECT_EQ(std::count(result.begin(), result.end(), '\n'),
+            std::count(result.begin(), result.end(), '\r'));
+  EXPECT_NE(result.find("a?b?.txt"), std::string::npos);
+  EXPECT_NE(result.find("out?.txt"), std::string::npos);
 }
 
 // ---- errors stop the run; the lines before stay ----
