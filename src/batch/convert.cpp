@@ -60,6 +60,17 @@ void RefuseSameFile(const std::string& inPath, std::FILE* out) {
   if (IsOpenFile(inPath, out)) throw FileError(kErrPathAccess, SameFileMessage());
 }
 
+// The dialog opens the result file when it is chosen. Deleted or replaced
+// since, the run would write into a file no name leads to, and end as if all
+// were well.
+void RefuseLostResult(const BatchFiles& files) {
+  if (files.outFile == nullptr || files.outFile == stdout) return;
+  if (IsOpenFile(files.outFilePath, files.outFile)) return;
+  throw FileError(kErrPathAccess, "出力ファイル " + EscapeControls(files.outFilePath) +
+                                      " は選択の後に削除されたか置き換えられました。"
+                                      "出力ファイルを選択し直して下さい。");
+}
+
 // What a run counts beyond its lines, and the report of a SIMA run, written
 // as the lines come (in input order).
 class Tally : public LineObserver {
@@ -266,6 +277,7 @@ RunOutcome Run::Execute() {
   Tally tally(ctx_);    // closes the report on every way out
   try {
     RefuseSameFile(files.inFilePath, files.outFile);
+    RefuseLostResult(files);
     if (ctx_.countedLines) {
       count = ctx_.countedLines();
       // A cancel meanwhile acts as one during the run's own count.

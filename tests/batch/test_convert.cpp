@@ -527,6 +527,29 @@ TEST(OutputPath, TheInputItselfIsRefused) {
   fs::current_path(cwd);
 }
 
+// A result file deleted, or replaced by another file, between its choice and
+// the run: the run stops before writing and asks for the file to be chosen
+// again; the file now by that name is left alone.
+TEST(OutputPath, AResultFileDeletedOrReplacedSinceItWasChosenStopsTheRun) {
+  auto dir = FreshDir("lost_result");
+  WriteBytes(dir / "in.txt", "370856.1234 1395201.9876 123.456 P\r\n");
+  for (const bool replaced : {false, true}) {
+    SCOPED_TRACE(replaced ? "replaced" : "deleted");
+    Harness h(dir);
+    h.Choose(dir / "in.txt");
+    std::filesystem::remove(h.outPath);
+    if (replaced) WriteBytes(h.outPath, "kept");
+    EXPECT_EQ(h.Run(true), RunOutcome::kOtherError);
+    ASSERT_EQ(h.messages.boxes.size(), 1u);
+    EXPECT_NE(h.messages.boxes[0].text.find("選択し直して"), std::string::npos);
+    if (replaced) {
+      EXPECT_EQ(h.Result(), "kept");
+    } else {
+      EXPECT_FALSE(std::filesystem::exists(h.outPath));
+    }
+  }
+}
+
 TEST(OutputPath, ARunOnItsOwnInputStopsBeforeWriting) {
   auto dir = FreshDir("samefile_run");
   const fs::path in = dir / "pts.in";
