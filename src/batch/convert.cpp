@@ -38,9 +38,7 @@ std::string SameFileMessage() {
 // lines.
 std::string HeaderName(const std::string& path) {
   std::string name = ToCp932Lenient(FileNameOf(path));
-  // CP932 trail bytes are never below 0x40: these bytes are whole characters.
-  for (char& c : name)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+  ControlsAsQuestionMarks(name);
   return name;
 }
 

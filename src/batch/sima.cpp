@@ -21,6 +21,7 @@
 #include "text/errors.h"
 #include "text/format.h"
 #include "text/number.h"
+#include "text/quote.h"
 #include "text/short_copy.h"
 
 namespace varno::batch::sima {
@@ -605,8 +606,7 @@ std::string NotConvertedLine(long long recordNo, const RecordResult& r) {
     if (std::all_of(t.begin(), t.end(), [](char c) { return c >= 0x20 && c < 0x7f; }))
       return std::string(t);
     std::string u = Cp932ToUtf8(t);
-    for (char& c : u)
-      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    ControlsAsQuestionMarks(u);
     return u;
   };
   return "ﾚｺｰﾄﾞ " + std::to_string(recordNo) + ": 点番号 " + shown(r.fields.number) + "  点名 " +

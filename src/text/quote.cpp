@@ -83,6 +83,11 @@ std::string EscapeControls(std::string_view utf8, bool keepLineBreaks) {
   return out;
 }
 
+void ControlsAsQuestionMarks(std::string& text) {
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+}
+
 std::string QuoteField(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size() < 160 ? utf8.size() : 160);

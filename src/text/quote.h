@@ -17,6 +17,11 @@ inline constexpr std::size_t kQuotedFieldChars = 40;
 // `keepLineBreaks` is set (message texts that are the program's own).
 std::string EscapeControls(std::string_view utf8, bool keepLineBreaks = false);
 
+// Replaces each C0 control byte and DEL by "?", in place: for text written
+// into a file line, where a byte-for-byte escape would not fit. Safe on CP932
+// and UTF-8 alike (neither uses these bytes inside a character).
+void ControlsAsQuestionMarks(std::string& text);
+
 // A field or name from a file (UTF-8) for a message: escaped, and cut to
 // kQuotedFieldChars characters with "…" when longer.
 std::string QuoteField(std::string_view utf8);
